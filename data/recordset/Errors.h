@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace db {
+
+// A refusal or failure whose message is shown to the user as it stands.
+class DatabaseError : public std::exception {
+public:
+    explicit DatabaseError(QString message, int code = 0)
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_code(code) {}
+    const QString &message() const noexcept { return m_message; }
+    // Firebird's primary error code (isc_...) when the error came from the server, else 0.
+    int code() const noexcept { return m_code; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+    int m_code;
+};
+
+// The silent abort: stops the operation in progress and shows nothing.
+class Abort : public std::exception {
+public:
+    const char *what() const noexcept override { return "Abort"; }
+};
+
+} // namespace db

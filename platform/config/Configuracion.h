@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QSettings;
+
+namespace platform {
+
+// The four configuration values of a run: Basededatos, Usuario, Impresos and
+// Directory, read once at start-up from the system settings store
+// (QSettings, NativeFormat, SystemScope, "Nirvelo", "Trelmavondis": the
+// registry key on Windows, the INI file Nirvelo/Trelmavondis.conf under
+// XDG_CONFIG_DIRS elsewhere). The store is never written.
+//
+// One instance is kept by the program for the whole run; only leer() and
+// clear() change it. Reading shows nothing: it returns the message that the
+// caller shows in the error box.
+class Configuracion {
+public:
+    static constexpr QStringView Organizacion = u"Nirvelo";
+    static constexpr QStringView Aplicacion = u"Trelmavondis";
+    static constexpr QStringView SinBaseDeDatos =
+        u"No ha podido encontrar el registro de la base de datos";
+
+    // Reads the values from the system store, in the order Basededatos,
+    // Usuario, Impresos, Directory, replacing what was held. Returns the
+    // error to show, if any:
+    //  - a value that is not text: "Invalid data type for '<name>'"; the
+    //    values after it stay empty;
+    //  - otherwise, the store exists and Basededatos is missing or empty:
+    //    SinBaseDeDatos.
+    // A missing store leaves all four empty without an error.
+    std::optional<QString> leer();
+    // The same, from a given store (tests, other formats).
+    std::optional<QString> leer(QSettings &store);
+
+    const QString &basededatos() const noexcept { return basededatos_; }
+    const QString &usuario() const noexcept { return usuario_; }
+    const QString &impresos() const noexcept { return impresos_; }
+    const QString &directory() const noexcept { return directory_; }
+
+    // Empties the four values (at the end of the run).
+    void clear();
+
+    // "Invalid data type for '<name>'".
+    static QString tipoInvalido(const QString &name);
+
+private:
+    QString basededatos_;
+    QString usuario_;
+    QString impresos_;
+    QString directory_;
+};
+
+} // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Connection.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh database for one test: a copy of a template made once per test run from the
+// program's own scripts. With TRELMA_TEST_SERVER set (for example "localhost") the copy is
+// reached through that Firebird server over TCP, as SYSDBA with TRELMA_TEST_PASSWORD;
+// otherwise the embedded engine opens it directly.
+class TestDatabase {
+public:
+    explicit TestDatabase(bool withDemoData = false);
+    ~TestDatabase();
+
+    // What the program would have in its configuration.
+    QString connectionString() const;
+    QString user() const;
+    QString password() const;
+    QStringList params() const;  // lc_ctype, user_name, password
+    bool viaServer() const;
+
+    // An attachment of its own with a transaction started: a second desk's view.
+    struct Attachment {
+        db::Database database;
+        std::unique_ptr<db::Transaction> transaction;
+        // Runs a singleton select and returns its first column.
+        QVariant scalar(const QString &sql);
+        void exec(const QString &sql);
+    };
+    std::unique_ptr<Attachment> attach() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};

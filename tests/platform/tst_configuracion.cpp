@@ -1,0 +1,203 @@
+#include "config/Configuracion.h"
+
+#include <QtTest>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using platform::Configuracion;
+
+// The settings store is pointed at a folder of the test's own through
+// XDG_CONFIG_DIRS; each case writes (or removes) Nirvelo/Trelmavondis.conf.
+class TestConfiguracion : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void reads_data();
+    void reads();
+    void rereadsChangedFile();
+    void readingAgainReplacesValues();
+    void clearEmptiesValues();
+    void storeFileIsTheSystemOne();
+
+private:
+    QString confPath() const { return dir_.path() + QStringLiteral("/Nirvelo/Trelmavondis.conf"); }
+    QString organisationPath() const { return dir_.path() + QStringLiteral("/Nirvelo.conf"); }
+    void write(const QString &path, const QByteArray &content);
+
+    QTemporaryDir dir_;
+    int writes_ = 0;
+};
+
+void TestConfiguracion::initTestCase() {
+    QVERIFY(dir_.isValid());
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("Nirvelo")));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir_.path()));
+}
+
+void TestConfiguracion::init() {
+    QFile::remove(confPath());
+    QFile::remove(organisationPath());
+}
+
+void TestConfiguracion::write(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), content.size());
+    file.close();
+    // QSettings keeps parsed files and re-reads one only when its size or
+    // time stamp changed: give every write a time stamp of its own.
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QDateTime stamp = QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(++writes_);
+    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+}
+
+void TestConfiguracion::reads_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("organisationContent");
+    QTest::addColumn<QStringList>("values"); // Basededatos, Usuario, Impresos, Directory
+    QTest::addColumn<QString>("error");      // empty: no error
+
+    const QString sinBase = Configuracion::SinBaseDeDatos.toString();
+    const QByteArray all = "[General]\n"
+                           "Basededatos=servidor:/datos/trelma.fdb\n"
+                           "Usuario=SYSDBA\n"
+                           "Impresos=/srv/impresos\n"
+                           "Directory=/srv/informes\n";
+
+    QTest::addRow("missing file") << false << QByteArray() << QByteArray()
+                                  << QStringList{"", "", "", ""} << QString();
+    QTest::addRow("all four") << true << all << QByteArray()
+                              << QStringList{"servidor:/datos/trelma.fdb", "SYSDBA",
+                                             "/srv/impresos", "/srv/informes"}
+                              << QString();
+    QTest::addRow("empty file") << true << QByteArray() << QByteArray()
+                                << QStringList{"", "", "", ""} << sinBase;
+    QTest::addRow("empty Basededatos")
+        << true << QByteArray("[General]\nBasededatos=\nUsuario=ana\nImpresos=/i\nDirectory=/d\n")
+        << QByteArray() << QStringList{"", "ana", "/i", "/d"} << sinBase;
+    QTest::addRow("missing Basededatos")
+        << true << QByteArray("[General]\nUsuario=ana\n") << QByteArray()
+        << QStringList{"", "ana", "", ""} << sinBase;
+    QTest::addRow("other keys ignored")
+        << true << QByteArray("[General]\nBasededatos=/b\nOtro=x, y\n[Otro]\nUsuario=z\n")
+        << QByteArray() << QStringList{"/b", "", "", ""} << QString();
+    QTest::addRow("list in Usuario")
+        << true
+        << QByteArray("[General]\nBasededatos=/b\nUsuario=ana, luis\nImpresos=/i\n"
+                      "Directory=/d\n")
+        << QByteArray() << QStringList{"/b", "", "", ""} << "Invalid data type for 'Usuario'";
+    QTest::addRow("list in Basededatos")
+        << true << QByteArray("[General]\nBasededatos=a, b\nUsuario=ana\n") << QByteArray()
+        << QStringList{"", "", "", ""} << "Invalid data type for 'Basededatos'";
+    QTest::addRow("byte array in Impresos")
+        << true
+        << QByteArray("[General]\nBasededatos=/b\nUsuario=ana\nImpresos=@ByteArray(/i)\n"
+                      "Directory=/d\n")
+        << QByteArray() << QStringList{"/b", "ana", "", ""} << "Invalid data type for 'Impresos'";
+    QTest::addRow("invalid variant in Directory")
+        << true << QByteArray("[General]\nBasededatos=/b\nDirectory=@Invalid()\n") << QByteArray()
+        << QStringList{"/b", "", "", ""} << "Invalid data type for 'Directory'";
+    QTest::addRow("quoted comma is text")
+        << true << QByteArray("[General]\nBasededatos=/b\nUsuario=\"ana, luis\"\n") << QByteArray()
+        << QStringList{"/b", "ana, luis", "", ""} << QString();
+    QTest::addRow("number is text")
+        << true << QByteArray("[General]\nBasededatos=/b\nUsuario=1234\n") << QByteArray()
+        << QStringList{"/b", "1234", "", ""} << QString();
+    QTest::addRow("no expansion") << true
+                                  << QByteArray(
+                                         "[General]\nBasededatos=$HOME/b.fdb\nImpresos=%TEMP%\n")
+                                  << QByteArray() << QStringList{"$HOME/b.fdb", "", "%TEMP%", ""}
+                                  << QString();
+    QTest::addRow("organisation file not used when missing")
+        << false << QByteArray() << QByteArray("[General]\nBasededatos=/org\n")
+        << QStringList{"", "", "", ""} << QString();
+    QTest::addRow("organisation file not used")
+        << true << QByteArray("[General]\nUsuario=ana\n")
+        << QByteArray("[General]\nBasededatos=/org\n") << QStringList{"", "ana", "", ""} << sinBase;
+}
+
+void TestConfiguracion::reads() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, organisationContent);
+    QFETCH(QStringList, values);
+    QFETCH(QString, error);
+
+    if (present)
+        write(confPath(), content);
+    if (!organisationContent.isEmpty())
+        write(organisationPath(), organisationContent);
+
+    Configuracion config;
+    const std::optional<QString> result = config.leer();
+    QCOMPARE(result.value_or(QString()), error);
+    QCOMPARE(result.has_value(), !error.isEmpty());
+    QCOMPARE(config.basededatos(), values.at(0));
+    QCOMPARE(config.usuario(), values.at(1));
+    QCOMPARE(config.impresos(), values.at(2));
+    QCOMPARE(config.directory(), values.at(3));
+}
+
+void TestConfiguracion::rereadsChangedFile() {
+    // Same size on purpose: only the time stamp tells the files apart.
+    write(confPath(), "[General]\nBasededatos=/uno.fdb\n");
+    Configuracion first;
+    QVERIFY(!first.leer());
+    QCOMPARE(first.basededatos(), QStringLiteral("/uno.fdb"));
+
+    write(confPath(), "[General]\nBasededatos=/dos.fdb\n");
+    Configuracion second;
+    QVERIFY(!second.leer());
+    QCOMPARE(second.basededatos(), QStringLiteral("/dos.fdb"));
+
+    QFile::remove(confPath());
+    Configuracion third;
+    QVERIFY(!third.leer());
+    QCOMPARE(third.basededatos(), QString());
+}
+
+void TestConfiguracion::readingAgainReplacesValues() {
+    write(confPath(), "[General]\nBasededatos=/b\nUsuario=ana\nImpresos=/i\nDirectory=/d\n");
+    Configuracion config;
+    QVERIFY(!config.leer());
+    write(confPath(), "[General]\nBasededatos=/c\nUsuario=a, b\n");
+    QCOMPARE(config.leer(), std::optional<QString>(Configuracion::tipoInvalido("Usuario")));
+    QCOMPARE(config.basededatos(), QStringLiteral("/c"));
+    QCOMPARE(config.usuario(), QString());
+    QCOMPARE(config.impresos(), QString());
+    QCOMPARE(config.directory(), QString());
+}
+
+void TestConfiguracion::clearEmptiesValues() {
+    write(confPath(), "[General]\nBasededatos=/b\nUsuario=ana\nImpresos=/i\nDirectory=/d\n");
+    Configuracion config;
+    QVERIFY(!config.leer());
+    QCOMPARE(config.directory(), QStringLiteral("/d"));
+    config.clear();
+    QCOMPARE(config.basededatos(), QString());
+    QCOMPARE(config.usuario(), QString());
+    QCOMPARE(config.impresos(), QString());
+    QCOMPARE(config.directory(), QString());
+}
+
+void TestConfiguracion::storeFileIsTheSystemOne() {
+    // The store read is the system-wide file under XDG_CONFIG_DIRS.
+    const QSettings store(QSettings::NativeFormat, QSettings::SystemScope,
+                          Configuracion::Organizacion.toString(),
+                          Configuracion::Aplicacion.toString());
+    QCOMPARE(QFileInfo(store.fileName()).absoluteFilePath(),
+             QFileInfo(confPath()).absoluteFilePath());
+    // Nothing is ever written.
+    Configuracion config;
+    QVERIFY(!config.leer());
+    QVERIFY(!QFile::exists(confPath()));
+}
+
+QTEST_GUILESS_MAIN(TestConfiguracion)
+#include "tst_configuracion.moc"

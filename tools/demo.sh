@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs what is missing, builds, creates the demo database and its configuration
+# (once), and starts the program on it. User SYSDBA; the embedded engine accepts any password.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/dependencias.sh"
+"$top/tools/compilar.sh"
+
+demo="$top/build/demo"
+mkdir -p "$demo/xdg/Nirvelo" "$demo/impresos"
+if [ ! -f "$demo/demo.fdb" ]; then
+    "$top/build/tools/trelmavondis-creardb" --demo "$demo/demo.fdb"
+fi
+conf="$demo/xdg/Nirvelo/Trelmavondis.conf"
+if [ ! -f "$conf" ]; then
+    cat > "$conf" <<CONF
+[General]
+Basededatos=$demo/demo.fdb
+Usuario=SYSDBA
+Impresos=$demo/impresos
+Directory=$top/reports
+CONF
+fi
+# The program reads its configuration from the system scope; point it at the demo's.
+export XDG_CONFIG_DIRS="$demo/xdg"
+exec "$top/build/app/trelmavondis"
