@@ -16,23 +16,24 @@ Firebird::IUtil *util();
 // Server errors keep the server's own text; lines are joined with "\n".
 DatabaseError toError(const Firebird::FbException &e);
 
-// Runs f with a throwing status wrapper and turns client errors into DatabaseError.
-template <class F> auto call(F &&f) {
-    Firebird::ThrowStatusWrapper status(master()->getStatus());
+// Runs f with a throwing wrapper over the given status and turns client errors into
+// DatabaseError. Hot paths keep one status object and pass it here.
+template <class F> auto callWith(Firebird::IStatus *status, F &&f) {
+    Firebird::ThrowStatusWrapper wrapper(status);
     try {
-        if constexpr (std::is_void_v<decltype(f(&status))>) {
-            f(&status);
-            status.dispose();
-        } else {
-            auto r = f(&status);
-            status.dispose();
-            return r;
-        }
+        return f(&wrapper);
     } catch (const Firebird::FbException &e) {
-        DatabaseError err = toError(e);
-        status.dispose();
-        throw err;
+        throw toError(e);
     }
+}
+
+// The same with a status object of its own.
+template <class F> auto call(F &&f) {
+    struct Owned {
+        Firebird::IStatus *s = master()->getStatus();
+        ~Owned() { s->dispose(); }
+    } status;
+    return callWith(status.s, std::forward<F>(f));
 }
 
 // Owns one reference of a reference-counted or disposable interface.

@@ -107,6 +107,14 @@ void appendColumn(QByteArray &out, const Field &f, const Column &c, const unsign
         appendRaw(out, &v, 8);
     } else if (f.type() == FieldType::Float && c.sqlType == SQL_DOUBLE) {
         appendRaw(out, p, 8);
+    } else if (f.type() == FieldType::DateTime && c.sqlType == SQL_TIMESTAMP) {
+        // Firebird counts days from 17 November 1858 (Julian day 2400001) and time in
+        // ten-thousandths of a second; no calendar or time-zone work is needed here.
+        const auto ts = readAs<ISC_TIMESTAMP>(reinterpret_cast<const char *>(p));
+        const qint32 day = qint32(ts.timestamp_date) + 2400001;
+        const qint32 ms = qint32(ts.timestamp_time / 10);
+        appendRaw(out, &day, 4);
+        appendRaw(out, &ms, 4);
     } else {
         appendValue(out, f.type(), f.convert(decodeColumn(c, msg)));
     }

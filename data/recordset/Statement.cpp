@@ -357,7 +357,7 @@ void Statement::openCursor() {
 bool Statement::fetch() {
     if (!m_cursor)
         return false;
-    return fb::call([&](ThrowStatusWrapper *st) {
+    return fb::callWith(m_status.get(), [&](ThrowStatusWrapper *st) {
                return m_cursor->fetchNext(st, m_outBuffer.data());
            }) == IStatus::RESULT_OK;
 }

@@ -89,6 +89,7 @@ private:
     QByteArray m_outBuffer;
     QVector<Column> m_columns;
     fb::Ref<Firebird::IResultSet> m_cursor;
+    fb::Ref<Firebird::IStatus> m_status{fb::master()->getStatus()};  // for fetches
 };
 
 // Decodes a column of a raw output message.

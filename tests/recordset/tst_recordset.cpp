@@ -686,6 +686,12 @@ void TstRecordSet::displayFormats() {
     QCOMPARE(r["POTENCIA"].displayText(), QStringLiteral("12.345,50"));
     QCOMPARE(r["POTENCIA"].editText(), QStringLiteral("12345,5"));
     QCOMPARE(r["FECHA"].displayText(), QStringLiteral("07/03/2026"));
+    // Read back from the database, through the fetch path.
+    r.post();
+    r.close();
+    r.open();
+    QCOMPARE(r["FECHA"].value().toDateTime(), QDateTime(QDate(2026, 3, 7), QTime(0, 0)));
+    QCOMPARE(r["POTENCIA"].displayText(), QStringLiteral("12.345,50"));
 }
 
 void TstRecordSet::cancelRestoresValues() {

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Builds, creates the country-scale benchmark database once (build/bench/country.fdb:
+# 52 provinces, ~8,100 municipalities, ~60,000 entities, 100,000 installations with their
+# cabinets, branches and attachments) and runs every benchmark on it.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/dependencias.sh"
+"$top/tools/compilar.sh"
+mkdir -p "$top/build/bench"
+db="$top/build/bench/country.fdb"
+if [ ! -f "$db" ]; then
+    echo "Creando $db ..."
+    "$top/build/tools/trelmavondis-creardb" --guion "$top/tools/benchdata/country.sql" "$db"
+fi
+for b in "$top"/build/bench/bench_*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    "$b" "$db"
+done
