@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "Statement.h"
 #include "Win1252.h"
 
 #include <QDebug>
@@ -110,6 +111,8 @@ void Database::close() {
         return;
     if (m_defaultTransaction && m_defaultTransaction->active())
         m_defaultTransaction->commit();
+    for (Statement *s : std::as_const(m_statements))
+        s->releaseHandles();
     IAttachment *att = m_attachment.release_ownership();
     try {
         fb::call([&](ThrowStatusWrapper *st) { att->detach(st); });
@@ -117,6 +120,12 @@ void Database::close() {
         att->release();
         throw;
     }
+}
+
+void Database::releaseCursors(const Transaction *transaction) {
+    for (Statement *s : std::as_const(m_statements))
+        if (&s->transaction() == transaction)
+            s->releaseCursor();
 }
 
 IAttachment *Database::handle() const {
@@ -183,6 +192,7 @@ void Transaction::commit() {
     fb::call([&](ThrowStatusWrapper *st) { tra->commit(st); });
     // commit() released the server handle; drop our reference without a second release.
     m_transaction.release_ownership();
+    m_db.releaseCursors(this);
 }
 
 void Transaction::commitRetaining() {
@@ -194,6 +204,7 @@ void Transaction::rollback() {
     ITransaction *tra = handle();
     fb::call([&](ThrowStatusWrapper *st) { tra->rollback(st); });
     m_transaction.release_ownership();
+    m_db.releaseCursors(this);
 }
 
 } // namespace db

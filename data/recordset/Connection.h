@@ -10,6 +10,7 @@
 namespace db {
 
 class Transaction;
+class Statement;
 
 // One attachment to a Firebird database (the program's IBDB).
 class Database {
@@ -42,6 +43,11 @@ public:
 
 private:
     friend class Transaction;
+    friend class Statement;
+    // Live statements: their handles are let go before the attachment ends, and their
+    // cursors when their transaction ends.
+    QList<Statement *> m_statements;
+    void releaseCursors(const Transaction *transaction);
     fb::Ref<Firebird::IAttachment> m_attachment;
     Transaction *m_defaultTransaction = nullptr;
 };

@@ -101,14 +101,26 @@ ParsedSql parseParameters(const QString &sql) {
     return out;
 }
 
-Statement::Statement(Transaction &transaction) : m_transaction(transaction) {}
+Statement::Statement(Transaction &transaction) : m_transaction(transaction) {
+    m_transaction.database().m_statements.append(this);
+}
 
 Statement::~Statement() {
     try {
         closeCursor();
     } catch (const DatabaseError &) {
-        // The transaction or the connection already ended; nothing is left to release.
+        // The server let the cursor go already; our reference is released all the same.
     }
+    m_transaction.database().m_statements.removeOne(this);
+}
+
+void Statement::releaseHandles() {
+    m_cursor.reset();
+    m_input.reset();
+    m_inputSignature.clear();
+    m_output.reset();
+    m_declaredInput.reset();
+    m_statement.reset();
 }
 
 void Statement::prepare(const QString &sql, bool parseNames) {
@@ -117,13 +129,17 @@ void Statement::prepare(const QString &sql, bool parseNames) {
     m_input.reset();
     m_inputSignature.clear();
     m_sqlText = sql;
-    m_parsed = parseNames ? parseParameters(sql) : ParsedSql{sql, {}};
-    const QByteArray text = win1252::encode(m_parsed.sql);
+    // A statement may end in a terminator, as in a script; the server takes it without.
+    QString text = sql;
+    while (!text.isEmpty() && (text.back().isSpace() || text.back() == u';'))
+        text.chop(1);
+    m_parsed = parseNames ? parseParameters(text) : ParsedSql{text, {}};
+    const QByteArray bytes = win1252::encode(m_parsed.sql);
     IAttachment *att = m_transaction.database().handle();
     ITransaction *tra = m_transaction.handle();
     const unsigned dialect = unsigned(m_transaction.database().sqlDialect);
     m_statement.reset(fb::call([&](ThrowStatusWrapper *st) {
-        return att->prepare(st, tra, 0, text.constData(), dialect,
+        return att->prepare(st, tra, 0, bytes.constData(), dialect,
                             IStatement::PREPARE_PREFETCH_METADATA);
     }));
     m_declaredInput.reset(

@@ -72,6 +72,11 @@ public:
 
     Transaction &transaction() const { return m_transaction; }
 
+    // The transaction ended: its cursors are gone on the server; let go of ours.
+    void releaseCursor() { m_cursor.reset(); }
+    // The attachment is ending: let go of every handle; the next use prepares again.
+    void releaseHandles();
+
 private:
     Firebird::IMessageMetadata *inputMetadata();
     void fillInput();
