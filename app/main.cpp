@@ -1,12 +1,15 @@
-#include <QApplication>
-#include <QLabel>
+#include "Aplicacion.h"
+#include "Arranque.h"
 
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Trelmavondis"));
-    QLabel window(QStringLiteral("Trelmavondis: programa en construcción."));
-    window.setMinimumSize(400, 120);
-    window.setAlignment(Qt::AlignCenter);
-    window.show();
-    return QApplication::exec();
+    Aplicacion app(argc, argv);
+    Arranque arranque;
+    try {
+        if (!arranque.iniciar())
+            return 1;
+        return arranque.ejecutar();
+    } catch (...) {
+        Aplicacion::mostrarExcepcion(std::current_exception());
+        return 1;
+    }
 }

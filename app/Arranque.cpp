@@ -1,0 +1,58 @@
+#include "Arranque.h"
+
+#include "Aplicacion.h"
+#include "LoginDialog.h"
+#include "MessageBoxes.h"
+#include "UDatos.h"
+#include "Uinstalaciones.h"
+
+Arranque::Arranque() = default;
+
+Arranque::~Arranque() { terminar(); }
+
+bool Arranque::iniciar() {
+    m_ventana = std::make_unique<TFinstalacion>();
+    const platform::Configuracion &cfg = m_ventana->configuracion();
+    m_datos = std::make_unique<TDatos>(m_ventana.get());
+    try {
+        m_datos->Conectar(cfg.basededatos(), cfg.usuario(), [this, &cfg](QString &usuario, QString &clave) {
+            LoginDialog dialogo(cfg.basededatos(), usuario, m_ventana.get());
+            if (dialogo.exec() != QDialog::Accepted)
+                return false;
+            usuario = dialogo.userName();
+            clave = dialogo.password();
+            return true;
+        });
+    } catch (const db::DatabaseError &) {
+        // Whatever the reason, the user sees the one message and the program ends.
+        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+        m_datos.reset();
+        return false;
+    } catch (const db::Abort &) {
+        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+        m_datos.reset();
+        return false;
+    }
+    m_ventana->enlazarDatos(*m_datos);
+    return true;
+}
+
+int Arranque::ejecutar() {
+    m_ventana->show();
+    const int rc = QApplication::exec();
+    terminar();
+    return rc;
+}
+
+void Arranque::terminar() {
+    // The data module goes before the main window: text still pending in a focused control
+    // is part of its last posts.
+    if (m_datos) {
+        m_datos->Cerrar();
+        m_datos.reset();
+    }
+    if (m_ventana) {
+        m_ventana->configuracion().clear();
+        m_ventana.reset();
+    }
+}

@@ -1,0 +1,60 @@
+#include "ModalAnswers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+ModalAnswers::ModalAnswers() {
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswers::poll);
+    m_timer.start(10);
+}
+
+ModalAnswers::~ModalAnswers() = default;
+
+ModalAnswers::Answer ModalAnswers::press(const QString &buttonText) {
+    return [buttonText](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal); box && buttonText.isEmpty()) {
+            QAbstractButton *b = box->defaultButton();
+            if (!b)
+                b = box->buttons().value(0);
+            if (b)
+                b->click();
+            return;
+        }
+        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>())
+            if (b->text().remove(u'&') == buttonText) {
+                b->click();
+                return;
+            }
+        if (auto *d = qobject_cast<QDialog *>(modal))
+            d->reject();
+    };
+}
+
+void ModalAnswers::poll() {
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_current || !modal->isVisible())
+        return;
+    m_current = modal;
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        QString entry = box->windowTitle() + u'|' + box->text();
+        if (box->icon() == QMessageBox::Critical)
+            entry += QStringLiteral("|error");
+        seen << entry;
+    } else {
+        seen << modal->metaObject()->className() + (u'|' + modal->windowTitle());
+    }
+    if (m_answers.empty()) {
+        seen << QStringLiteral("inesperado");
+        if (auto *d = qobject_cast<QDialog *>(modal))
+            d->reject();
+        else
+            modal->close();
+        return;
+    }
+    Answer a = std::move(m_answers.front());
+    m_answers.pop_front();
+    a(modal);
+}

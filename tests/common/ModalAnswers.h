@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+class QWidget;
+
+// Answers, in order, the modal dialogs that a test provokes: each queued answer runs on
+// the next modal widget that appears. Message boxes are recorded as "title|text" (and
+// "|error" when they carry the critical icon). A modal widget with no answer queued is
+// recorded as unexpected and rejected, so that a test fails instead of hanging.
+class ModalAnswers : public QObject {
+    Q_OBJECT
+public:
+    using Answer = std::function<void(QWidget *modal)>;
+    ModalAnswers();
+    ~ModalAnswers() override;
+
+    void push(Answer answer) { m_answers.push_back(std::move(answer)); }
+    // Presses the button whose text (without "&") is given.
+    static Answer press(const QString &buttonText);
+    // Accepts a message box with its default button.
+    static Answer ok() { return press(QString()); }
+
+    QStringList seen;  // message boxes and other modal widgets, in order
+    int pending() const { return int(m_answers.size()); }
+
+private:
+    void poll();
+    QTimer m_timer;
+    std::deque<Answer> m_answers;
+    QPointer<QWidget> m_current;
+};
