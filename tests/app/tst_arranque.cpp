@@ -51,6 +51,22 @@ ModalAnswers::Answer login(const QString &clave, bool aceptar, QString *usuarioV
     };
 }
 
+// The program started on a demo database, its main window on screen.
+struct Programa {
+    TestDatabase tdb{true};
+    QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\n").arg(tdb.connectionString(), tdb.user());
+    Configuracion cfg{&conf};
+    ModalAnswers modal;
+    Arranque arranque;
+    bool iniciar() {
+        modal.push(login(tdb.password(), true));
+        if (!arranque.iniciar())
+            return false;
+        arranque.ventana()->show();
+        return true;
+    }
+};
+
 } // namespace
 
 class TstArranque : public QObject {
@@ -123,14 +139,10 @@ void TstArranque::startupPaths() {
 }
 
 void TstArranque::closingSavesValidPendingEdit() {
-    TestDatabase tdb(true);
-    const QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\n").arg(tdb.connectionString(), tdb.user());
-    Configuracion cfg(&conf);
-    ModalAnswers modal;
-    modal.push(login(tdb.password(), true));
-    Arranque arranque;
-    QVERIFY(arranque.iniciar());
-    arranque.ventana()->show();
+    Programa p;
+    QVERIFY(p.iniciar());
+    Arranque &arranque = p.arranque;
+    TestDatabase &tdb = p.tdb;
     db::RecordSet &r = arranque.datos()->DSinstalacion;
     r.edit();
     r["SOLICITANTE_NOMBRE"].setValue(QStringLiteral("NÚÑEZ"));
@@ -142,14 +154,11 @@ void TstArranque::closingSavesValidPendingEdit() {
 }
 
 void TstArranque::closingWithInvalidEditStaysOpen() {
-    TestDatabase tdb(true);
-    const QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\n").arg(tdb.connectionString(), tdb.user());
-    Configuracion cfg(&conf);
-    ModalAnswers modal;
-    modal.push(login(tdb.password(), true));
-    Arranque arranque;
-    QVERIFY(arranque.iniciar());
-    arranque.ventana()->show();
+    Programa p;
+    QVERIFY(p.iniciar());
+    Arranque &arranque = p.arranque;
+    ModalAnswers &modal = p.modal;
+    TestDatabase &tdb = p.tdb;
     db::RecordSet &r = arranque.datos()->DSinstalacion;
     r.insert();
     r["SOLICITANTE_NOMBRE"].setValue(QStringLiteral("SIN NÚMERO"));

@@ -87,3 +87,12 @@ void TestDatabase::Attachment::exec(const QString &sql) {
     st.prepare(sql);
     st.execute();
 }
+
+QString errorOf(const std::function<void()> &f) {
+    try {
+        f();
+    } catch (const db::DatabaseError &e) {
+        return e.message();
+    }
+    return QString();
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // A fresh database for one test: a copy of a template made once per test run from the
@@ -37,3 +38,6 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 };
+
+// The message of the DatabaseError that f raises; empty when it raises none.
+QString errorOf(const std::function<void()> &f);

@@ -69,14 +69,6 @@ struct Fixture {
     }
 };
 
-QString errorOf(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const DatabaseError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 const QString kBloqueo = "No es posible modificar los registros de una instalacion enviada";
 

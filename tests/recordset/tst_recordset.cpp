@@ -154,14 +154,6 @@ struct Fixture {
     }
 };
 
-QString errorOf(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const DatabaseError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 
