@@ -582,6 +582,8 @@ void RecordSet::setCurrent(int row) {
 void RecordSet::checkBrowseMode() {
     if (!editing())
         return;
+    // Text still pending in a control counts as a change.
+    notify(DataEvent::UpdateData);
     if (m_modified)
         post();
     else

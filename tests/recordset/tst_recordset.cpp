@@ -652,6 +652,15 @@ void TstRecordSet::controlsPushPendingTextBeforePost() {
     f.transaction.commitRetaining();
     auto a = f.tdb.attach();
     QCOMPARE(a->scalar("select TELEFONO from GESTORES").toString(), QStringLiteral("912345678"));
+    // Moving away settles the record the same way: typed text counts as a change.
+    control.onUpdateData = [&] {
+        if (g.editing())
+            g["TELEFONO"].setText("600000000");
+    };
+    g.edit();
+    g.next();
+    QCOMPARE(g.state(), State::Browse);
+    QCOMPARE(g["TELEFONO"].asString(), QStringLiteral("600000000"));
 }
 
 void TstRecordSet::refreshRereadsRow() {

@@ -1,0 +1,228 @@
+#include "DBLookupComboBox.h"
+
+#include "ErrorRelay.h"
+#include "RecordSet.h"
+#include "TypedKeys.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+
+#include <algorithm>
+#include <chrono>
+
+namespace platform {
+namespace {
+
+qint64 steadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool isAltArrow(const QKeyEvent *event) {
+    return (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) &&
+           (event->modifiers() & Qt::AltModifier);
+}
+
+} // namespace
+
+DBLookupComboBox::DBLookupComboBox(QWidget *parent)
+    : QComboBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
+      m_clock(steadyMilliseconds) {
+    setEditable(false);
+    view()->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        guarded([&] { selectEntry(index); });
+        showValue();
+    });
+    showValue();
+}
+
+QVariant DBLookupComboBox::keyValue() const {
+    const db::Field *k = m_link.keyField();
+    return k && m_link.active() ? k->value() : QVariant();
+}
+
+void DBLookupComboBox::dataEvent(db::DataEvent event, db::Field *field) {
+    switch (event) {
+    case db::DataEvent::ActiveChanged:
+    case db::DataEvent::DataSetChanged:
+    case db::DataEvent::RecordChanged:
+    case db::DataEvent::StateChanged:
+        showValue();
+        break;
+    case db::DataEvent::FieldChanged:
+        if (m_link.concerns(field))
+            showValue();
+        break;
+    case db::DataEvent::FocusField:
+        if (field && (field == m_link.field() || field == m_link.keyField()))
+            setFocus();
+        break;
+    case db::DataEvent::UpdateData: // nothing pending: a choice is written at once
+    case db::DataEvent::MasterChanged:
+        break;
+    }
+}
+
+void DBLookupComboBox::showValue() {
+    db::Field *f = m_link.field();
+    m_list.follow(f);
+    m_text = f && m_link.active() ? f->displayText() : QString();
+    setEnabled(m_link.active());
+    {
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(count() == m_list.count() ? m_list.indexOfKey(keyValue()) : -1);
+    }
+    update();
+}
+
+void DBLookupComboBox::loadList() {
+    m_list.follow(m_link.field());
+    if (m_list.refresh() || count() != m_list.count()) {
+        const QSignalBlocker quiet(this);
+        clear();
+        addItems(m_list.texts());
+        setCurrentIndex(m_list.indexOfKey(keyValue()));
+    }
+}
+
+QStringList DBLookupComboBox::entries() {
+    loadList();
+    return m_list.texts();
+}
+
+void DBLookupComboBox::selectEntry(int index) {
+    loadList();
+    if (index < 0 || index >= m_list.count())
+        return;
+    writeKey(m_list.key(index));
+}
+
+void DBLookupComboBox::writeKey(const QVariant &key) {
+    if (!m_link.canModify())
+        return;
+    m_link.edit();
+    if (db::Field *k = m_link.keyField())
+        k->setValue(key);
+}
+
+void DBLookupComboBox::showPopup() {
+    if (!m_link.active() || !m_link.field())
+        return;
+    // The list record set goes to the entry shown, as the list opens on it.
+    if (!guarded([this] {
+            loadList();
+            m_list.locate(keyValue());
+        }))
+        return;
+    {
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(m_list.indexOfKey(keyValue()));
+    }
+    QComboBox::showPopup();
+}
+
+void DBLookupComboBox::keyPressEvent(QKeyEvent *event) {
+    event->ignore();
+    emit keyDown(event);
+    if (event->isAccepted())
+        return;
+    event->accept();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (isAltArrow(event) || (event->key() == Qt::Key_F4 && mods == Qt::NoModifier)) {
+        showPopup();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        step(-1);
+        return;
+    case Qt::Key_Down:
+        step(1);
+        return;
+    case Qt::Key_Backspace:
+        m_search.clear();
+        return;
+    case Qt::Key_Escape:
+        m_search.clear();
+        event->ignore(); // a dialog may still close on it
+        return;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return;
+    default:
+        break;
+    }
+    if (const QString text = typedText(event); !text.isEmpty()) {
+        for (QChar c : text)
+            search(c);
+        return;
+    }
+    event->ignore(); // Tab, Enter, Delete, ... are for others
+}
+
+void DBLookupComboBox::search(QChar c) {
+    loadList();
+    if (!m_list.textual() || !m_link.canModify())
+        return;
+    const qint64 now = m_clock();
+    if (now - m_lastSearchKey > SearchPauseMs)
+        m_search.clear();
+    m_lastSearchKey = now;
+    if (m_search.size() >= MaxSearchLength)
+        return;
+    const QString wanted = m_search + c;
+    const int index = m_list.indexOfPrefix(wanted);
+    if (index < 0)
+        return;
+    writeKey(m_list.key(index));
+    m_search = wanted;
+}
+
+void DBLookupComboBox::step(int delta) {
+    loadList();
+    const int n = m_list.count();
+    if (n == 0 || !m_link.canModify())
+        return;
+    const int current = m_list.indexOfKey(keyValue());
+    const int target = current < 0 ? 0 : std::clamp(current + delta, 0, n - 1);
+    if (target != current)
+        writeKey(m_list.key(target));
+}
+
+void DBLookupComboBox::wheelEvent(QWheelEvent *event) {
+    event->ignore(); // the wheel changes no record
+}
+
+void DBLookupComboBox::paintEvent(QPaintEvent *) {
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText = m_text;
+    option.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+void DBLookupComboBox::focusInEvent(QFocusEvent *event) {
+    QComboBox::focusInEvent(event);
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        emit entered();
+}
+
+bool DBLookupComboBox::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        isAltArrow(static_cast<QKeyEvent *>(event))) {
+        hidePopup();
+        return true;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+} // namespace platform

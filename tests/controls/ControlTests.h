@@ -1,0 +1,8 @@
+#pragma once
+
+// One runner per test class; main() runs them all in one application.
+int runDBEditTests(int argc, char **argv);
+int runDBLookupComboBoxTests(int argc, char **argv);
+int runSmallControlTests(int argc, char **argv);
+int runDBGridTests(int argc, char **argv);
+int runDBNavigatorTests(int argc, char **argv);
