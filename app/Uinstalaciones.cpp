@@ -1,50 +1,564 @@
 #include "Uinstalaciones.h"
+#include "ui_Uinstalaciones.h"
 
+#include "Iconos.h"
 #include "MessageBoxes.h"
+#include "StBrowser.h"
 #include "UDatos.h"
 
 #include <QCloseEvent>
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
 
-TFinstalacion::TFinstalacion(QWidget *parent) : QWidget(parent) {
+#include <variant>
+
+using platform::DBEdit;
+using platform::DBGrid;
+using platform::DBGridColumn;
+using platform::DBLookupComboBox;
+using platform::DBNavigator;
+using platform::DBRadioGroup;
+
+// One row of the binding table: a control, the data source it shows (a member of TDatos, so
+// that the table exists before the data module does) and its field.
+struct TFinstalacion::Enlace {
+    std::variant<DBEdit *, DBLookupComboBox *, DBRadioGroup *, DBGrid *, DBNavigator *> control;
+    db::DataSource TDatos::*fuente;
+    const char *campo = nullptr; // none for grids and navigators
+    bool mayusculas = false;     // letters typed are entered in upper case
+};
+
+namespace {
+
+const QColor kNaranja(0xFF, 0x7C, 0x06);
+
+// Runs a handler's work: a refusal shows in the error box, the silent abort shows nothing.
+// Answers whether the work completed.
+template <class F> bool atrapar(QWidget *ventana, F &&trabajo) {
+    try {
+        trabajo();
+        return true;
+    } catch (const db::Abort &) {
+    } catch (const db::DatabaseError &e) {
+        mostrarError(ventana, e.message());
+    } catch (const std::exception &e) {
+        mostrarError(ventana, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+bool confirmarCopia(QWidget *ventana) {
+    QMessageBox caja(QMessageBox::Question, QStringLiteral("Confirmación"),
+                     QStringLiteral("¿Desea copiar la instalación actual a una nueva?"),
+                     QMessageBox::Yes | QMessageBox::No, ventana);
+    caja.button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
+    caja.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    caja.setDefaultButton(QMessageBox::Yes);
+    return caja.exec() == QMessageBox::Yes;
+}
+
+DBGridColumn columna(const char *campo, const char *titulo, int ancho, bool centrada = false) {
+    DBGridColumn c;
+    c.fieldName = QLatin1String(campo);
+    c.title = QString::fromUtf8(titulo);
+    c.width = ancho;
+    if (centrada)
+        c.alignment = Qt::AlignCenter;
+    c.titleAlignment = Qt::AlignCenter;
+    return c;
+}
+
+} // namespace
+
+TFinstalacion::TFinstalacion(QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TFinstalacion>()),
+      m_acciones(accionesDisponibles()) {
     setObjectName(QStringLiteral("Finstalacion"));
-    setWindowTitle(QStringLiteral("ROSTELVIA - Instalaciones Eléctricas de Enlace"));
-    auto *layout = new QVBoxLayout(this);
-    m_estado = new QLabel(QStringLiteral("Ventana de instalaciones en construcción."), this);
-    layout->addWidget(m_estado);
-    resize(480, 160);
+    // Minimise and close in the title bar, no maximise. Set before the controls exist:
+    // changing a window's flags later makes its controls lose the window's font.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    ui->setupUi(this);
+    StBrowser1 = new StBrowser(this);
+    definirEnlaces();
+    prepararControles();
+    conectarManejadores();
+    fijarTamano();
+    // FormCreate: the first tab, the focus in the expedient box, the configuration.
+    ui->PageControl1->setCurrentIndex(0);
+    ui->DBEdit2->setFocus();
     if (const auto fallo = m_configuracion.leer())
         mostrarError(this, *fallo);
 }
 
 TFinstalacion::~TFinstalacion() = default;
 
+void TFinstalacion::definirEnlaces() {
+    const auto I = &TDatos::Sinstalacion;
+    const auto A = &TDatos::Sarmarios;
+    const auto D = &TDatos::Sderivaciones;
+    const auto J = &TDatos::Sadjuntos;
+    m_enlaces = {
+        // Top bar.
+        {ui->DBNavigator1, I},
+        {ui->DBEdit2, I, "EXPEDIENTE"},
+        {ui->DBEdit1, I, "ID"},
+        // General panel.
+        {ui->DBLookupComboBox1, I, "Ntiposuministro"},
+        {ui->DBEdit3, I, "POTENCIA"},
+        {ui->DBLookupComboBox2, I, "Ninstalador"},
+        {ui->DBLookupComboBox3, I, "Ngestor"},
+        {ui->DBEdit4, I, "FECHA"},
+        // Location.
+        {ui->DBEdit5, I, "LOCALIZA_CALLE", true},
+        {ui->DBEdit6, I, "LOCALIZA_PORTAL"},
+        {ui->DBLookupComboBox4, I, "Ntipobis"},
+        {ui->DBEdit7, I, "LOCALIZA_BIS"},
+        {ui->DBEdit8, I, "LOCALIZA_ESCALERA"},
+        {ui->DBEdit9, I, "LOCALIZA_PISO"},
+        {ui->DBEdit10, I, "LOCALIZA_PUERTA"},
+        {ui->DBEdit11, I, "LOCALIZA_CODIGO_PROVINCIA"},
+        {ui->DBLookupComboBox5, I, "Nprovincia"},
+        {ui->DBLookupComboBox16, I, "Nmunicipio"},
+        {ui->DBLookupComboBox18, I, "Nentidadpoblacion"},
+        {ui->DBEdit12, I, "LOCALIZA_CODIGO_POSTAL", true},
+        // Tab 1: applicant.
+        {ui->DBEdit13, I, "SOLICITANTE_NOMBRE", true},
+        {ui->DBEdit14, I, "SOLICITANATE_NIF", true},
+        {ui->DBEdit15, I, "SOLICITANTE_TELEFONO", true},
+        {ui->DBEdit16, I, "SOLICITANTE_NOTA", true},
+        // Tab 1: service connection.
+        {ui->DBLookupComboBox6, I, "Ntipoacometida"},
+        {ui->DBLookupComboBox7, I, "Ncable"},
+        {ui->DBEdit17, I, "ACOMETIDA_LONGITUD", true},
+        // Tab 1: general protection box.
+        {ui->DBEdit18, I, "MAPRED_CT", true},
+        {ui->DBEdit19, I, "MAPRED_LINEA", true},
+        {ui->DBEdit20, I, "MAPRED_UTM_X", true},
+        {ui->DBEdit21, I, "MAPRED_UTM_Y", true},
+        {ui->DBLookupComboBox8, I, "CodCGP"},
+        {ui->DBLookupComboBox9, I, "Ncgp"},
+        {ui->DBLookupComboBox10, I, "Ntipocaja"},
+        {ui->DBLookupComboBox11, I, "Intensidadbase"},
+        {ui->DBLookupComboBox12, I, "IntensidadFusible"},
+        {ui->DBLookupComboBox13, I, "Ntipotension"},
+        {ui->DBLookupComboBox14, I, "Nubicacion"},
+        {ui->DBEdit22, I, "CGP_UBICACION_OTRO", true},
+        {ui->DBLookupComboBox15, I, "Nnaturaleza"},
+        {ui->DBEdit23, I, "CGP_NATURAL_OTRO", true},
+        {ui->DBEdit24, I, "CGP_LOCALIZACION", true},
+        // Tab 1: general supply line.
+        {ui->DBRadioGroup1, I, "LINEAGENERAL_NORDEN"},
+        {ui->DBEdit25, I, "LINEAGENERAL_LONGITUD", true},
+        {ui->DBRadioGroup2, I, "LINEAGENERAL_MATERIAL"},
+        {ui->DBEdit26, I, "LINEAGENERAL_SECCION", true},
+        {ui->DBEdit27, I, "LINEAGENERAL_SECCIONNEUTRO", true},
+        // Tab 1: metering location.
+        {ui->DBLookupComboBox17, I, "Nsituacionportal"},
+        {ui->DBLookupComboBox19, I, "Ncentralizacion"},
+        {ui->DBEdit28, I, "MEDIDA_CENTRALIZACION_OTRO", true},
+        {ui->DBLookupComboBox20, I, "NLocalizacion"},
+        {ui->DBEdit29, I, "MEDIDA_LOCALIZACION_OTRO", true},
+        {ui->DBEdit30, I, "MEDIDA_DIRECCION", true},
+        // Tabs 2 to 4.
+        {ui->DBNavigator2, A},
+        {ui->DBGrid1, A},
+        {ui->DBNavigator3, D},
+        {ui->DBGrid2, D},
+        {ui->DBNavigator4, J},
+        {ui->DBGrid3, J},
+    };
+    for (const Enlace &e : m_enlaces)
+        if (DBEdit *const *edit = std::get_if<DBEdit *>(&e.control); edit && e.mayusculas)
+            (*edit)->setCharCase(platform::MaskedLineEdit::CharCase::Upper);
+}
+
+void TFinstalacion::prepararControles() {
+    ui->DBRadioGroup1->setItems({QStringLiteral("1"), QStringLiteral("2")});
+    ui->DBRadioGroup1->setValues({QStringLiteral("1"), QStringLiteral("2")});
+    ui->DBRadioGroup1->setColumns(2);
+    ui->DBRadioGroup2->setItems({QStringLiteral("Cobre"), QStringLiteral("Alumnio")});
+    ui->DBRadioGroup2->setValues({QStringLiteral("Cobre"), QStringLiteral("Aluminio")});
+    ui->DBRadioGroup2->setColumns(2);
+    // White item captions on the blue group; the check mark keeps the text colour.
+    for (DBRadioGroup *g : {ui->DBRadioGroup1, ui->DBRadioGroup2})
+        for (int i = 0; i < g->items().size(); ++i) {
+            QPalette p = g->button(i)->palette();
+            p.setColor(QPalette::WindowText, Qt::white);
+            g->button(i)->setPalette(p);
+        }
+
+    ui->DBGrid1->setColumns({
+        columna("Ntipo", "Tipo", 200),
+        columna("N_COLUMNAS", "Columna Nº", 80, true),
+        columna("N_CELDAS", "Nº Celdas", 75, true),
+        columna("N_CIRCUITO", "Nº Circuitos", 85, true),
+        columna("Ndiposicion", "Disposición armario", 250),
+        columna("NdisposicionDI", "Disposición D.I.", 250),
+    });
+    ui->DBGrid2->setColumns({
+        columna("ESCALERA", "Escal.", 50, true),
+        columna("PLANTA", "Planta", 55, true),
+        columna("PUERTA", "Puerta", 55, true),
+        columna("N_COLUMNA", "Nº Col.", 55, true),
+        columna("N_CELDA", "Nº Celda", 65, true),
+        columna("Ntiposuministro", "Tipo Sumnistro", 170),
+        columna("SECCION_FUERZA", "Sec. F", 55),
+        columna("SECCION_NEUTRO", "Sec. N", 55),
+        columna("SECCION_TIERRA", "Sec. T", 55),
+        columna("OBSERVACIONES", "Observaciones (nº portal, coordenadas UTM finca, etc.)", 360),
+    });
+    ui->DBGrid3->setColumns({
+        columna("DIRECCION", "Dirección", 560),
+        columna("NOTA", "Descripción", 380),
+    });
+
+    for (DBGrid *g : {ui->DBGrid1, ui->DBGrid2, ui->DBGrid3}) {
+        g->horizontalHeader()->setStretchLastSection(true);
+        g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
+    }
+
+    for (DBNavigator *n : {ui->DBNavigator1, ui->DBNavigator2, ui->DBNavigator3, ui->DBNavigator4})
+        n->setShowHints(true);
+
+    ui->SpeedButton7->setIcon(iconos::copiar());
+    ui->SpeedButton2->setIcon(iconos::buscar());
+    ui->Imprimir->setIcon(iconos::imprimir());
+    ui->email->setIcon(iconos::correo());
+    ui->SpeedButton6->setIcon(iconos::acercaDe());
+    ui->BitBtn1->setIcon(iconos::cerrar());
+    ui->SpeedButton1->setIcon(iconos::editar());
+    ui->SpeedButton3->setIcon(iconos::editar());
+    ui->SpeedButton4->setIcon(iconos::adjuntar());
+    ui->SpeedButton5->setIcon(iconos::borrar());
+
+    // Buttons whose windows are not built yet stay disabled.
+    ui->SpeedButton2->setEnabled(bool(m_acciones.buscar));
+    ui->Imprimir->setEnabled(bool(m_acciones.imprimir));
+    ui->email->setEnabled(bool(m_acciones.email));
+    ui->SpeedButton1->setEnabled(bool(m_acciones.instalador));
+    ui->SpeedButton3->setEnabled(bool(m_acciones.gestor));
+    ui->SpeedButton6->setEnabled(bool(m_acciones.acercaDe));
+
+    QTabBar *pestanas = ui->PageControl1->tabBar();
+    QFont negrita = pestanas->font();
+    negrita.setBold(true);
+    pestanas->setFont(negrita);
+    for (int i = 0; i < pestanas->count(); ++i)
+        pestanas->setTabTextColor(i, kNaranja);
+}
+
+void TFinstalacion::conectarManejadores() {
+    connect(ui->SpeedButton7, &QToolButton::clicked, this, &TFinstalacion::SpeedButton7Click);
+    connect(ui->SpeedButton2, &QToolButton::clicked, this, &TFinstalacion::SpeedButton2Click);
+    connect(ui->Imprimir, &QToolButton::clicked, this, &TFinstalacion::ImprimirClick);
+    connect(ui->email, &QToolButton::clicked, this, &TFinstalacion::emailClick);
+    connect(ui->SpeedButton6, &QToolButton::clicked, this, &TFinstalacion::SpeedButton6Click);
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, &TFinstalacion::SpeedButton1Click);
+    connect(ui->SpeedButton3, &QToolButton::clicked, this, &TFinstalacion::SpeedButton3Click);
+    connect(ui->CBenviado, &QCheckBox::clicked, this, &TFinstalacion::CBenviadoClick);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    for (DBLookupComboBox *c : findChildren<DBLookupComboBox *>())
+        connect(c, &DBLookupComboBox::keyDown, this,
+                [this, c](QKeyEvent *key) { DBLookupComboBox1KeyDown(c, key); });
+    connect(ui->DBLookupComboBox16, &DBLookupComboBox::entered, this,
+            &TFinstalacion::DBLookupComboBox16Enter);
+    connect(ui->DBLookupComboBox18, &DBLookupComboBox::entered, this,
+            &TFinstalacion::DBLookupComboBox18Enter);
+    for (DBEdit *e : {ui->DBEdit3, ui->DBEdit17, ui->DBEdit25, ui->DBEdit26, ui->DBEdit27})
+        connect(e, &DBEdit::keyPress, this, &TFinstalacion::DBEdit3KeyPress);
+    connect(ui->DBGrid2, &DBGrid::keyPress, this, &TFinstalacion::DBGrid2KeyPress);
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this,
+            &TFinstalacion::PageControl1Change);
+    connect(ui->DBGrid1, &DBGrid::dblClick, this, &TFinstalacion::DBGrid1DblClick);
+    connect(ui->DBGrid2, &DBGrid::dblClick, this, &TFinstalacion::DBGrid2DblClick);
+    connect(ui->DBNavigator2, &DBNavigator::clicked, this, &TFinstalacion::DBNavigator2Click);
+    connect(ui->DBNavigator3, &DBNavigator::clicked, this, &TFinstalacion::DBNavigator3Click);
+    connect(ui->SpeedButton4, &QToolButton::clicked, this, &TFinstalacion::SpeedButton4Click);
+    connect(ui->SpeedButton5, &QToolButton::clicked, this, &TFinstalacion::SpeedButton5Click);
+}
+
+// A fixed size, what the controls need, centred on the desktop.
+void TFinstalacion::fijarTamano() {
+    ensurePolished();
+    layout()->invalidate();
+    layout()->activate();
+    setFixedSize(sizeHint());
+    if (const QScreen *pantalla = screen())
+        move(pantalla->availableGeometry().center() - rect().center());
+}
+
+// Shown controls take their style sheet's final measures: the size is fixed again on them.
+void TFinstalacion::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !m_medida) {
+        m_medida = true;
+        fijarTamano();
+    }
+}
+
 void TFinstalacion::enlazarDatos(TDatos &datos) {
     m_datos = &datos;
     datos.setView(this);
-    auto mostrar = [this] {
-        if (!m_datos->DSinstalacion.active())
-            return;
-        m_estado->setText(QStringLiteral("Expediente: %1").arg(m_datos->DSinstalacion["EXPEDIENTE"].asString()));
-    };
-    connect(&datos.Sinstalacion, &db::DataSource::dataChanged, this, mostrar);
-    mostrar();
+    for (const Enlace &e : m_enlaces) {
+        db::DataSource *fuente = &(datos.*e.fuente);
+        std::visit(
+            [&](auto *control) {
+                if constexpr (requires { control->setDataField(QString()); })
+                    control->setDataField(QLatin1String(e.campo));
+                control->setDataSource(fuente);
+            },
+            e.control);
+    }
+    if (datos.DSinstalacion.active() && !datos.DSinstalacion.isEmpty())
+        mostrarEnviado(datos.DSinstalacion["ENVIADO"].asString() == QLatin1String("S"));
 }
 
-bool TFinstalacion::enviadoMarcado() const { return m_enviado; }
+// ---------------------------------------------------------------- the data module's view
 
-void TFinstalacion::mostrarEnviado(bool enviado) { m_enviado = enviado; }
+bool TFinstalacion::enviadoMarcado() const {
+    return ui->CBenviado->isChecked();
+}
 
-void TFinstalacion::enfocarExpediente() {}
+// The program's own change of the box: no click is reported for it.
+void TFinstalacion::mostrarEnviado(bool enviado) {
+    const QSignalBlocker callado(ui->CBenviado);
+    ui->CBenviado->setChecked(enviado);
+    QFont letra = ui->CBenviado->font();
+    letra.setBold(enviado);
+    ui->CBenviado->setFont(letra);
+}
 
-void TFinstalacion::abrirEditorArmarios() {}
+void TFinstalacion::enfocarExpediente() {
+    ui->DBEdit2->setFocus();
+}
 
-void TFinstalacion::abrirEditorDerivaciones() {}
+void TFinstalacion::abrirEditorArmarios() {
+    ejecutarSinAtrapar(m_acciones.nuevoArmario);
+}
 
-void TFinstalacion::mensaje(const QString &texto) { mostrarMensaje(this, texto); }
+void TFinstalacion::abrirEditorDerivaciones() {
+    ejecutarSinAtrapar(m_acciones.nuevaDerivacion);
+}
 
-void TFinstalacion::error(const QString &texto) { mostrarError(this, texto); }
+void TFinstalacion::mensaje(const QString &texto) {
+    mostrarMensaje(this, texto);
+}
+
+void TFinstalacion::error(const QString &texto) {
+    mostrarError(this, texto);
+}
+
+// ---------------------------------------------------------------- buttons of other windows
+
+void TFinstalacion::ejecutar(const Acciones::Accion &accion) {
+    atrapar(this, [&] { ejecutarSinAtrapar(accion); });
+}
+
+// From inside a record-set operation: what the action raises goes on to that operation.
+void TFinstalacion::ejecutarSinAtrapar(const Acciones::Accion &accion) {
+    if (accion && m_datos)
+        accion(*m_datos, this);
+}
+
+void TFinstalacion::SpeedButton2Click() {
+    ejecutar(m_acciones.buscar);
+}
+void TFinstalacion::ImprimirClick() {
+    ejecutar(m_acciones.imprimir);
+}
+void TFinstalacion::emailClick() {
+    ejecutar(m_acciones.email);
+}
+void TFinstalacion::SpeedButton6Click() {
+    ejecutar(m_acciones.acercaDe);
+}
+void TFinstalacion::SpeedButton1Click() {
+    ejecutar(m_acciones.instalador);
+}
+void TFinstalacion::SpeedButton3Click() {
+    ejecutar(m_acciones.gestor);
+}
+void TFinstalacion::DBGrid1DblClick() {
+    ejecutar(m_acciones.editarArmario);
+}
+void TFinstalacion::DBGrid2DblClick() {
+    ejecutar(m_acciones.editarDerivacion);
+}
+
+// After the refresh button the whole list is read again, in its order.
+void TFinstalacion::DBNavigator2Click(DBNavigator::Button button) {
+    if (button == DBNavigator::Refresh && m_datos)
+        atrapar(this, [this] {
+            m_datos->DSarmarios.close();
+            m_datos->DSarmarios.open();
+        });
+}
+
+void TFinstalacion::DBNavigator3Click(DBNavigator::Button button) {
+    if (button == DBNavigator::Refresh && m_datos)
+        atrapar(this, [this] {
+            m_datos->DSderivaciones.close();
+            m_datos->DSderivaciones.open();
+        });
+}
+
+// ---------------------------------------------------------------- keys
+
+// Delete in a lookup combo box clears the key behind it, the record set going into edit first
+// (where the lock on sent installations may refuse). The key goes on to the box.
+void TFinstalacion::DBLookupComboBox1KeyDown(DBLookupComboBox *sender, QKeyEvent *key) {
+    if (key->key() != Qt::Key_Delete)
+        return;
+    db::DataSource *fuente = sender->dataSource();
+    db::RecordSet *registros = fuente ? fuente->dataSet() : nullptr;
+    if (!registros)
+        return;
+    atrapar(this, [&] {
+        if (!registros->editing())
+            registros->edit();
+        if (const db::Field *busqueda = sender->field())
+            registros->field(busqueda->keyField).clear();
+    });
+}
+
+void TFinstalacion::DBEdit3KeyPress(QChar *key) {
+    if (*key == u'.')
+        *key = u',';
+}
+
+void TFinstalacion::DBGrid2KeyPress(QChar *key) {
+    static const QStringList secciones = {QStringLiteral("SECCION_FUERZA"),
+                                          QStringLiteral("SECCION_NEUTRO"),
+                                          QStringLiteral("SECCION_TIERRA")};
+    const db::Field *campo = ui->DBGrid2->currentField();
+    if (*key == u'.' && campo && secciones.contains(campo->name()))
+        *key = u',';
+}
+
+// ---------------------------------------------------------------- focus
+
+// Entering the box fetches the whole narrowed list.
+void TFinstalacion::DBLookupComboBox16Enter() {
+    if (m_datos)
+        atrapar(this, [this] { m_datos->Qmunicipios.last(); });
+}
+
+void TFinstalacion::DBLookupComboBox18Enter() {
+    if (m_datos)
+        atrapar(this, [this] { m_datos->Qentidadespoblacion.last(); });
+}
+
+void TFinstalacion::PageControl1Change(int index) {
+    switch (index) {
+    case 1:
+        ui->DBGrid1->setFocus();
+        break;
+    case 2:
+        ui->DBGrid2->setFocus();
+        break;
+    case 3:
+        ui->DBGrid3->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- the sent check box
+
+// A click by the user writes the box's state into ENVIADO and saves it, the sent lock lifted
+// for that one post.
+void TFinstalacion::CBenviadoClick() {
+    if (!m_datos || !ui->CBenviado->hasFocus())
+        return;
+    TDatos &d = *m_datos;
+    const bool enviado = ui->CBenviado->isChecked();
+    const bool hecho = atrapar(this, [&] {
+        struct Permiso {
+            bool &bandera;
+            explicit Permiso(bool &b) : bandera(b) { bandera = true; }
+            ~Permiso() { bandera = false; }
+        } permiso(d.PermitirEdicionEnviada);
+        if (!d.DSinstalacion.editing())
+            d.DSinstalacion.edit();
+        d.DSinstalacion["ENVIADO"].setValue(enviado ? QStringLiteral("S") : QStringLiteral("N"));
+        d.DSinstalacion.post();
+    });
+    if (!hecho)
+        return;
+    mostrarEnviado(enviado);
+    ui->DBEdit2->setFocus();
+}
+
+// ---------------------------------------------------------------- attachments
+
+void TFinstalacion::SpeedButton4Click() {
+    if (!m_datos || !StBrowser1->ejecutar())
+        return;
+    const QString ruta = StBrowser1->ruta();
+    db::RecordSet &adjuntos = m_datos->DSadjuntos;
+    const int limite = adjuntos["DIRECCION"].size();
+    if (ruta.size() > limite) {
+        mostrarError(this, QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga más de "
+                                          "%1 caracteres; la de este archivo tiene %2")
+                               .arg(limite)
+                               .arg(ruta.size()));
+        return;
+    }
+    atrapar(this, [&] {
+        adjuntos.insert();
+        adjuntos["DIRECCION"].setValue(ruta);
+        adjuntos.post();
+    });
+}
+
+// Deletes every attachment of the installation, without asking; the next commit keeps it.
+void TFinstalacion::SpeedButton5Click() {
+    if (!m_datos)
+        return;
+    db::RecordSet &adjuntos = m_datos->DSadjuntos;
+    atrapar(this, [&] {
+        adjuntos.first();
+        while (!adjuntos.isEmpty())
+            adjuntos.remove();
+    });
+}
+
+// ---------------------------------------------------------------- copy
+
+// Copies the current installation into a new one in the database and makes the copy current.
+// What the user typed is saved first, so that the copy carries it.
+void TFinstalacion::SpeedButton7Click() {
+    if (!m_datos)
+        return;
+    TDatos &d = *m_datos;
+    if (!atrapar(this, [&] { d.GuardarPendientes(); }))
+        return;
+    if (!confirmarCopia(this))
+        return;
+    try {
+        d.SPcopiar.setParam(QStringLiteral("VIEJA"),
+                            d.DSinstalacion.isEmpty() ? 0 : d.DSinstalacion["ID"].asInteger());
+        d.SPcopiar.execProc();
+        const QVariant nueva = d.SPcopiar.param(QStringLiteral("NUEVA"));
+        d.DSinstalacion.close();
+        d.DSinstalacion.open();
+        d.DSinstalacion.locate(QStringLiteral("ID"), nueva);
+    } catch (const std::exception &) {
+        mostrarMensaje(this, QStringLiteral("No se ha podido realizar la copia"));
+    }
+}
+
+// ---------------------------------------------------------------- closing
 
 // Closing saves what is pending. When a pending edit cannot be saved, its message shows
 // and the window stays open on that record: the user corrects it or cancels the edit.

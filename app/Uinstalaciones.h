@@ -1,14 +1,30 @@
 #pragma once
 
+#include "Acciones.h"
 #include "DatosView.h"
 #include "config/Configuracion.h"
+#include "controls/DBNavigator.h"
 
 #include <QWidget>
 
-class TDatos;
-class QLabel;
+#include <memory>
+#include <vector>
 
-// The main window: the current installation with its cabinets, branches and attachments.
+class QKeyEvent;
+class StBrowser;
+class TDatos;
+
+namespace Ui {
+class TFinstalacion;
+}
+
+namespace platform {
+class DBLookupComboBox;
+}
+
+// The main window: the current installation with its cabinets, branches and attachments, and
+// the buttons that start everything else. Its controls are bound to the data module's data
+// sources once the data module exists (enlazarDatos).
 class TFinstalacion : public QWidget, public DatosView {
     Q_OBJECT
 public:
@@ -31,10 +47,45 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    struct Enlace;
+
+    void definirEnlaces();
+    void prepararControles();
+    void conectarManejadores();
+    void fijarTamano();
+    void ejecutar(const Acciones::Accion &accion);
+    void ejecutarSinAtrapar(const Acciones::Accion &accion);
+
+    // Handlers, named after their component and event.
+    void SpeedButton7Click();
+    void SpeedButton2Click();
+    void ImprimirClick();
+    void emailClick();
+    void SpeedButton6Click();
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void CBenviadoClick();
+    void DBLookupComboBox1KeyDown(platform::DBLookupComboBox *sender, QKeyEvent *key);
+    void DBLookupComboBox16Enter();
+    void DBLookupComboBox18Enter();
+    void DBEdit3KeyPress(QChar *key);
+    void DBGrid2KeyPress(QChar *key);
+    void PageControl1Change(int index);
+    void DBGrid1DblClick();
+    void DBGrid2DblClick();
+    void DBNavigator2Click(platform::DBNavigator::Button button);
+    void DBNavigator3Click(platform::DBNavigator::Button button);
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+
+    std::unique_ptr<Ui::TFinstalacion> ui;
+    StBrowser *StBrowser1 = nullptr;
+    std::vector<Enlace> m_enlaces;
+    Acciones m_acciones;
     platform::Configuracion m_configuracion;
     TDatos *m_datos = nullptr;
-    bool m_enviado = false;
-    QLabel *m_estado = nullptr;
+    bool m_medida = false; // the size was fixed on the shown controls
 };

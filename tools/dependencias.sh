@@ -5,7 +5,7 @@
 set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils xvfb xauth"
+firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils xvfb xauth fonts-liberation2"
 if [ "${1:-}" = "--servidor" ]; then
     packages="$packages firebird3.0-server"
 fi
