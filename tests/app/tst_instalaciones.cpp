@@ -350,9 +350,9 @@ void TstInstalaciones::buttonsHintsAndLaterFeatures() {
         {"SpeedButton2", "Búsqueda de instalaciones", false},
         {"Imprimir", "Imprimir", false},
         {"email", "E-mail", false},
-        {"SpeedButton6", "Acerca de Trelmavondis I.E.E.", false},
-        {"SpeedButton1", "Edición y alta de instaldores", false},
-        {"SpeedButton3", "Edición y alta de gestores", false},
+        {"SpeedButton6", "Acerca de Trelmavondis I.E.E.", true},
+        {"SpeedButton1", "Edición y alta de instaldores", true},
+        {"SpeedButton3", "Edición y alta de gestores", true},
     };
     for (const Boton &b : botones) {
         auto *w = v.hijo<QToolButton>(QLatin1String(b.nombre));

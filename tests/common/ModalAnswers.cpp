@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -33,11 +34,23 @@ ModalAnswers::Answer ModalAnswers::press(const QString &buttonText) {
     };
 }
 
+bool ModalAnswers::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Hide && watched == m_current) {
+        watched->removeEventFilter(this);
+        m_current = nullptr;
+    }
+    return false;
+}
+
 void ModalAnswers::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || modal == m_current || !modal->isVisible())
         return;
+    // A kept dialog shown again is a new question: forget it when it hides.
+    if (m_current)
+        m_current->removeEventFilter(this);
     m_current = modal;
+    modal->installEventFilter(this);
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         QString entry = box->windowTitle() + u'|' + box->text();
         if (box->icon() == QMessageBox::Critical)

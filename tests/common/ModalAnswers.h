@@ -30,6 +30,9 @@ public:
     QStringList seen;  // message boxes and other modal widgets, in order
     int pending() const { return int(m_answers.size()); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void poll();
     QTimer m_timer;

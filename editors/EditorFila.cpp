@@ -1,0 +1,85 @@
+#include "EditorFila.h"
+
+#include "RecordSet.h"
+#include "Ventanas.h"
+#include "controls/DBLookupComboBox.h"
+#include "controls/DBMemo.h"
+#include "controls/DBNavigator.h"
+#include "controls/ErrorRelay.h"
+#include "controls/MaskedLineEdit.h"
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QPushButton>
+#include <QStyle>
+
+EditorFila::EditorFila(db::DataSource &fuente, QWidget *principal)
+    : QDialog(principal, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowCloseButtonHint),
+      m_fuente(fuente) {}
+
+db::RecordSet &EditorFila::registros() const {
+    return *m_fuente.dataSet();
+}
+
+void EditorFila::prepararMarco(platform::DBNavigator *navegador, QAbstractButton *cerrar,
+                               const QList<QWidget *> &campos,
+                               const QList<platform::DBLookupComboBox *> &listas) {
+    navegador->setDataSource(&m_fuente);
+    navegador->setShowHints(true);
+
+    cerrar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    cerrar->setFocusPolicy(Qt::ClickFocus); // not reached with Tab
+    if (auto *boton = qobject_cast<QPushButton *>(cerrar))
+        boton->setAutoDefault(false); // Enter in a field does not close the window
+    connect(cerrar, &QAbstractButton::clicked, this, &QDialog::accept);
+
+    for (QWidget *campo : campos) {
+        if (auto *edit = qobject_cast<platform::MaskedLineEdit *>(campo))
+            connect(edit, &platform::MaskedLineEdit::keyDown, this, &EditorFila::DBEdit1KeyDown);
+        else if (auto *memo = qobject_cast<platform::DBMemo *>(campo))
+            connect(memo, &platform::DBMemo::keyDown, this, &EditorFila::DBEdit1KeyDown);
+    }
+    for (platform::DBLookupComboBox *caja : listas)
+        connect(caja, &platform::DBLookupComboBox::keyDown, this,
+                [this, caja](QKeyEvent *key) { DBLookupComboBox1KeyDown(caja, key); });
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void EditorFila::DBEdit1KeyDown(QKeyEvent *key) {
+    if (key->key() != Qt::Key_Insert)
+        return;
+    platform::guarded([this] { registros().insert(); });
+}
+
+void EditorFila::DBLookupComboBox1KeyDown(platform::DBLookupComboBox *caja, QKeyEvent *key) {
+    if (key->key() == Qt::Key_Insert) {
+        DBEdit1KeyDown(key);
+        return;
+    }
+    if (key->key() != Qt::Key_Delete)
+        return;
+    platform::guarded([this, caja] {
+        db::RecordSet &rs = registros();
+        if (!rs.editing())
+            rs.edit();
+        if (const db::Field *lookup = caja->field())
+            rs.field(lookup->keyField).clear();
+    });
+}
+
+void EditorFila::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    centrarEnEscritorio(this);
+}
+
+// Escape belongs to the fields (it drops pending text); it does not close the window.
+void EditorFila::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,39 @@
+#include "Uinstalador.h"
+
+#include "Enlace.h"
+#include "UDatos.h"
+#include "ui_Uinstalador.h"
+
+TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
+    : EditorSeleccion(datos.DSinstalador, principal), Sinstalador(&datos.DSinstalador),
+      ui(std::make_unique<Ui::TFinstalador>()) {
+    setObjectName(QLatin1String(Instancia));
+    ui->setupUi(this);
+    ui->DBNavigator1->setDataSource(&Sinstalador);
+    ui->DBGrid1->setDataSource(&Sinstalador);
+    const Qt::Alignment centro = Qt::AlignCenter;
+    ui->DBGrid1->setColumns({
+        {QStringLiteral("NOMBRE"),
+         QStringLiteral("Nombre y Apellidos o Razón Social"),
+         300,
+         {},
+         centro},
+        {QStringLiteral("CIF"), QStringLiteral("N.I.F./C.I.F:"), 100, {}, centro},
+        {QStringLiteral("TELEFONO"), QStringLiteral("Teléfono"), 120, {}, centro},
+        {QStringLiteral("CARNET"), QStringLiteral("Nº Carnet"), 120, {}, centro},
+    });
+    enlazar(Sinstalador, {
+                             {ui->DBEdit1, "CALLE"},
+                             {ui->DBEdit2, "CALLE_NUMERO"},
+                             {ui->DBEdit3, "CODIGO_POSTAL"},
+                             {ui->DBEdit4, "MUNICIPIO"},
+                             {ui->DBEdit5, "CORREO"},
+                             {ui->DBEdit6, "SMTP_SERVIDOR"},
+                             {ui->DBCheckBox1, "SMTP_AUTENTIFICACION"},
+                             {ui->DBEdit7, "SMTP_USUARIO"},
+                             {ui->DBEdit8, "SMTP_CLAVE"},
+                         });
+    prepararBotones(ui->BitBtn1, ui->BitBtn2);
+}
+
+TFinstalador::~TFinstalador() = default;

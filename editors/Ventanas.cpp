@@ -1,0 +1,8 @@
+#include "Ventanas.h"
+
+#include <QScreen>
+
+void centrarEnEscritorio(QWidget *ventana) {
+    if (const QScreen *pantalla = ventana->screen())
+        ventana->move(pantalla->availableGeometry().center() - ventana->rect().center());
+}

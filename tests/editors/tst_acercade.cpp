@@ -1,0 +1,105 @@
+// The about box: what it shows, and the version read anew at every opening.
+
+#include "Editores.h"
+#include "ModalAnswers.h"
+#include "PruebasEditores.h"
+#include "Uacercade.h"
+#include "VentanaPrincipal.h"
+#include "Ventanas.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+struct Visto {
+    QString version, revision, titulo, texto;
+    bool logo = false;
+};
+
+// Reads the box as it is shown and closes it with "&Cerrar".
+ModalAnswers::Answer leerYCerrar(Visto &v) {
+    return [&v](QWidget *w) {
+        v.version = w->findChild<QLineEdit *>("DBEdit1")->text();
+        v.revision = w->findChild<QLineEdit *>("DBEdit2")->text();
+        v.titulo = w->findChild<QLabel *>("Label1")->text();
+        v.texto = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
+        v.logo = !w->findChild<QLabel *>("Image1")->pixmap().isNull();
+        auto *cerrar = w->findChild<QPushButton *>("BitBtn1");
+        QCOMPARE(cerrar->text(), QStringLiteral("&Cerrar"));
+        QVERIFY(!(cerrar->focusPolicy() & Qt::TabFocus));
+        QTest::mouseClick(cerrar, Qt::LeftButton);
+    };
+}
+
+} // namespace
+
+class TstAcercade : public QObject {
+    Q_OBJECT
+private slots:
+    void showsNameTextAndVersion();
+    void readsParametrosAnewEachOpening();
+    void withoutParametrosRowFieldsStayEmpty();
+};
+
+void TstAcercade::showsNameTextAndVersion() {
+    Entorno e;
+    Visto v;
+    ModalAnswers respuestas;
+    respuestas.push(leerYCerrar(v));
+    mostrarAcercaDe(e.d(), e.principal.get());
+    QCOMPARE(respuestas.seen, QStringList{"TFacercade|Acerca de Trelmavondis I.E.E."});
+    QCOMPARE(v.titulo, QStringLiteral("Instalaciones Eléctricas de Enlace"));
+    QCOMPARE(
+        v.texto,
+        QStringLiteral("Aplicación para la cumplimentación y el envío electrónico de formularios "
+                       "necesarios para el registro \nde Instalaciones Eléctricas de Enlace a "
+                       "ROSTELVIA DISTRIBUCIÓN ELÉCTRICA, S.A.U."));
+    QVERIFY(v.logo);
+    QCOMPARE(v.version, e.enBase("select VERSION from PARAMETROS where ID=1").toString());
+    QCOMPARE(v.revision, e.enBase("select REVISION from PARAMETROS where ID=1").toString());
+    // Freed as it closed.
+    QVERIFY(!buscarVentana<TFacercade>(QStringLiteral("Facercade")));
+    QVERIFY(!e.d().Qver.active());
+}
+
+void TstAcercade::readsParametrosAnewEachOpening() {
+    Entorno e;
+    Visto primero, segundo;
+    {
+        ModalAnswers respuestas;
+        respuestas.push(leerYCerrar(primero));
+        mostrarAcercaDe(e.d(), e.principal.get());
+    }
+    e.ejecutar(QStringLiteral("update PARAMETROS set VERSION=7, REVISION=31 where ID=1"));
+    {
+        ModalAnswers respuestas;
+        respuestas.push(leerYCerrar(segundo));
+        mostrarAcercaDe(e.d(), e.principal.get());
+    }
+    QCOMPARE(primero.version, QStringLiteral("1"));
+    QCOMPARE(primero.revision, QStringLiteral("0"));
+    QCOMPARE(segundo.version, QStringLiteral("7"));
+    QCOMPARE(segundo.revision, QStringLiteral("31"));
+}
+
+void TstAcercade::withoutParametrosRowFieldsStayEmpty() {
+    Entorno e(false, {QStringLiteral("delete from PARAMETROS")});
+    Visto v;
+    ModalAnswers respuestas;
+    respuestas.push(leerYCerrar(v));
+    mostrarAcercaDe(e.d(), e.principal.get());
+    QCOMPARE(respuestas.seen.size(), 1);
+    QCOMPARE(v.version, QString());
+    QCOMPARE(v.revision, QString());
+}
+
+int runAcercadeTests(int argc, char **argv) {
+    TstAcercade t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_acercade.moc"
