@@ -112,6 +112,11 @@ void DBEdit::focusInEvent(QFocusEvent *event) {
     if (!isModified())
         reset(); // the edit text while the focus is here
     MaskedLineEdit::focusInEvent(event);
+    // Entering other than by a click selects the whole text, shown from its start: typing
+    // replaces it, and a long mask is not shown by its tail.
+    if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::ActiveWindowFocusReason &&
+        event->reason() != Qt::PopupFocusReason)
+        setSelection(int(text().size()), -int(text().size()));
 }
 
 void DBEdit::focusOutEvent(QFocusEvent *event) {

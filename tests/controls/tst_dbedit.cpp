@@ -53,6 +53,8 @@ private slots:
     void beforeEditRefusalLeavesTextUnchanged();
     void maskShowsBlanksAndRefusesIncompleteText();
     void maskedTextIsStored();
+    void enteringSelectsAllSoTypingReplaces_data();
+    void enteringSelectsAllSoTypingReplaces();
     void escapeRestoresTheFieldsValue();
     void upperCaseEntry();
     void maxLengthFollowsFieldSize_data();
@@ -177,6 +179,30 @@ void TstDBEdit::maskedTextIsStored() {
     t.leave();
     QVERIFY(RecordingApplication::takeErrors().isEmpty());
     QCOMPARE(t.field().asString(), QStringLiteral("0000004567"));
+}
+
+void TstDBEdit::enteringSelectsAllSoTypingReplaces_data() {
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("replaces");
+    QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
+    QTest::newRow("program") << int(Qt::OtherFocusReason) << true;
+    QTest::newRow("click") << int(Qt::MouseFocusReason) << false;
+}
+
+void TstDBEdit::enteringSelectsAllSoTypingReplaces() {
+    QFETCH(int, reason);
+    QFETCH(bool, replaces);
+    EditFixture t("EXPEDIENTE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::FocusReason(reason));
+    if (replaces) {
+        QCOMPARE(t.edit->selectedText(), QStringLiteral("0000000123"));
+        QCOMPARE(t.edit->cursorPosition(), 0);  // shown from its start
+        QTest::keyClicks(t.edit, "1000000002");
+        QCOMPARE(t.edit->text(), QStringLiteral("1000000002"));
+    } else {
+        QVERIFY(!t.edit->hasSelectedText());
+    }
 }
 
 void TstDBEdit::escapeRestoresTheFieldsValue() {
