@@ -29,9 +29,10 @@ const QString &templatePath(bool demo) {
         openToAll(dir.path(), true);
         const QString file = dir.filePath(demo ? QStringLiteral("demo.fdb")
                                                : QStringLiteral("plantilla.fdb"));
-        const QString host = serverHost();
-        schema::createDatabase(host.isEmpty() ? file : host + u':' + file,
-                               QStringLiteral("SYSDBA"), serverPassword(), demo);
+        // Made with the embedded engine even for the server runs: the file is then ours to
+        // copy, and each copy is opened to the server's own user.
+        schema::createDatabase(file, QStringLiteral("SYSDBA"), serverPassword(), demo);
+        openToAll(file, false);
         path = file;
     }
     return path;
