@@ -125,23 +125,7 @@ void definirTabla(RecordSet &r, const QString &tabla, const Columna (&cols)[n],
                   const QString &generador) {
     for (const Columna &c : cols)
         r.addField(QLatin1String(c.nombre), c.tipo, c.tamano, c.requerido);
-    const QStringList col = nombres(cols);
-    QStringList params, sets;
-    for (const QString &c : col) {
-        params << u':' + c;
-        sets << QStringLiteral("  %1 = :%1").arg(c);
-    }
-    for (int i = 0; i + 1 < sets.size(); ++i)
-        sets[i] += u',';
-    r.insertSql = {QStringLiteral("insert into ") + tabla, QStringLiteral("  (") + col.join(QStringLiteral(", ")) + u')',
-                   QStringLiteral("values"), QStringLiteral("  (") + params.join(QStringLiteral(", ")) + u')'};
-    r.modifySql = QStringList{QStringLiteral("update ") + tabla, QStringLiteral("set")} + sets +
-                  QStringList{QStringLiteral("where"), QStringLiteral("  ID = :OLD_ID")};
-    r.deleteSql = {QStringLiteral("delete from ") + tabla, QStringLiteral("where"),
-                   QStringLiteral("  ID = :OLD_ID")};
-    r.refreshSql = {QStringLiteral("Select ") + col.join(QStringLiteral(", ")),
-                    QStringLiteral("from ") + tabla + u' ', QStringLiteral("where"),
-                    QStringLiteral("  ID = :ID")};
+    r.setTableStatements(tabla, nombres(cols));
     r.generatorName = generador;
 }
 
@@ -177,9 +161,6 @@ void TDatos::definirInstalacion() {
     RecordSet &r = DSinstalacion;
     r.selectSql = {QStringLiteral("select * from INSTALACION"), QString(), QStringLiteral("order by id")};
     definirTabla(r, QStringLiteral("INSTALACION"), kInstalacion, QStringLiteral("INSTALACION"));
-    r.insertSql = {QStringLiteral("insert into INSTALACION"), r.insertSql[1], QStringLiteral("values"),
-                   r.insertSql[3]};
-    r.refreshSql[1] = QStringLiteral("from INSTALACION ");
 
     struct Mascara {
         const char *campo;

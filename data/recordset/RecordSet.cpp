@@ -163,6 +163,25 @@ RecordSet::~RecordSet() {
         s->m_dataSet = nullptr;
 }
 
+void RecordSet::setTableStatements(const QString &table, const QStringList &columns) {
+    QStringList params, sets;
+    for (const QString &c : columns) {
+        params << u':' + c;
+        sets << QStringLiteral("  %1 = :%1").arg(c);
+    }
+    for (int i = 0; i + 1 < sets.size(); ++i)
+        sets[i] += u',';
+    const QString list = columns.join(QStringLiteral(", "));
+    insertSql = {QStringLiteral("insert into ") + table, QStringLiteral("  (") + list + u')',
+                 QStringLiteral("values"), QStringLiteral("  (") + params.join(QStringLiteral(", ")) + u')'};
+    modifySql = QStringList{QStringLiteral("update ") + table, QStringLiteral("set")} + sets +
+                QStringList{QStringLiteral("where"), QStringLiteral("  ID = :OLD_ID")};
+    deleteSql = {QStringLiteral("delete from ") + table, QStringLiteral("where"),
+                 QStringLiteral("  ID = :OLD_ID")};
+    refreshSql = {QStringLiteral("Select ") + list, QStringLiteral("from ") + table + u' ',
+                  QStringLiteral("where"), QStringLiteral("  ID = :ID")};
+}
+
 void RecordSet::setParam(const QString &name, const QVariant &value) {
     m_params[name.toUpper()] = value;
 }

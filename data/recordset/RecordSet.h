@@ -35,6 +35,9 @@ public:
     QString generatorName;
     QString generatorField = QStringLiteral("ID");
     bool readOnly() const { return insertSql.isEmpty() && modifySql.isEmpty(); }
+    // Sets the insert, modify, delete and refresh texts over one table's columns, in order:
+    // every column from the parameter of its name, the row found by :OLD_ID (:ID to refresh).
+    void setTableStatements(const QString &table, const QStringList &columns);
 
     // Parameters of the select: found by name without regard to case.
     void setParam(const QString &name, const QVariant &value);

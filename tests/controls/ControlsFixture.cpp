@@ -14,12 +14,7 @@ ControlsFixture::ControlsFixture() {
     gestores = std::make_unique<RecordSet>(transaction, QStringLiteral("DSgestores"));
     RecordSet &g = *gestores;
     g.selectSql = {"select * from GESTORES", "order by Nombre"};
-    g.insertSql = {"insert into GESTORES (ID, NOMBRE, EMAIL, TELEFONO)",
-                   "values (:ID, :NOMBRE, :EMAIL, :TELEFONO)"};
-    g.modifySql = {"update GESTORES set ID = :ID, NOMBRE = :NOMBRE, EMAIL = :EMAIL,",
-                   "TELEFONO = :TELEFONO where ID = :OLD_ID"};
-    g.deleteSql = {"delete from GESTORES where ID = :OLD_ID"};
-    g.refreshSql = {"Select ID, NOMBRE, EMAIL, TELEFONO from GESTORES where ID = :ID"};
+    g.setTableStatements("GESTORES", {"ID", "NOMBRE", "EMAIL", "TELEFONO"});
     g.generatorName = "NGESTOR";
     g.addField("ID", FieldType::Integer, 0, true);
     g.addField("NOMBRE", FieldType::String, 250);
@@ -32,15 +27,7 @@ ControlsFixture::ControlsFixture() {
     const QString cols = "ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA, LINEAGENERAL_MATERIAL, "
                          "SOLICITANTE_NOMBRE, SOLICITANTE_NOTA";
     i.selectSql = {"select " + cols + " from INSTALACION", "", "order by id"};
-    i.insertSql = {"insert into INSTALACION (" + cols + ")",
-                   "values (:ID, :EXPEDIENTE, :ENVIADO, :GESTOR, :POTENCIA, :FECHA, "
-                   ":LINEAGENERAL_MATERIAL, :SOLICITANTE_NOMBRE, :SOLICITANTE_NOTA)"};
-    i.modifySql = {"update INSTALACION set ID = :ID, EXPEDIENTE = :EXPEDIENTE, ENVIADO = :ENVIADO,",
-                   "GESTOR = :GESTOR, POTENCIA = :POTENCIA, FECHA = :FECHA,",
-                   "LINEAGENERAL_MATERIAL = :LINEAGENERAL_MATERIAL,",
-                   "SOLICITANTE_NOMBRE = :SOLICITANTE_NOMBRE, SOLICITANTE_NOTA = :SOLICITANTE_NOTA",
-                   "where ID = :OLD_ID"};
-    i.deleteSql = {"delete from INSTALACION where ID = :OLD_ID"};
+    i.setTableStatements("INSTALACION", cols.split(", "));
     i.generatorName = "INSTALACION";
     i.addField("ID", FieldType::Integer, 0, true);
     i.addField("EXPEDIENTE", FieldType::String, 25, true).editMask = "0000000000;0;_";
@@ -62,11 +49,7 @@ ControlsFixture::ControlsFixture() {
     armarios = std::make_unique<RecordSet>(transaction, QStringLiteral("DSarmarios"));
     RecordSet &a = *armarios;
     a.selectSql = {"select * from INSTALACION_ARMARIO", "order by ID"};
-    a.insertSql = {"insert into INSTALACION_ARMARIO (ID, INSTALACION, TIPO, N_COLUMNAS)",
-                   "values (:ID, :INSTALACION, :TIPO, :N_COLUMNAS)"};
-    a.modifySql = {"update INSTALACION_ARMARIO set ID = :ID, INSTALACION = :INSTALACION,",
-                   "TIPO = :TIPO, N_COLUMNAS = :N_COLUMNAS where ID = :OLD_ID"};
-    a.deleteSql = {"delete from INSTALACION_ARMARIO where ID = :OLD_ID"};
+    a.setTableStatements("INSTALACION_ARMARIO", {"ID", "INSTALACION", "TIPO", "N_COLUMNAS"});
     a.generatorName = "INSTALACION_ARMARIO";
     a.addField("ID", FieldType::Integer, 0, true);
     a.addField("INSTALACION", FieldType::Integer, 0, true);

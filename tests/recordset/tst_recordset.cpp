@@ -46,12 +46,7 @@ struct Fixture {
         gestores = std::make_unique<RecordSet>(transaction, QStringLiteral("DSgestores"));
         RecordSet &g = *gestores;
         g.selectSql = {"select * from GESTORES", "order by Nombre"};
-        g.insertSql = {"insert into GESTORES (ID, NOMBRE, EMAIL, TELEFONO)",
-                       "values (:ID, :NOMBRE, :EMAIL, :TELEFONO)"};
-        g.modifySql = {"update GESTORES set ID = :ID, NOMBRE = :NOMBRE, EMAIL = :EMAIL,",
-                       "TELEFONO = :TELEFONO where ID = :OLD_ID"};
-        g.deleteSql = {"delete from GESTORES where ID = :OLD_ID"};
-        g.refreshSql = {"Select ID, NOMBRE, EMAIL, TELEFONO from GESTORES where ID = :ID"};
+        g.setTableStatements("GESTORES", {"ID", "NOMBRE", "EMAIL", "TELEFONO"});
         g.generatorName = "NGESTOR";
         g.addField("ID", FieldType::Integer, 0, true);
         g.addField("NOMBRE", FieldType::String, 250);
@@ -65,11 +60,7 @@ struct Fixture {
         inst = std::make_unique<RecordSet>(transaction, QStringLiteral("DSinstalacion"));
         inst->selectSql = {"select ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA from INSTALACION",
                            "", "order by id"};
-        inst->insertSql = {"insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA)",
-                           "values (:ID, :EXPEDIENTE, :ENVIADO, :GESTOR, :POTENCIA, :FECHA)"};
-        inst->modifySql = {"update INSTALACION set ID = :ID, EXPEDIENTE = :EXPEDIENTE, ENVIADO = :ENVIADO,",
-                           "GESTOR = :GESTOR, POTENCIA = :POTENCIA, FECHA = :FECHA where ID = :OLD_ID"};
-        inst->deleteSql = {"delete from INSTALACION where ID = :OLD_ID"};
+        inst->setTableStatements("INSTALACION", {"ID", "EXPEDIENTE", "ENVIADO", "GESTOR", "POTENCIA", "FECHA"});
         inst->generatorName = "INSTALACION";
         inst->addField("ID", FieldType::Integer, 0, true);
         inst->addField("EXPEDIENTE", FieldType::String, 25, true);
@@ -84,11 +75,7 @@ struct Fixture {
         RecordSet &a = *armarios;
         a.selectSql = {"select * from INSTALACION_ARMARIO", "where INSTALACION=:ID",
                        "order by N_COLUMNAS,ID"};
-        a.insertSql = {"insert into INSTALACION_ARMARIO (ID, INSTALACION, TIPO, N_COLUMNAS)",
-                       "values (:ID, :INSTALACION, :TIPO, :N_COLUMNAS)"};
-        a.modifySql = {"update INSTALACION_ARMARIO set ID = :ID, INSTALACION = :INSTALACION,",
-                       "TIPO = :TIPO, N_COLUMNAS = :N_COLUMNAS where ID = :OLD_ID"};
-        a.deleteSql = {"delete from INSTALACION_ARMARIO where ID = :OLD_ID"};
+        a.setTableStatements("INSTALACION_ARMARIO", {"ID", "INSTALACION", "TIPO", "N_COLUMNAS"});
         a.generatorName = "INSTALACION_ARMARIO";
         a.addField("ID", FieldType::Integer, 0, true);
         a.addField("INSTALACION", FieldType::Integer, 0, true);
