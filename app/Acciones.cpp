@@ -1,6 +1,6 @@
-#include "Acciones.h"
+#include "app/Acciones.h"
 
-#include "Editores.h"
+#include "editors/Editores.h"
 
 // Each window joins with one line here as it is built, for example
 // `a.instalador = elegirInstalador;`, the function taking the data module and the main window.

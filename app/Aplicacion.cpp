@@ -1,7 +1,7 @@
-#include "Aplicacion.h"
+#include "app/Aplicacion.h"
 
-#include "Errors.h"
-#include "MessageBoxes.h"
+#include "db/Errors.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

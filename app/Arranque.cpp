@@ -1,10 +1,10 @@
-#include "Arranque.h"
+#include "app/Arranque.h"
 
-#include "Aplicacion.h"
-#include "LoginDialog.h"
-#include "MessageBoxes.h"
-#include "UDatos.h"
-#include "Uinstalaciones.h"
+#include "app/Aplicacion.h"
+#include "platform/dialogs/LoginDialog.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "data/UDatos.h"
+#include "app/Uinstalaciones.h"
 
 Arranque::Arranque() = default;
 

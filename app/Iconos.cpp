@@ -1,4 +1,4 @@
-#include "Iconos.h"
+#include "app/Iconos.h"
 
 #include <QPainter>
 #include <QPainterPath>

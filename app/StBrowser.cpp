@@ -1,4 +1,4 @@
-#include "StBrowser.h"
+#include "app/StBrowser.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "Uinstalaciones.h"
+#include "app/Uinstalaciones.h"
 #include "ui_Uinstalaciones.h"
 
-#include "Iconos.h"
-#include "MessageBoxes.h"
-#include "StBrowser.h"
-#include "UDatos.h"
+#include "app/Iconos.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "app/StBrowser.h"
+#include "data/UDatos.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Acciones.h"
-#include "DatosView.h"
-#include "config/Configuracion.h"
-#include "controls/DBNavigator.h"
+#include "app/Acciones.h"
+#include "data/DatosView.h"
+#include "platform/config/Configuracion.h"
+#include "platform/controls/DBNavigator.h"
 
 #include <QWidget>
 

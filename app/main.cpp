@@ -1,5 +1,5 @@
-#include "Aplicacion.h"
-#include "Arranque.h"
+#include "app/Aplicacion.h"
+#include "app/Arranque.h"
 
 int main(int argc, char **argv) {
     Aplicacion app(argc, argv);

@@ -3,9 +3,9 @@
 // fetched whole as the main window shows them; beside it, the same five queries run bare
 // with prepared statements of the client wrapper.
 
-#include "BenchSupport.h"
-#include "Statement.h"
-#include "UDatos.h"
+#include "bench/BenchSupport.h"
+#include "db/Statement.h"
+#include "data/UDatos.h"
 
 #include <QCoreApplication>
 

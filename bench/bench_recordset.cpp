@@ -1,9 +1,9 @@
 // Opening a record set over every installation and moving to its last row, against a
 // plain fetch loop with the client API over the same statement.
 
-#include "BenchSupport.h"
-#include "RecordSet.h"
-#include "Win1252.h"
+#include "bench/BenchSupport.h"
+#include "db/RecordSet.h"
+#include "db/Win1252.h"
 
 #include <QCoreApplication>
 

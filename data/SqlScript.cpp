@@ -1,7 +1,7 @@
-#include "SqlScript.h"
+#include "data/SqlScript.h"
 
-#include "Connection.h"
-#include "Statement.h"
+#include "db/Connection.h"
+#include "db/Statement.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "UDatos.h"
+#include "data/UDatos.h"
 
 using db::Field;
 using db::FieldType;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DatosView.h"
-#include "RecordSet.h"
+#include "data/DatosView.h"
+#include "db/RecordSet.h"
 
 #include <functional>
 

@@ -1,12 +1,12 @@
-#include "EditorFila.h"
+#include "editors/EditorFila.h"
 
-#include "RecordSet.h"
-#include "Ventanas.h"
-#include "controls/DBLookupComboBox.h"
-#include "controls/DBMemo.h"
-#include "controls/DBNavigator.h"
-#include "controls/ErrorRelay.h"
-#include "controls/MaskedLineEdit.h"
+#include "db/RecordSet.h"
+#include "editors/Ventanas.h"
+#include "platform/controls/DBLookupComboBox.h"
+#include "platform/controls/DBMemo.h"
+#include "platform/controls/DBNavigator.h"
+#include "platform/controls/ErrorRelay.h"
+#include "platform/controls/MaskedLineEdit.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

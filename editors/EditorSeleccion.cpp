@@ -1,7 +1,7 @@
-#include "EditorSeleccion.h"
+#include "editors/EditorSeleccion.h"
 
-#include "MessageBoxes.h"
-#include "RecordSet.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "db/RecordSet.h"
 
 #include <QPushButton>
 

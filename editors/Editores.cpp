@@ -1,12 +1,12 @@
-#include "Editores.h"
+#include "editors/Editores.h"
 
-#include "UDatos.h"
-#include "Uacercade.h"
-#include "Uarmarios.h"
-#include "Uderivaciones.h"
-#include "Ugestor.h"
-#include "Uinstalador.h"
-#include "Ventanas.h"
+#include "data/UDatos.h"
+#include "editors/Uacercade.h"
+#include "editors/Uarmarios.h"
+#include "editors/Uderivaciones.h"
+#include "editors/Ugestor.h"
+#include "editors/Uinstalador.h"
+#include "editors/Ventanas.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "Enlace.h"
+#include "editors/Enlace.h"
 
-#include "controls/DBCheckBox.h"
-#include "controls/DBEdit.h"
-#include "controls/DBLookupComboBox.h"
-#include "controls/DBMemo.h"
+#include "platform/controls/DBCheckBox.h"
+#include "platform/controls/DBEdit.h"
+#include "platform/controls/DBLookupComboBox.h"
+#include "platform/controls/DBMemo.h"
 
 namespace {
 

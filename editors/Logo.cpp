@@ -1,4 +1,4 @@
-#include "Logo.h"
+#include "editors/Logo.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,9 @@
-#include "Uacercade.h"
+#include "editors/Uacercade.h"
 
-#include "Enlace.h"
-#include "Logo.h"
-#include "UDatos.h"
-#include "Ventanas.h"
+#include "editors/Enlace.h"
+#include "editors/Logo.h"
+#include "data/UDatos.h"
+#include "editors/Ventanas.h"
 #include "ui_Uacercade.h"
 
 namespace {

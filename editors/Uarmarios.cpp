@@ -1,7 +1,7 @@
-#include "Uarmarios.h"
+#include "editors/Uarmarios.h"
 
-#include "Enlace.h"
-#include "UDatos.h"
+#include "editors/Enlace.h"
+#include "data/UDatos.h"
 #include "ui_Uarmarios.h"
 
 TFarmarios::TFarmarios(TDatos &datos, QWidget *principal)

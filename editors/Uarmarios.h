@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditorFila.h"
+#include "editors/EditorFila.h"
 
 #include <memory>
 

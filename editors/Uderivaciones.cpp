@@ -1,7 +1,7 @@
-#include "Uderivaciones.h"
+#include "editors/Uderivaciones.h"
 
-#include "Enlace.h"
-#include "UDatos.h"
+#include "editors/Enlace.h"
+#include "data/UDatos.h"
 #include "ui_Uderivaciones.h"
 
 #include <QLocale>

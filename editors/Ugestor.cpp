@@ -1,6 +1,6 @@
-#include "Ugestor.h"
+#include "editors/Ugestor.h"
 
-#include "UDatos.h"
+#include "data/UDatos.h"
 #include "ui_Ugestor.h"
 
 TFgestor::TFgestor(TDatos &datos, QWidget *principal)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EditorSeleccion.h"
+#include "editors/EditorSeleccion.h"
 
-#include "DataSource.h"
+#include "db/DataSource.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "Uinstalador.h"
+#include "editors/Uinstalador.h"
 
-#include "Enlace.h"
-#include "UDatos.h"
+#include "editors/Enlace.h"
+#include "data/UDatos.h"
 #include "ui_Uinstalador.h"
 
 TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)

@@ -1,4 +1,4 @@
-#include "Ventanas.h"
+#include "editors/Ventanas.h"
 
 #include <QScreen>
 

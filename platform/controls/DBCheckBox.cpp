@@ -1,7 +1,7 @@
-#include "DBCheckBox.h"
+#include "platform/controls/DBCheckBox.h"
 
-#include "ErrorRelay.h"
-#include "RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
+#include "db/RecordSet.h"
 
 namespace platform {
 

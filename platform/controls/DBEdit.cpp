@@ -1,6 +1,6 @@
-#include "DBEdit.h"
+#include "platform/controls/DBEdit.h"
 
-#include "RecordSet.h"
+#include "db/RecordSet.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

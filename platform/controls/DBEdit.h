@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldLink.h"
-#include "MaskedLineEdit.h"
+#include "platform/controls/FieldLink.h"
+#include "platform/controls/MaskedLineEdit.h"
 
 namespace platform {
 

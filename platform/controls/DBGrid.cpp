@@ -1,11 +1,11 @@
-#include "DBGrid.h"
+#include "platform/controls/DBGrid.h"
 
-#include "DeleteConfirmation.h"
-#include "ErrorRelay.h"
-#include "GridDelegate.h"
-#include "GridEditors.h"
-#include "RecordSet.h"
-#include "TypedKeys.h"
+#include "platform/controls/DeleteConfirmation.h"
+#include "platform/controls/ErrorRelay.h"
+#include "platform/controls/GridDelegate.h"
+#include "platform/controls/GridEditors.h"
+#include "db/RecordSet.h"
+#include "platform/controls/TypedKeys.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

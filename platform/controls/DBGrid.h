@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldLink.h"
-#include "RecordSetModel.h"
+#include "platform/controls/FieldLink.h"
+#include "platform/controls/RecordSetModel.h"
 
 #include <QAbstractItemDelegate>
 #include <QPersistentModelIndex>

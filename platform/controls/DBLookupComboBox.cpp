@@ -1,8 +1,8 @@
-#include "DBLookupComboBox.h"
+#include "platform/controls/DBLookupComboBox.h"
 
-#include "ErrorRelay.h"
-#include "RecordSet.h"
-#include "TypedKeys.h"
+#include "platform/controls/ErrorRelay.h"
+#include "db/RecordSet.h"
+#include "platform/controls/TypedKeys.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

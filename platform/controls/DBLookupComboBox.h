@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldLink.h"
-#include "LookupList.h"
+#include "platform/controls/FieldLink.h"
+#include "platform/controls/LookupList.h"
 
 #include <QComboBox>
 

@@ -1,8 +1,8 @@
-#include "DBMemo.h"
+#include "platform/controls/DBMemo.h"
 
-#include "ErrorRelay.h"
-#include "RecordSet.h"
-#include "TypedKeys.h"
+#include "platform/controls/ErrorRelay.h"
+#include "db/RecordSet.h"
+#include "platform/controls/TypedKeys.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldLink.h"
+#include "platform/controls/FieldLink.h"
 
 #include <QPlainTextEdit>
 

@@ -1,7 +1,7 @@
-#include "DBRadioGroup.h"
+#include "platform/controls/DBRadioGroup.h"
 
-#include "ErrorRelay.h"
-#include "RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
+#include "db/RecordSet.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "DeleteConfirmation.h"
+#include "platform/controls/DeleteConfirmation.h"
 
 #include <QMessageBox>
 #include <QPushButton>

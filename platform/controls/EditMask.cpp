@@ -1,4 +1,4 @@
-#include "controls/EditMask.h"
+#include "platform/controls/EditMask.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ErrorRelay.h"
+#include "platform/controls/ErrorRelay.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "FieldLink.h"
+#include "platform/controls/FieldLink.h"
 
-#include "RecordSet.h"
+#include "db/RecordSet.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataSource.h"
+#include "db/DataSource.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "GridDelegate.h"
+#include "platform/controls/GridDelegate.h"
 
-#include "DBGrid.h"
+#include "platform/controls/DBGrid.h"
 
 #include <QFocusEvent>
 

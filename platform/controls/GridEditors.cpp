@@ -1,4 +1,4 @@
-#include "GridEditors.h"
+#include "platform/controls/GridEditors.h"
 
 namespace platform {
 

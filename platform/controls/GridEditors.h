@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LookupList.h"
-#include "MaskedLineEdit.h"
+#include "platform/controls/LookupList.h"
+#include "platform/controls/MaskedLineEdit.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
-#include "LookupList.h"
+#include "platform/controls/LookupList.h"
 
-#include "RecordSet.h"
+#include "db/RecordSet.h"
 
 #include <QScopedValueRollback>
 

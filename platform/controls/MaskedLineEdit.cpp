@@ -1,8 +1,8 @@
-#include "MaskedLineEdit.h"
+#include "platform/controls/MaskedLineEdit.h"
 
-#include "ErrorRelay.h"
-#include "Errors.h"
-#include "TypedKeys.h"
+#include "platform/controls/ErrorRelay.h"
+#include "db/Errors.h"
+#include "platform/controls/TypedKeys.h"
 
 #include <QApplication>
 #include <QClipboard>

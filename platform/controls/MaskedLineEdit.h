@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditMask.h"
+#include "platform/controls/EditMask.h"
 
 #include <QLineEdit>
 

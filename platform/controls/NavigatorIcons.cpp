@@ -1,4 +1,4 @@
-#include "NavigatorIcons.h"
+#include "platform/controls/NavigatorIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,8 +1,8 @@
-#include "RecordSetModel.h"
+#include "platform/controls/RecordSetModel.h"
 
-#include "ErrorRelay.h"
-#include "FieldLink.h"
-#include "RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
+#include "platform/controls/FieldLink.h"
+#include "db/RecordSet.h"
 
 namespace platform {
 

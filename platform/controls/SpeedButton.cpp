@@ -1,4 +1,4 @@
-#include "SpeedButton.h"
+#include "platform/controls/SpeedButton.h"
 
 namespace platform {
 

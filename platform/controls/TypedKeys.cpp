@@ -1,4 +1,4 @@
-#include "TypedKeys.h"
+#include "platform/controls/TypedKeys.h"
 
 #include <QKeyEvent>
 

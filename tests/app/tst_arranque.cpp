@@ -1,12 +1,12 @@
 // Start-up and shutdown of the program: configuration, login, connection failures, the
 // newest installation, and closing with pending edits.
 
-#include "Arranque.h"
-#include "LoginDialog.h"
-#include "ModalAnswers.h"
-#include "TestDatabase.h"
-#include "UDatos.h"
-#include "Uinstalaciones.h"
+#include "app/Arranque.h"
+#include "platform/dialogs/LoginDialog.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/common/TestDatabase.h"
+#include "data/UDatos.h"
+#include "app/Uinstalaciones.h"
 
 #include <QLineEdit>
 #include <QPushButton>

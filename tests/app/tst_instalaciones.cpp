@@ -1,19 +1,19 @@
 // The main window driven as a person would: keys, clicks and answers to its dialogs, against a
 // real database with the demo data.
 
-#include "Aplicacion.h"
-#include "ModalAnswers.h"
-#include "StBrowser.h"
-#include "TestDatabase.h"
-#include "UDatos.h"
-#include "Uinstalaciones.h"
+#include "app/Aplicacion.h"
+#include "tests/common/ModalAnswers.h"
+#include "app/StBrowser.h"
+#include "tests/common/TestDatabase.h"
+#include "data/UDatos.h"
+#include "app/Uinstalaciones.h"
 
-#include "controls/DBEdit.h"
-#include "controls/DBGrid.h"
-#include "controls/DBLookupComboBox.h"
-#include "controls/DBNavigator.h"
-#include "controls/DBRadioGroup.h"
-#include "controls/SpeedButton.h"
+#include "platform/controls/DBEdit.h"
+#include "platform/controls/DBGrid.h"
+#include "platform/controls/DBLookupComboBox.h"
+#include "platform/controls/DBNavigator.h"
+#include "platform/controls/DBRadioGroup.h"
+#include "platform/controls/SpeedButton.h"
 
 #include <QCheckBox>
 #include <QLabel>

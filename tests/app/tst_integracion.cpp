@@ -1,12 +1,12 @@
 // The main window opens the editors and the about box from its buttons, grid and navigator.
 
-#include "Aplicacion.h"
-#include "ModalAnswers.h"
-#include "TestDatabase.h"
-#include "UDatos.h"
-#include "Uinstalaciones.h"
-#include "controls/DBGrid.h"
-#include "controls/DBNavigator.h"
+#include "app/Aplicacion.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/common/TestDatabase.h"
+#include "data/UDatos.h"
+#include "app/Uinstalaciones.h"
+#include "platform/controls/DBGrid.h"
+#include "platform/controls/DBNavigator.h"
 
 #include <QPushButton>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "ModalAnswers.h"
+#include "tests/common/ModalAnswers.h"
 
 #include <QAbstractButton>
 #include <QApplication>

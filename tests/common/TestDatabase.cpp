@@ -1,7 +1,7 @@
-#include "TestDatabase.h"
+#include "tests/common/TestDatabase.h"
 
-#include "SqlScript.h"
-#include "Statement.h"
+#include "data/SqlScript.h"
+#include "db/Statement.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "TestRunner.h"
+#include "tests/common/TestRunner.h"
 
 #include <QLocale>
 #include <QString>

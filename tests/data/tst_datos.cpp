@@ -1,7 +1,7 @@
 // The data module's rules against a real database, with a fake main window.
 
-#include "TestDatabase.h"
-#include "UDatos.h"
+#include "tests/common/TestDatabase.h"
+#include "data/UDatos.h"
 
 #include <QtTest>
 

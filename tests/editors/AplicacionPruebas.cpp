@@ -1,7 +1,7 @@
-#include "AplicacionPruebas.h"
+#include "tests/editors/AplicacionPruebas.h"
 
-#include "Errors.h"
-#include "MessageBoxes.h"
+#include "db/Errors.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 AplicacionPruebas::AplicacionPruebas(int &argc, char **argv) : QApplication(argc, argv) {}
 

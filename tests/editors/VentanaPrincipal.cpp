@@ -1,8 +1,8 @@
-#include "VentanaPrincipal.h"
+#include "tests/editors/VentanaPrincipal.h"
 
-#include "Editores.h"
-#include "MessageBoxes.h"
-#include "Statement.h"
+#include "editors/Editores.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "db/Statement.h"
 
 #include <QApplication>
 #include <QDialog>

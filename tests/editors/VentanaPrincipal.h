@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DatosView.h"
-#include "TestDatabase.h"
-#include "UDatos.h"
+#include "data/DatosView.h"
+#include "tests/common/TestDatabase.h"
+#include "data/UDatos.h"
 
 #include <QTimer>
 #include <QWidget>

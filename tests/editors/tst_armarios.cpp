@@ -1,15 +1,15 @@
 // The cabinet and branch editors driven as a person would: opened from the main window's side,
 // with the Insert and Delete keys and upper-case observations.
 
-#include "Editores.h"
-#include "ModalAnswers.h"
-#include "PruebasEditores.h"
-#include "VentanaPrincipal.h"
-#include "Ventanas.h"
-#include "controls/DBEdit.h"
-#include "controls/DBLookupComboBox.h"
-#include "controls/DBMemo.h"
-#include "controls/DBNavigator.h"
+#include "editors/Editores.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/editors/PruebasEditores.h"
+#include "tests/editors/VentanaPrincipal.h"
+#include "editors/Ventanas.h"
+#include "platform/controls/DBEdit.h"
+#include "platform/controls/DBLookupComboBox.h"
+#include "platform/controls/DBMemo.h"
+#include "platform/controls/DBNavigator.h"
 
 #include <QClipboard>
 #include <QDialog>

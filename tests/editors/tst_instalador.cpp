@@ -1,14 +1,14 @@
 // The installer and manager editors driven as a person would, and the main window's installer
 // and manager buttons applying the choice to the installation.
 
-#include "Editores.h"
-#include "ModalAnswers.h"
-#include "PruebasEditores.h"
-#include "VentanaPrincipal.h"
-#include "controls/DBCheckBox.h"
-#include "controls/DBEdit.h"
-#include "controls/DBGrid.h"
-#include "controls/DBNavigator.h"
+#include "editors/Editores.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/editors/PruebasEditores.h"
+#include "tests/editors/VentanaPrincipal.h"
+#include "platform/controls/DBCheckBox.h"
+#include "platform/controls/DBEdit.h"
+#include "platform/controls/DBGrid.h"
+#include "platform/controls/DBNavigator.h"
 
 #include <QDialog>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "config/Configuracion.h"
+#include "platform/config/Configuracion.h"
 
 #include <QtTest>
 

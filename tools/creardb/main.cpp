@@ -1,9 +1,9 @@
 // trelmavondis-creardb: creates a database file with the schema and the reference data,
 // and with --demo also the demo installer, manager and installations.
 
-#include "Connection.h"
-#include "Errors.h"
-#include "SqlScript.h"
+#include "db/Connection.h"
+#include "db/Errors.h"
+#include "data/SqlScript.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

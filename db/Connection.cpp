@@ -1,0 +1,210 @@
+#include "db/Connection.h"
+
+#include "db/Statement.h"
+#include "db/Win1252.h"
+
+#include <QDebug>
+
+using namespace Firebird;
+
+namespace db {
+namespace {
+
+struct DpbEntry {
+    const char *name;
+    unsigned char tag;
+};
+constexpr DpbEntry kDpbNames[] = {{"lc_ctype", isc_dpb_lc_ctype},
+                                  {"user_name", isc_dpb_user_name},
+                                  {"password", isc_dpb_password},
+                                  {"sql_role_name", isc_dpb_sql_role_name}};
+
+QString paramValue(const QStringList &params, const QString &name) {
+    for (const QString &p : params)
+        if (p.section(u'=', 0, 0).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return p.section(u'=', 1);
+    return {};
+}
+
+QByteArray local8(const QString &s) { return s.toLocal8Bit(); }
+
+fb::Ref<IXpbBuilder> makeDpb(const QStringList &params, int dialect, const QString &password) {
+    fb::Ref<IXpbBuilder> dpb(fb::call([](ThrowStatusWrapper *st) {
+        return fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
+    }));
+    bool passwordGiven = false;
+    for (const QString &p : params) {
+        const QString name = p.section(u'=', 0, 0).trimmed();
+        const QString value = p.section(u'=', 1);
+        const DpbEntry *entry = nullptr;
+        for (const DpbEntry &e : kDpbNames)
+            if (name.compare(QLatin1String(e.name), Qt::CaseInsensitive) == 0)
+                entry = &e;
+        if (!entry)
+            throw DatabaseError(
+                QStringLiteral("Parámetro de conexión desconocido: %1").arg(name));
+        if (entry->tag == isc_dpb_password)
+            passwordGiven = true;
+        const QByteArray bytes = entry->tag == isc_dpb_lc_ctype ? value.toLatin1() : local8(value);
+        fb::call([&](ThrowStatusWrapper *st) {
+            dpb->insertString(st, entry->tag, bytes.constData());
+        });
+    }
+    if (!passwordGiven && !password.isNull()) {
+        const QByteArray bytes = local8(password);
+        fb::call([&](ThrowStatusWrapper *st) {
+            dpb->insertString(st, isc_dpb_password, bytes.constData());
+        });
+    }
+    fb::call([&](ThrowStatusWrapper *st) { dpb->insertInt(st, isc_dpb_sql_dialect, dialect); });
+    return dpb;
+}
+
+} // namespace
+
+Database::Database() = default;
+
+Database::~Database() {
+    try {
+        close();
+    } catch (const DatabaseError &e) {
+        qWarning() << "Error al cerrar la conexión:" << e.message();
+    }
+}
+
+void Database::open() {
+    if (connected())
+        return;
+    QStringList list = params;
+    QString password;
+    if (loginPrompt) {
+        QString user = paramValue(list, QStringLiteral("user_name"));
+        if (!onLogin || !onLogin(user, password))
+            throw DatabaseError(QStringLiteral("Operación cancelada a petición del usuario"));
+        bool replaced = false;
+        for (QString &p : list)
+            if (p.section(u'=', 0, 0).trimmed().compare(u"user_name", Qt::CaseInsensitive) == 0) {
+                p = QStringLiteral("user_name=") + user;
+                replaced = true;
+            }
+        if (!replaced)
+            list << QStringLiteral("user_name=") + user;
+        params = list;
+    }
+    fb::Ref<IXpbBuilder> dpb = makeDpb(list, sqlDialect, password);
+    const QByteArray name = local8(databaseName);
+    IProvider *provider = fb::master()->getDispatcher();
+    try {
+        m_attachment.reset(fb::call([&](ThrowStatusWrapper *st) {
+            return provider->attachDatabase(st, name.constData(), dpb->getBufferLength(st),
+                                            dpb->getBuffer(st));
+        }));
+    } catch (...) {
+        provider->release();
+        throw;
+    }
+    provider->release();
+}
+
+void Database::close() {
+    if (!m_attachment)
+        return;
+    if (m_defaultTransaction && m_defaultTransaction->active())
+        m_defaultTransaction->commit();
+    for (Statement *s : std::as_const(m_statements))
+        s->releaseHandles();
+    IAttachment *att = m_attachment.release_ownership();
+    try {
+        fb::call([&](ThrowStatusWrapper *st) { att->detach(st); });
+    } catch (...) {
+        att->release();
+        throw;
+    }
+}
+
+void Database::releaseCursors(const Transaction *transaction) {
+    for (Statement *s : std::as_const(m_statements))
+        if (&s->transaction() == transaction)
+            s->releaseCursor();
+}
+
+IAttachment *Database::handle() const {
+    if (!m_attachment)
+        throw DatabaseError(QStringLiteral("La base de datos no está conectada"));
+    return m_attachment.get();
+}
+
+void Database::create(const QString &databaseName, const QString &user, const QString &password) {
+    QStringList params{QStringLiteral("lc_ctype=WIN1252"), QStringLiteral("user_name=") + user,
+                       QStringLiteral("password=") + password};
+    fb::Ref<IXpbBuilder> dpb = makeDpb(params, 3, QString());
+    fb::call([&](ThrowStatusWrapper *st) {
+        dpb->insertString(st, isc_dpb_set_db_charset, "WIN1252");
+        dpb->insertInt(st, isc_dpb_page_size, 8192);
+    });
+    const QByteArray name = local8(databaseName);
+    IProvider *provider = fb::master()->getDispatcher();
+    try {
+        IAttachment *att = fb::call([&](ThrowStatusWrapper *st) {
+            return provider->createDatabase(st, name.constData(), dpb->getBufferLength(st),
+                                            dpb->getBuffer(st));
+        });
+        fb::call([&](ThrowStatusWrapper *st) { att->detach(st); });
+    } catch (...) {
+        provider->release();
+        throw;
+    }
+    provider->release();
+}
+
+Transaction::Transaction(Database &db) : m_db(db) {
+    if (!m_db.m_defaultTransaction)
+        m_db.m_defaultTransaction = this;
+}
+
+Transaction::~Transaction() {
+    try {
+        if (active())
+            commit();
+    } catch (const DatabaseError &e) {
+        qWarning() << "Error al confirmar la transacción:" << e.message();
+    }
+    if (m_db.m_defaultTransaction == this)
+        m_db.m_defaultTransaction = nullptr;
+}
+
+void Transaction::start() {
+    if (active())
+        throw DatabaseError(QStringLiteral("La transacción ya está activa"));
+    IAttachment *att = m_db.handle();
+    m_transaction.reset(
+        fb::call([&](ThrowStatusWrapper *st) { return att->startTransaction(st, 0, nullptr); }));
+}
+
+ITransaction *Transaction::handle() const {
+    if (!m_transaction)
+        throw DatabaseError(QStringLiteral("La transacción no está activa"));
+    return m_transaction.get();
+}
+
+void Transaction::commit() {
+    ITransaction *tra = handle();
+    fb::call([&](ThrowStatusWrapper *st) { tra->commit(st); });
+    // commit() released the server handle; drop our reference without a second release.
+    m_transaction.release_ownership();
+    m_db.releaseCursors(this);
+}
+
+void Transaction::commitRetaining() {
+    ITransaction *tra = handle();
+    fb::call([&](ThrowStatusWrapper *st) { tra->commitRetaining(st); });
+}
+
+void Transaction::rollback() {
+    ITransaction *tra = handle();
+    fb::call([&](ThrowStatusWrapper *st) { tra->rollback(st); });
+    m_transaction.release_ownership();
+    m_db.releaseCursors(this);
+}
+
+} // namespace db

@@ -1,0 +1,181 @@
+#include "db/Field.h"
+
+#include "db/RecordSet.h"
+
+#include <QLocale>
+
+namespace db {
+namespace {
+
+// Decimals and grouping of a numeric display format such as "#,##0.00" or "0.0".
+QString formatNumber(double v, const QString &format) {
+    const qsizetype dot = format.indexOf(u'.');
+    const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
+    QLocale locale = QLocale::system();
+    const bool grouping = format.left(dot < 0 ? format.size() : dot).contains(u',');
+    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
+                                     : QLocale::OmitGroupSeparator);
+    return locale.toString(v, 'f', decimals);
+}
+
+QString qtDateFormat(const QString &format) {
+    QString f = format;
+    // Day and year letters mean the same; months are "mm" in our formats.
+    f.replace(QLatin1String("mm"), QLatin1String("MM"));
+    f.replace(QLatin1String("nn"), QLatin1String("mm"));
+    return f;
+}
+
+bool parseDouble(const QString &text, double &out) {
+    const QLocale locale = QLocale::system();
+    bool ok = false;
+    out = locale.toDouble(text, &ok);
+    if (ok)
+        return true;
+    // The locale's decimal separator in place of either mark, without grouping.
+    QString t = text.trimmed();
+    const QString sep = locale.decimalPoint();
+    t.replace(u'.', sep).replace(u',', sep);
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::RejectGroupSeparator);
+    out = plain.toDouble(t, &ok);
+    if (ok)
+        return true;
+    out = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok;
+}
+
+} // namespace
+
+QString invalidValueMessage(const QString &fieldName) {
+    return QStringLiteral("Valor inválido para el campo '%1'").arg(fieldName);
+}
+
+Field::Field(RecordSet &owner, QString name, FieldType type, int size, bool required,
+             FieldKind kind)
+    : m_owner(owner), m_name(std::move(name)), m_type(type), m_size(size), m_required(required),
+      m_kind(kind) {
+    if (type == FieldType::Integer || type == FieldType::Float)
+        alignment = Qt::AlignRight;
+}
+
+QVariant Field::value() const { return m_owner.currentValue(*this); }
+
+QVariant Field::oldValue() const {
+    if (m_kind != FieldKind::Data || m_owner.state() == State::Insert)
+        return QVariant();
+    const int cur = m_owner.recNo();
+    if (cur < 0 || cur >= int(m_owner.m_rows.size()))
+        return QVariant();
+    return m_owner.rowValue(m_owner.m_rows[size_t(cur)], *this);
+}
+
+QString Field::asString() const { return textOf(value(), false); }
+int Field::asInteger() const { return value().toInt(); }
+double Field::asFloat() const { return value().toDouble(); }
+QDateTime Field::asDateTime() const { return value().toDateTime(); }
+
+QVariant Field::convert(const QVariant &v) const {
+    if (v.isNull())
+        return QVariant();
+    const bool isText = v.typeId() == QMetaType::QString;
+    switch (m_type) {
+    case FieldType::Integer: {
+        bool ok = false;
+        qlonglong i = 0;
+        if (isText) {
+            const QString t = v.toString().trimmed();
+            i = QLocale::system().toLongLong(t, &ok);
+            if (!ok)
+                i = t.toLongLong(&ok);
+        } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+            const double d = v.toDouble();
+            ok = d == double(qlonglong(d));
+            i = qlonglong(d);
+        } else {
+            i = v.toLongLong(&ok);
+        }
+        if (!ok)
+            throw DatabaseError(invalidValueMessage(m_name));
+        return i >= INT_MIN && i <= INT_MAX ? QVariant(int(i)) : QVariant(i);
+    }
+    case FieldType::Float: {
+        double d = 0;
+        bool ok = false;
+        if (isText)
+            ok = parseDouble(v.toString(), d);
+        else
+            d = v.toDouble(&ok);
+        if (!ok)
+            throw DatabaseError(invalidValueMessage(m_name));
+        return d;
+    }
+    case FieldType::String:
+    case FieldType::FixedChar:
+        if (v.typeId() == QMetaType::Double)
+            return QLocale::system().toString(v.toDouble(), 'g', 15);
+        return v.toString();
+    case FieldType::DateTime: {
+        if (v.typeId() == QMetaType::QDateTime)
+            return v;
+        if (v.typeId() == QMetaType::QDate)
+            return QDateTime(v.toDate(), QTime(0, 0));
+        if (isText) {
+            const QString t = v.toString().trimmed();
+            for (const char *f : {"dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "dd/MM/yyyy",
+                                  "d/M/yyyy", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
+                QDateTime dt = QDateTime::fromString(t, QLatin1String(f));
+                if (dt.isValid())
+                    return dt;
+            }
+        }
+        throw DatabaseError(invalidValueMessage(m_name));
+    }
+    }
+    return v;
+}
+
+QString Field::textOf(const QVariant &v, bool display) const {
+    if (v.isNull())
+        return QString();
+    switch (m_type) {
+    case FieldType::Integer:
+        return QString::number(v.toLongLong());
+    case FieldType::Float:
+        if (display && !displayFormat.isEmpty())
+            return formatNumber(v.toDouble(), displayFormat);
+        {
+            QLocale locale = QLocale::system();
+            locale.setNumberOptions(QLocale::OmitGroupSeparator);
+            return locale.toString(v.toDouble(), 'g', 15);
+        }
+    case FieldType::DateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (display && !displayFormat.isEmpty())
+            return dt.toString(qtDateFormat(displayFormat));
+        if (dt.time() == QTime(0, 0))
+            return dt.toString(QStringLiteral("dd/MM/yyyy"));
+        return dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    }
+    default:
+        return v.toString();
+    }
+}
+
+QString Field::displayText() const { return textOf(value(), true); }
+QString Field::editText() const { return textOf(value(), false); }
+
+void Field::setValue(const QVariant &v) { m_owner.storeValue(*this, v); }
+
+void Field::setAsString(const QString &text) {
+    setValue(text.isEmpty() ? QVariant() : QVariant(text));
+}
+
+void Field::setText(const QString &text) {
+    if (onSetText)
+        onSetText(*this, text);
+    else
+        setAsString(text);
+}
+
+} // namespace db

@@ -1,0 +1,969 @@
+#include "db/RecordSet.h"
+
+#include "db/Win1252.h"
+
+#include <cstring>
+
+namespace db {
+namespace {
+
+const QString kEmptySetMessage =
+    QStringLiteral("No es posible realizar ésta operación en un DataSet vacío");
+
+// A fetched row keeps its data fields in one compact byte array: a table of offsets (one
+// per data field, kNull for null) followed by the values: 64-bit integers, doubles, raw
+// timestamps, and text as a 16-bit length with its WIN1252 bytes. Rows cost about what
+// their data weigh and are decoded only when read.
+constexpr quint32 kNull = 0xFFFFFFFFu;
+
+template <class T> T readAs(const char *p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void appendRaw(QByteArray &out, const void *p, qsizetype n) {
+    out.append(static_cast<const char *>(p), n);
+}
+
+void setOffset(QByteArray &out, int slot, quint32 offset) {
+    std::memcpy(out.data() + slot * 4, &offset, 4);
+}
+
+// Values already converted to the field's type.
+void appendValue(QByteArray &out, FieldType type, const QVariant &v) {
+    switch (type) {
+    case FieldType::Integer: {
+        const qint64 i = v.toLongLong();
+        appendRaw(out, &i, 8);
+        break;
+    }
+    case FieldType::Float: {
+        const double d = v.toDouble();
+        appendRaw(out, &d, 8);
+        break;
+    }
+    case FieldType::DateTime: {
+        // Day and time of day, as the database keeps them: no time zone involved.
+        const QDateTime dt = v.toDateTime();
+        const qint32 day = qint32(dt.date().toJulianDay());
+        const qint32 ms = dt.time().msecsSinceStartOfDay();
+        appendRaw(out, &day, 4);
+        appendRaw(out, &ms, 4);
+        break;
+    }
+    case FieldType::String:
+    case FieldType::FixedChar: {
+        const QByteArray bytes = win1252::encode(v.toString());
+        const auto n = static_cast<quint16>(bytes.size());
+        appendRaw(out, &n, 2);
+        out.append(bytes);
+        break;
+    }
+    }
+}
+
+QVariant decodeValue(const QByteArray &row, int slot, FieldType type) {
+    const char *base = row.constData();
+    const quint32 off = readAs<quint32>(base + slot * 4);
+    if (off == kNull)
+        return QVariant();
+    const char *p = base + off;
+    switch (type) {
+    case FieldType::Integer: {
+        const qint64 i = readAs<qint64>(p);
+        return i >= INT_MIN && i <= INT_MAX ? QVariant(int(i)) : QVariant(qlonglong(i));
+    }
+    case FieldType::Float:
+        return readAs<double>(p);
+    case FieldType::DateTime:
+        return QDateTime(QDate::fromJulianDay(readAs<qint32>(p)),
+                         QTime::fromMSecsSinceStartOfDay(readAs<qint32>(p + 4)));
+    case FieldType::String:
+    case FieldType::FixedChar:
+        return win1252::decode(p + 2, readAs<quint16>(p));
+    }
+    return QVariant();
+}
+
+// Copies one non-null column of an output message into a row, converting only where the
+// column's type differs from the field's.
+void appendColumn(QByteArray &out, const Field &f, const Column &c, const unsigned char *msg) {
+    const unsigned char *p = msg + c.offset;
+    const bool text = f.type() == FieldType::String || f.type() == FieldType::FixedChar;
+    const bool singleByte = c.charSet != fb::kCharSetUtf8 && c.charSet != fb::kCharSetUnicodeFss;
+    if (text && singleByte && c.sqlType == SQL_VARYING) {
+        appendRaw(out, p, 2 + readAs<quint16>(reinterpret_cast<const char *>(p)));
+    } else if (text && singleByte && c.sqlType == SQL_TEXT) {
+        const auto n = static_cast<quint16>(c.length);
+        appendRaw(out, &n, 2);
+        appendRaw(out, p, n);
+    } else if (f.type() == FieldType::Integer && c.scale == 0 &&
+               (c.sqlType == SQL_LONG || c.sqlType == SQL_INT64 || c.sqlType == SQL_SHORT)) {
+        const char *q = reinterpret_cast<const char *>(p);
+        const qint64 v = c.sqlType == SQL_LONG    ? readAs<qint32>(q)
+                         : c.sqlType == SQL_SHORT ? readAs<qint16>(q)
+                                                  : readAs<qint64>(q);
+        appendRaw(out, &v, 8);
+    } else if (f.type() == FieldType::Float && c.sqlType == SQL_DOUBLE) {
+        appendRaw(out, p, 8);
+    } else if (f.type() == FieldType::DateTime && c.sqlType == SQL_TIMESTAMP) {
+        // Firebird counts days from 17 November 1858 (Julian day 2400001) and time in
+        // ten-thousandths of a second; no calendar or time-zone work is needed here.
+        const auto ts = readAs<ISC_TIMESTAMP>(reinterpret_cast<const char *>(p));
+        const qint32 day = qint32(ts.timestamp_date) + 2400001;
+        const qint32 ms = qint32(ts.timestamp_time / 10);
+        appendRaw(out, &day, 4);
+        appendRaw(out, &ms, 4);
+    } else {
+        appendValue(out, f.type(), f.convert(decodeColumn(c, msg)));
+    }
+}
+
+bool sameValue(const QVariant &a, const QVariant &b, FieldType type) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    switch (type) {
+    case FieldType::Integer:
+        return a.toLongLong() == b.toLongLong();
+    case FieldType::Float:
+        return a.toDouble() == b.toDouble();
+    case FieldType::DateTime:
+        return a.toDateTime() == b.toDateTime();
+    default:
+        return a.toString() == b.toString();
+    }
+}
+
+} // namespace
+
+// The link of a detail record set to its master's data source.
+class RecordSet::MasterLink : public DataLink {
+public:
+    explicit MasterLink(RecordSet &detail) : m_detail(detail) {}
+    void dataEvent(DataEvent event, Field *) override {
+        if (event == DataEvent::MasterChanged && m_detail.active()) {
+            m_detail.close();
+            m_detail.open();
+        }
+    }
+    RecordSet &detail() const { return m_detail; }
+
+private:
+    RecordSet &m_detail;
+};
+
+RecordSet::RecordSet(Transaction &transaction, QString name)
+    : m_transaction(transaction), m_name(std::move(name)) {}
+
+RecordSet::~RecordSet() {
+    m_state = State::Inactive;
+    m_rows.clear();
+    for (DataSource *s : m_sources)
+        s->m_dataSet = nullptr;
+}
+
+void RecordSet::setTableStatements(const QString &table, const QStringList &columns) {
+    QStringList params, sets;
+    for (const QString &c : columns) {
+        params << u':' + c;
+        sets << QStringLiteral("  %1 = :%1").arg(c);
+    }
+    for (int i = 0; i + 1 < sets.size(); ++i)
+        sets[i] += u',';
+    const QString list = columns.join(QStringLiteral(", "));
+    insertSql = {QStringLiteral("insert into ") + table, QStringLiteral("  (") + list + u')',
+                 QStringLiteral("values"), QStringLiteral("  (") + params.join(QStringLiteral(", ")) + u')'};
+    modifySql = QStringList{QStringLiteral("update ") + table, QStringLiteral("set")} + sets +
+                QStringList{QStringLiteral("where"), QStringLiteral("  ID = :OLD_ID")};
+    deleteSql = {QStringLiteral("delete from ") + table, QStringLiteral("where"),
+                 QStringLiteral("  ID = :OLD_ID")};
+    refreshSql = {QStringLiteral("Select ") + list, QStringLiteral("from ") + table + u' ',
+                  QStringLiteral("where"), QStringLiteral("  ID = :ID")};
+}
+
+void RecordSet::setParam(const QString &name, const QVariant &value) {
+    m_params[name.toUpper()] = value;
+}
+
+QVariant RecordSet::param(const QString &name) const { return m_params.value(name.toUpper()); }
+
+void RecordSet::setMasterSource(DataSource *master) {
+    if (!master) {
+        m_masterLink.reset();
+        return;
+    }
+    if (!m_masterLink)
+        m_masterLink = std::make_unique<MasterLink>(*this);
+    m_masterLink->setDataSource(master);
+}
+
+DataSource *RecordSet::masterSource() const {
+    return m_masterLink ? m_masterLink->dataSource() : nullptr;
+}
+
+Field &RecordSet::addField(const QString &name, FieldType type, int size, bool required) {
+    if (active())
+        throw DatabaseError(QStringLiteral("No se pueden añadir campos a '%1' abierto").arg(m_name));
+    m_fields.push_back(std::make_unique<Field>(*this, name, type, size, required, FieldKind::Data));
+    m_declaredCount = int(m_fields.size());
+    return *m_fields.back();
+}
+
+Field &RecordSet::addLookupField(const QString &name, FieldType type, int size,
+                                 const QString &keyField, RecordSet &lookupDataSet,
+                                 const QString &lookupKeyField, const QString &lookupResultField) {
+    m_fields.push_back(
+        std::make_unique<Field>(*this, name, type, size, false, FieldKind::Lookup));
+    Field &f = *m_fields.back();
+    f.keyField = keyField;
+    f.lookupDataSet = &lookupDataSet;
+    f.lookupKeyField = lookupKeyField;
+    f.lookupResultField = lookupResultField;
+    m_declaredCount = int(m_fields.size());
+    return f;
+}
+
+Field &RecordSet::addCalculatedField(const QString &name, FieldType type, int size) {
+    m_fields.push_back(
+        std::make_unique<Field>(*this, name, type, size, false, FieldKind::Calculated));
+    m_declaredCount = int(m_fields.size());
+    return *m_fields.back();
+}
+
+Field *RecordSet::findField(const QString &name) const {
+    for (const auto &f : m_fields)
+        if (f->name().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+Field &RecordSet::field(const QString &name) const {
+    if (Field *f = findField(name))
+        return *f;
+    throw DatabaseError(QStringLiteral("%1: No se encuentra el campo '%2'").arg(m_name, name));
+}
+
+// ---------------------------------------------------------------- notifications
+
+void RecordSet::notify(DataEvent event, Field *field) {
+    if (m_disabled > 0) {
+        if (event == DataEvent::DataSetChanged || event == DataEvent::MasterChanged ||
+            event == DataEvent::StateChanged || event == DataEvent::RecordChanged)
+            m_pendingNotify = true;
+        return;
+    }
+    const QList<DataSource *> sources = m_sources;
+    for (DataSource *s : sources)
+        s->notify(event, field);
+}
+
+void RecordSet::notifyMoved() {
+    notify(DataEvent::DataSetChanged);
+    notify(DataEvent::MasterChanged);
+}
+
+void RecordSet::disableControls() { ++m_disabled; }
+
+void RecordSet::enableControls() {
+    if (m_disabled > 0 && --m_disabled == 0 && m_pendingNotify) {
+        m_pendingNotify = false;
+        notifyMoved();
+    }
+}
+
+// Before this set posts, moves, or starts an edit or insert, every open record set linked
+// to it settles its own pending record.
+void RecordSet::resolveDetails() {
+    for (DataSource *s : m_sources)
+        for (DataLink *l : s->m_links)
+            if (auto *m = dynamic_cast<MasterLink *>(l); m && m->detail().active())
+                m->detail().checkBrowseMode();
+}
+
+void RecordSet::checkActive() const {
+    if (!active())
+        throw DatabaseError(
+            QStringLiteral("No es posible realizar esta operación en '%1' cerrado").arg(m_name));
+}
+
+void RecordSet::checkWritable() const {
+    checkActive();
+    if (readOnly())
+        throw DatabaseError(
+            QStringLiteral("No es posible modificar '%1': es de solo lectura").arg(m_name));
+}
+
+QString RecordSet::joined(const QStringList &sql) const { return sql.join(u'\n'); }
+
+// ---------------------------------------------------------------- open and close
+
+void RecordSet::open() {
+    if (active())
+        return;
+    const QString sql = joined(selectSql);
+    if (!m_select)
+        m_select = std::make_unique<Statement>(m_transaction);
+    if (!m_select->prepared() || m_select->sql() != sql)
+        m_select->prepare(sql);
+    fillParams(*m_select, false);
+    bindFields();
+    m_select->openCursor();
+    m_rows.clear();
+    m_fetchedAll = false;
+    m_modified = false;
+    m_state = State::Browse;
+    m_cur = -1;
+    try {
+        if (fetchRow())
+            m_cur = 0;
+    } catch (...) {
+        close();
+        throw;
+    }
+    m_bof = true;
+    m_eof = m_rows.empty();
+    notify(DataEvent::ActiveChanged);
+    notifyMoved();
+    if (afterOpen)
+        afterOpen(*this);
+    if (!m_rows.empty())
+        runAfterScroll();
+}
+
+void RecordSet::bindFields() {
+    // Default fields live for one open only.
+    m_fields.resize(size_t(m_declaredCount));
+    const QVector<Column> &cols = m_select->columns();
+    if (m_fields.empty()) {
+        for (const Column &c : cols)
+            m_fields.push_back(
+                std::make_unique<Field>(*this, c.name, c.type, c.size, c.required, FieldKind::Data));
+    }
+    m_dataFields.clear();
+    m_columnOf.clear();
+    m_calcCount = 0;
+    m_hasCalc = false;
+    for (const auto &f : m_fields) {
+        switch (f->kind()) {
+        case FieldKind::Data: {
+            const int col = m_select->columnIndex(f->name());
+            if (col < 0)
+                throw DatabaseError(
+                    QStringLiteral("%1: No se encuentra el campo '%2'").arg(m_name, f->name()));
+            f->m_slot = int(m_dataFields.size());
+            m_dataFields.push_back(f.get());
+            m_columnOf << col;
+            break;
+        }
+        case FieldKind::Calculated:
+            f->m_slot = m_calcCount++;
+            m_hasCalc = true;
+            break;
+        case FieldKind::Lookup:
+            m_hasCalc = true;
+            field(f->keyField);
+            if (!f->lookupDataSet)
+                throw DatabaseError(
+                    QStringLiteral("%1: el campo '%2' no tiene lista").arg(m_name, f->name()));
+            if (!f->lookupDataSet->active())
+                f->lookupDataSet->open();
+            f->lookupDataSet->field(f->lookupKeyField);
+            f->lookupDataSet->field(f->lookupResultField);
+            break;
+        }
+    }
+}
+
+void RecordSet::close() {
+    if (!active())
+        return;
+    m_state = State::Inactive;
+    m_rows.clear();
+    m_buffer.clear();
+    m_cur = -1;
+    m_eof = m_bof = true;
+    m_modified = false;
+    if (m_select) {
+        try {
+            m_select->closeCursor();
+        } catch (const DatabaseError &) {
+            // The cursor died with its transaction; the set is closed all the same.
+        }
+    }
+    notify(DataEvent::ActiveChanged);
+}
+
+bool RecordSet::fetchRow() {
+    if (m_fetchedAll || !m_select || !m_select->cursorOpen()) {
+        m_fetchedAll = true;
+        return false;
+    }
+    if (!m_select->fetch()) {
+        m_fetchedAll = true;
+        m_select->closeCursor();
+        return false;
+    }
+    const QVector<Column> &cols = m_select->columns();
+    const int n = int(m_dataFields.size());
+    Row row;
+    QByteArray &out = row.data;
+    out.resize(n * 4);
+    out.reserve(n * 12);
+    for (int i = 0; i < n; ++i) {
+        const Field &f = *m_dataFields[size_t(i)];
+        const Column &c = cols[m_columnOf[i]];
+        if (m_select->isNull(m_columnOf[i])) {
+            setOffset(out, i, kNull);
+            continue;
+        }
+        setOffset(out, i, quint32(out.size()));
+        appendColumn(out, f, c, m_select->message());
+    }
+    if (m_calcCount)
+        row.calc = QVector<QVariant>(m_calcCount);
+    m_rows.push_back(std::move(row));
+    if (m_calcCount && onCalcFields) {
+        m_calcRow = &m_rows.back();
+        try {
+            onCalcFields(*this);
+        } catch (...) {
+            m_calcRow = nullptr;
+            throw;
+        }
+        m_calcRow = nullptr;
+    }
+    return true;
+}
+
+bool RecordSet::fetchMore(int count) {
+    bool any = false;
+    for (int i = 0; i < count && fetchRow(); ++i)
+        any = true;
+    return any;
+}
+
+void RecordSet::fetchAll() {
+    while (fetchRow()) {
+    }
+}
+
+// ---------------------------------------------------------------- values
+
+RecordSet::Row RecordSet::encode(const QVector<QVariant> &values) const {
+    Row row;
+    const int n = int(m_dataFields.size());
+    row.data.resize(n * 4);
+    for (int i = 0; i < n; ++i) {
+        if (values[i].isNull()) {
+            setOffset(row.data, i, kNull);
+            continue;
+        }
+        setOffset(row.data, i, quint32(row.data.size()));
+        appendValue(row.data, m_dataFields[size_t(i)]->type(), values[i]);
+    }
+    row.calc = values.mid(n);
+    return row;
+}
+
+QVariant RecordSet::rowValue(const Row &row, const Field &f) const {
+    switch (f.kind()) {
+    case FieldKind::Data:
+        return decodeValue(row.data, f.m_slot, f.type());
+    case FieldKind::Calculated:
+        return f.m_slot < row.calc.size() ? row.calc[f.m_slot] : QVariant();
+    case FieldKind::Lookup:
+        return lookupValue(f, rowValue(row, field(f.keyField)));
+    }
+    return QVariant();
+}
+
+QVariant RecordSet::currentValue(const Field &f) const {
+    if (m_calcRow)
+        return rowValue(*m_calcRow, f);
+    if (editing()) {
+        switch (f.kind()) {
+        case FieldKind::Data:
+            return m_buffer.value(f.m_slot);
+        case FieldKind::Calculated:
+            return m_buffer.value(int(m_dataFields.size()) + f.m_slot);
+        case FieldKind::Lookup:
+            return lookupValue(f, currentValue(field(f.keyField)));
+        }
+    }
+    if (m_cur < 0 || m_cur >= int(m_rows.size()))
+        return QVariant();
+    return rowValue(m_rows[size_t(m_cur)], f);
+}
+
+QVariant RecordSet::valueAt(int row, const Field &f) const {
+    if (row == m_cur)
+        return currentValue(f);
+    if (row < 0 || row >= int(m_rows.size()))
+        return QVariant();
+    return rowValue(m_rows[size_t(row)], f);
+}
+
+// Searched afresh from the list's first row each time; the list's current row stays.
+QVariant RecordSet::lookupValue(const Field &f, const QVariant &key) const {
+    RecordSet *list = f.lookupDataSet;
+    if (key.isNull() || !list || !list->active())
+        return QVariant();
+    const Field &k = list->field(f.lookupKeyField);
+    const Field &r = list->field(f.lookupResultField);
+    const QVariant wanted = k.convert(key);
+    for (int i = 0;; ++i) {
+        if (i >= int(list->m_rows.size()) && !list->fetchRow())
+            return QVariant();
+        if (sameValue(list->rowValue(list->m_rows[size_t(i)], k), wanted, k.type()))
+            return list->rowValue(list->m_rows[size_t(i)], r);
+    }
+}
+
+void RecordSet::storeValue(Field &f, const QVariant &value) {
+    if (m_calcRow && f.kind() == FieldKind::Calculated) {
+        m_calcRow->calc[f.m_slot] = f.convert(value);
+        return;
+    }
+    if (f.kind() == FieldKind::Lookup) {
+        // Writing a lookup's text stores the key of the list row that shows it.
+        RecordSet *list = f.lookupDataSet;
+        QVariant key;
+        if (!value.isNull() && list && list->active()) {
+            const Field &r = list->field(f.lookupResultField);
+            list->fetchAll();
+            for (const Row &row : list->m_rows)
+                if (sameValue(list->rowValue(row, r), r.convert(value), r.type())) {
+                    key = list->rowValue(row, list->field(f.lookupKeyField));
+                    break;
+                }
+        }
+        field(f.keyField).setValue(key);
+        return;
+    }
+    if (f.kind() == FieldKind::Calculated && !editing())
+        throw DatabaseError(
+            QStringLiteral("El campo calculado '%1' sólo se asigna al calcular").arg(f.name()));
+    checkActive();
+    if (!editing())
+        throw DatabaseError(
+            QStringLiteral("'%1' no está en modo de edición ni de inserción").arg(m_name));
+    const QVariant v = f.convert(value);
+    if (v.typeId() == QMetaType::QString && f.size() > 0 && v.toString().size() > f.size())
+        throw DatabaseError(
+            QStringLiteral("El texto es demasiado largo para el campo '%1': admite %2 caracteres "
+                           "como máximo")
+                .arg(f.name())
+                .arg(f.size()));
+    if (v.typeId() == QMetaType::QString)
+        win1252::encode(v.toString());  // refuse what cannot be stored, here where it is typed
+    if (f.onValidate)
+        f.onValidate(f, v);
+    const int index = f.kind() == FieldKind::Data ? f.m_slot : int(m_dataFields.size()) + f.m_slot;
+    m_buffer[index] = v;
+    if (f.kind() == FieldKind::Data)
+        m_modified = true;
+    calculate();
+    notify(DataEvent::FieldChanged, &f);
+    if (f.onChange)
+        f.onChange(f);
+}
+
+void RecordSet::calculate() {
+    if (!m_calcCount || !onCalcFields || !editing())
+        return;
+    Row row = encode(m_buffer);
+    m_calcRow = &row;
+    try {
+        onCalcFields(*this);
+    } catch (...) {
+        m_calcRow = nullptr;
+        throw;
+    }
+    m_calcRow = nullptr;
+    for (int i = 0; i < m_calcCount; ++i)
+        m_buffer[int(m_dataFields.size()) + i] = row.calc[i];
+}
+
+// ---------------------------------------------------------------- navigation
+
+void RecordSet::runAfterScroll() {
+    if (afterScroll)
+        afterScroll(*this);
+}
+
+void RecordSet::setCurrent(int row) {
+    m_cur = row;
+    m_bof = row <= 0;
+    m_eof = m_rows.empty();
+}
+
+void RecordSet::checkBrowseMode() {
+    if (!editing())
+        return;
+    // Text still pending in a control counts as a change.
+    notify(DataEvent::UpdateData);
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void RecordSet::first() {
+    checkActive();
+    resolveDetails();
+    checkBrowseMode();
+    setCurrent(m_rows.empty() ? -1 : 0);
+    m_bof = true;
+    notifyMoved();
+    runAfterScroll();
+}
+
+void RecordSet::last() {
+    checkActive();
+    resolveDetails();
+    checkBrowseMode();
+    fetchAll();
+    setCurrent(int(m_rows.size()) - 1);
+    m_eof = true;
+    notifyMoved();
+    runAfterScroll();
+}
+
+void RecordSet::moveBy(int distance) {
+    checkActive();
+    resolveDetails();
+    checkBrowseMode();
+    const int from = m_cur;
+    int target = m_cur + distance;
+    while (target >= int(m_rows.size()) && fetchRow()) {
+    }
+    m_eof = m_bof = false;
+    if (target >= int(m_rows.size())) {
+        target = int(m_rows.size()) - 1;
+        m_eof = true;
+    }
+    if (target < 0) {
+        target = m_rows.empty() ? -1 : 0;
+        m_bof = true;
+    }
+    m_cur = target;
+    if (m_rows.empty())
+        m_eof = m_bof = true;
+    if (m_cur != from)
+        notifyMoved();
+    runAfterScroll();
+}
+
+void RecordSet::next() { moveBy(1); }
+void RecordSet::prior() { moveBy(-1); }
+void RecordSet::moveTo(int row) { moveBy(row - m_cur); }
+
+bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
+    checkActive();
+    resolveDetails();
+    checkBrowseMode();
+    const Field &f = field(fieldName);
+    const QVariant wanted = value.isNull() ? QVariant() : f.convert(value);
+    const int saved = m_cur;
+    bool found = false;
+    disableControls();
+    try {
+        for (int i = 0; i < int(m_rows.size()) || fetchRow(); ++i) {
+            setCurrent(i);
+            m_pendingNotify = true;
+            runAfterScroll();
+            if (sameValue(currentValue(f), wanted, f.type())) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            setCurrent(saved);
+            if (saved >= 0)
+                runAfterScroll();
+        }
+    } catch (...) {
+        enableControls();
+        throw;
+    }
+    enableControls();
+    return found;
+}
+
+// ---------------------------------------------------------------- editing
+
+void RecordSet::edit() {
+    if (editing())
+        return;
+    checkWritable();
+    if (m_rows.empty()) {
+        insert();
+        return;
+    }
+    resolveDetails();
+    if (beforeEdit)
+        beforeEdit(*this);
+    const Row &row = m_rows[size_t(m_cur)];
+    m_buffer.resize(int(m_dataFields.size()) + m_calcCount);
+    for (size_t i = 0; i < m_dataFields.size(); ++i)
+        m_buffer[int(i)] = decodeValue(row.data, int(i), m_dataFields[i]->type());
+    for (int i = 0; i < m_calcCount; ++i)
+        m_buffer[int(m_dataFields.size()) + i] = row.calc.value(i);
+    m_state = State::Edit;
+    m_modified = false;
+    notify(DataEvent::StateChanged);
+    notify(DataEvent::MasterChanged);
+    if (afterEdit)
+        afterEdit(*this);
+}
+
+void RecordSet::insert() {
+    checkWritable();
+    resolveDetails();
+    checkBrowseMode();
+    insertAt(false);
+}
+
+void RecordSet::insertAt(bool atEnd) {
+    if (beforeInsert)
+        beforeInsert(*this);
+    const int saved = m_cur;
+    const int pos = atEnd ? int(m_rows.size()) : (m_cur < 0 ? 0 : m_cur);
+    m_rows.insert(m_rows.begin() + pos, Row{});
+    m_cur = pos;
+    m_buffer = QVector<QVariant>(int(m_dataFields.size()) + m_calcCount);
+    m_state = State::Insert;
+    try {
+        if (!generatorName.isEmpty()) {
+            if (Field *id = findField(generatorField); id && id->isNull())
+                id->setValue(generatorValue(m_transaction, generatorName, 1));
+        }
+        if (onNewRecord)
+            onNewRecord(*this);
+    } catch (...) {
+        m_rows.erase(m_rows.begin() + pos);
+        m_buffer.clear();
+        m_state = State::Browse;
+        m_modified = false;
+        m_cur = saved;
+        notify(DataEvent::StateChanged);
+        notifyMoved();
+        throw;
+    }
+    m_modified = false;
+    m_eof = m_bof = false;
+    notify(DataEvent::StateChanged);
+    notifyMoved();
+    if (afterInsert)
+        afterInsert(*this);
+    runAfterScroll();
+}
+
+void RecordSet::append() {
+    checkWritable();
+    resolveDetails();
+    checkBrowseMode();
+    fetchAll();
+    insertAt(true);
+}
+
+void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
+    const QStringList &names = stmt.paramNames();
+    RecordSet *master = masterSource() ? masterSource()->dataSet() : nullptr;
+    for (int i = 0; i < names.size(); ++i) {
+        const QString &name = names[i];
+        if (fromRecord) {
+            if (name.startsWith(QLatin1String("OLD_"))) {
+                const Field &f = field(name.mid(4));
+                const bool hasOld = m_state != State::Insert && m_cur >= 0 &&
+                                    m_cur < int(m_rows.size()) && !m_rows[size_t(m_cur)].data.isEmpty();
+                stmt.setParam(i, hasOld ? rowValue(m_rows[size_t(m_cur)], f) : QVariant());
+            } else {
+                stmt.setParam(i, field(name).value());
+            }
+        } else if (master && master->active() && master->findField(name)) {
+            stmt.setParam(i, master->field(name).value());
+        } else {
+            stmt.setParam(i, m_params.value(name));
+        }
+    }
+}
+
+void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql) {
+    const QString text = joined(sql);
+    if (!stmt)
+        stmt = std::make_unique<Statement>(m_transaction);
+    if (!stmt->prepared() || stmt->sql() != text)
+        stmt->prepare(text);
+    fillParams(*stmt, true);
+    stmt->execute();
+}
+
+void RecordSet::post() {
+    notify(DataEvent::UpdateData);
+    if (!editing())
+        return;
+    resolveDetails();
+    if (beforePost)
+        beforePost(*this);
+    const bool inserting = m_state == State::Insert;
+    try {
+        for (Field *f : m_dataFields)
+            if (f->required() && f->isNull()) {
+                notify(DataEvent::FocusField, f);
+                throw DatabaseError(
+                    QStringLiteral("Es necesario que el campo '%1' contenga algún valor")
+                        .arg(f->name()));
+            }
+        if (inserting)
+            runStatement(m_insert, insertSql);
+        else
+            runStatement(m_modify, modifySql);
+    } catch (const DatabaseError &e) {
+        if (onPostError)
+            onPostError(*this, e);
+        throw;
+    }
+    m_rows[size_t(m_cur)] = encode(m_buffer);
+    m_buffer.clear();
+    m_state = State::Browse;
+    m_modified = false;
+    notify(DataEvent::StateChanged);
+    notify(DataEvent::RecordChanged);
+    notify(DataEvent::MasterChanged);
+    if (afterPost)
+        afterPost(*this);
+}
+
+void RecordSet::cancel() {
+    if (!editing())
+        return;
+    resolveDetails();
+    const bool inserting = m_state == State::Insert;
+    if (inserting) {
+        m_rows.erase(m_rows.begin() + m_cur);
+        if (m_cur >= int(m_rows.size()))
+            m_cur = int(m_rows.size()) - 1;
+    }
+    m_buffer.clear();
+    m_state = State::Browse;
+    m_modified = false;
+    setCurrent(m_cur);
+    notify(DataEvent::StateChanged);
+    notifyMoved();
+    if (afterCancel)
+        afterCancel(*this);
+    if (inserting)
+        runAfterScroll();
+}
+
+void RecordSet::remove() {
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    checkWritable();
+    if (m_rows.empty())
+        throw DatabaseError(kEmptySetMessage);
+    resolveDetails();
+    if (m_state == State::Edit) {
+        m_buffer.clear();
+        m_state = State::Browse;
+        m_modified = false;
+    }
+    runStatement(m_delete, deleteSql);
+    m_rows.erase(m_rows.begin() + m_cur);
+    if (m_cur >= int(m_rows.size()) && !fetchRow())
+        m_cur = int(m_rows.size()) - 1;
+    setCurrent(m_cur);
+    notify(DataEvent::StateChanged);
+    notifyMoved();
+    runAfterScroll();
+}
+
+void RecordSet::refresh() {
+    checkActive();
+    resolveDetails();
+    checkBrowseMode();
+    if (m_rows.empty())
+        return;
+    if (refreshSql.isEmpty()) {
+        const int saved = m_cur;
+        close();
+        open();
+        while (saved >= int(m_rows.size()) && fetchRow()) {
+        }
+        setCurrent(qMin(saved, int(m_rows.size()) - 1));
+        notifyMoved();
+        return;
+    }
+    const QString text = joined(refreshSql);
+    if (!m_refresh)
+        m_refresh = std::make_unique<Statement>(m_transaction);
+    if (!m_refresh->prepared() || m_refresh->sql() != text)
+        m_refresh->prepare(text);
+    fillParams(*m_refresh, true);
+    m_refresh->openCursor();
+    if (m_refresh->fetch()) {
+        QVector<QVariant> values(int(m_dataFields.size()) + m_calcCount);
+        for (size_t i = 0; i < m_dataFields.size(); ++i) {
+            const int col = m_refresh->columnIndex(m_dataFields[i]->name());
+            values[int(i)] = col < 0 ? rowValue(m_rows[size_t(m_cur)], *m_dataFields[i])
+                                     : m_dataFields[i]->convert(m_refresh->value(col));
+        }
+        m_rows[size_t(m_cur)] = encode(values);
+    } else {
+        // Gone from the database: gone from the set.
+        m_rows.erase(m_rows.begin() + m_cur);
+        if (m_cur >= int(m_rows.size()))
+            m_cur = int(m_rows.size()) - 1;
+        setCurrent(m_cur);
+    }
+    m_refresh->closeCursor();
+    notifyMoved();
+}
+
+// ---------------------------------------------------------------- stored procedure
+
+StoredProcedure::StoredProcedure(Transaction &transaction, QString procedureName)
+    : m_transaction(transaction), m_procedure(std::move(procedureName)), m_statement(transaction) {}
+
+void StoredProcedure::setParam(const QString &name, const QVariant &value) {
+    m_inputs[name.toUpper()] = value;
+}
+
+QVariant StoredProcedure::param(const QString &name) const {
+    const QString key = name.toUpper();
+    return m_outputs.contains(key) ? m_outputs.value(key) : m_inputs.value(key);
+}
+
+void StoredProcedure::prepare() {
+    if (m_statement.prepared())
+        return;
+    Statement names(m_transaction);
+    names.prepare(QStringLiteral("select trim(rdb$parameter_name) from rdb$procedure_parameters "
+                                 "where rdb$procedure_name = :NAME and rdb$parameter_type = 0 "
+                                 "order by rdb$parameter_number"));
+    names.setParam(QStringLiteral("NAME"), m_procedure.toUpper());
+    names.openCursor();
+    QStringList inputs;
+    while (names.fetch())
+        inputs << QLatin1Char(':') + names.value(0).toString();
+    QString sql = QStringLiteral("EXECUTE PROCEDURE ") + m_procedure;
+    if (!inputs.isEmpty())
+        sql += QLatin1Char(' ') + inputs.join(QStringLiteral(", "));
+    m_statement.prepare(sql);
+}
+
+void StoredProcedure::execProc() {
+    prepare();
+    for (int i = 0; i < m_statement.paramCount(); ++i)
+        m_statement.setParam(i, m_inputs.value(m_statement.paramNames().at(i)));
+    m_statement.execute();
+    m_outputs.clear();
+    for (int i = 0; i < m_statement.columns().size(); ++i)
+        m_outputs[m_statement.columns().at(i).name.toUpper()] = m_statement.value(i);
+}
+
+} // namespace db

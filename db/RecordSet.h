@@ -1,0 +1,186 @@
+#pragma once
+
+#include "db/DataSource.h"
+#include "db/Field.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace db {
+
+enum class State { Inactive, Browse, Edit, Insert };
+
+// The rows of one select with one current record, editable through five SQL texts
+// (select, insert, modify, delete, refresh) when they are given, read-only otherwise.
+// Rows are fetched on demand; recordCount() is the number fetched so far.
+class RecordSet {
+public:
+    RecordSet(Transaction &transaction, QString name);
+    virtual ~RecordSet();
+    RecordSet(const RecordSet &) = delete;
+    RecordSet &operator=(const RecordSet &) = delete;
+
+    const QString &name() const { return m_name; }
+    Transaction &transaction() const { return m_transaction; }
+
+    // SQL, one list entry per line.
+    QStringList selectSql;
+    QStringList insertSql;
+    QStringList modifySql;
+    QStringList deleteSql;
+    QStringList refreshSql;
+    QString generatorName;
+    QString generatorField = QStringLiteral("ID");
+    bool readOnly() const { return insertSql.isEmpty() && modifySql.isEmpty(); }
+    // Sets the insert, modify, delete and refresh texts over one table's columns, in order:
+    // every column from the parameter of its name, the row found by :OLD_ID (:ID to refresh).
+    void setTableStatements(const QString &table, const QStringList &columns);
+
+    // Parameters of the select: found by name without regard to case.
+    void setParam(const QString &name, const QVariant &value);
+    QVariant param(const QString &name) const;
+
+    // A linked record set fills its parameters from the master's fields of the same names
+    // and is reopened whenever the master opens, moves, starts an edit or insert, posts,
+    // cancels or refreshes.
+    void setMasterSource(DataSource *master);
+    DataSource *masterSource() const;
+
+    // Fields. With none declared, opening creates one per column.
+    Field &addField(const QString &name, FieldType type, int size = 0, bool required = false);
+    Field &addLookupField(const QString &name, FieldType type, int size, const QString &keyField,
+                          RecordSet &lookupDataSet, const QString &lookupKeyField,
+                          const QString &lookupResultField);
+    Field &addCalculatedField(const QString &name, FieldType type, int size = 0);
+    Field &field(const QString &name) const;  // raises when there is none
+    Field *findField(const QString &name) const;
+    Field &operator[](const QString &name) const { return field(name); }
+    int fieldCount() const { return int(m_fields.size()); }
+    Field &fieldAt(int i) const { return *m_fields[size_t(i)]; }
+
+    // State.
+    State state() const { return m_state; }
+    bool active() const { return m_state != State::Inactive; }
+    bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
+    bool modified() const { return m_modified; }
+    bool isEmpty() const { return m_rows.empty(); }
+    int recordCount() const { return int(m_rows.size()); }
+    int recNo() const { return m_cur; }  // 0-based; -1 with no current record
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    bool allFetched() const { return m_fetchedAll; }
+
+    // Operations.
+    void open();
+    void close();
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int distance);
+    void moveTo(int row);
+    bool locate(const QString &fieldName, const QVariant &value);
+    void edit();
+    void insert();
+    void append();
+    void post();
+    void cancel();
+    void remove();  // delete
+    void refresh();
+    void checkBrowseMode();
+    void fetchAll();
+    bool fetchMore(int count);  // false when no row came
+
+    // For grids: the value of a field in any fetched row (lookups computed).
+    QVariant valueAt(int row, const Field &field) const;
+
+    // While controls are disabled, data sources and linked record sets hear nothing;
+    // enabling them again tells them once.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    // Hooks. A hook that raises stops the operation where it is.
+    using Hook = std::function<void(RecordSet &)>;
+    Hook beforeInsert, onNewRecord, afterInsert, beforeEdit, afterEdit, beforePost, afterPost,
+        afterCancel, afterOpen, afterScroll, onCalcFields;
+    // An error of the required check or of the statement during a post. The hook may raise
+    // (Abort for the silent abort); when it returns, the error passes on.
+    std::function<void(RecordSet &, const DatabaseError &)> onPostError;
+
+private:
+    friend class Field;
+    friend class DataSource;
+    class MasterLink;
+    struct Row {
+        QByteArray data;         // data fields, compact (see RecordSet.cpp)
+        QVector<QVariant> calc;  // calculated fields
+    };
+
+    void notify(DataEvent event, Field *field = nullptr);
+    void notifyMoved();
+    void resolveDetails();
+    void checkActive() const;
+    void checkWritable() const;
+    void bindFields();
+    bool fetchRow();
+    void setCurrent(int row);
+    void runAfterScroll();
+    void insertAt(bool atEnd);
+    void runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql);
+    void fillParams(Statement &stmt, bool fromRecord);
+    void calculate();
+    void storeValue(Field &f, const QVariant &value);
+    QVariant rowValue(const Row &row, const Field &f) const;
+    Row encode(const QVector<QVariant> &values) const;
+    QVariant currentValue(const Field &f) const;
+    QVariant lookupValue(const Field &f, const QVariant &key) const;
+    QString joined(const QStringList &sql) const;
+
+    Transaction &m_transaction;
+    QString m_name;
+    std::vector<std::unique_ptr<Field>> m_fields;
+    int m_declaredCount = 0;  // fields declared by the program; the rest are per-open defaults
+    QMap<QString, QVariant> m_params;
+    std::unique_ptr<MasterLink> m_masterLink;
+    QList<DataSource *> m_sources;
+
+    std::unique_ptr<Statement> m_select, m_insert, m_modify, m_delete, m_refresh;
+    std::vector<Row> m_rows;
+    std::vector<Field *> m_dataFields;  // in row order
+    QVector<int> m_columnOf;            // per data field: its column of the select
+    QVector<QVariant> m_buffer;         // the record being edited or inserted: data then calc
+    Row *m_calcRow = nullptr;           // the row being calculated after a fetch
+    int m_calcCount = 0;
+    bool m_hasCalc = false;             // calculated or lookup fields present
+
+    State m_state = State::Inactive;
+    bool m_modified = false;
+    int m_cur = -1;
+    bool m_eof = true, m_bof = true;
+    bool m_fetchedAll = false;
+    int m_disabled = 0;
+    bool m_pendingNotify = false;
+};
+
+// Executes a stored procedure with input parameters and reads its output parameters.
+class StoredProcedure {
+public:
+    StoredProcedure(Transaction &transaction, QString procedureName);
+    void setParam(const QString &name, const QVariant &value);
+    void execProc();
+    QVariant param(const QString &name) const;  // an output after execProc, or an input
+
+private:
+    void prepare();
+    Transaction &m_transaction;
+    QString m_procedure;
+    Statement m_statement;
+    QMap<QString, QVariant> m_inputs;
+    QMap<QString, QVariant> m_outputs;
+};
+
+} // namespace db

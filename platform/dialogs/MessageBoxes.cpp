@@ -1,0 +1,42 @@
+#include "platform/dialogs/MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace {
+
+std::unique_ptr<QMessageBox> crearCaja(QWidget *parent, QMessageBox::Icon icon,
+                                       const QString &text) {
+    auto box = std::make_unique<QMessageBox>(icon, TituloAplicacion.toString(), text,
+                                             QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    // Set explicitly so that the caption does not depend on the loaded translation.
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
+    return box;
+}
+
+} // namespace
+
+QString conPuntoFinal(const QString &msg) {
+    if (msg.isEmpty() || msg.back() <= u'.')
+        return msg;
+    return msg + u'.';
+}
+
+std::unique_ptr<QMessageBox> crearCajaError(QWidget *parent, const QString &msg) {
+    return crearCaja(parent, QMessageBox::Critical, conPuntoFinal(msg));
+}
+
+std::unique_ptr<QMessageBox> crearCajaMensaje(QWidget *parent, const QString &msg) {
+    return crearCaja(parent, QMessageBox::NoIcon, msg);
+}
+
+void mostrarError(QWidget *parent, const QString &msg) {
+    crearCajaError(parent, msg)->exec();
+}
+
+void mostrarMensaje(QWidget *parent, const QString &msg) {
+    crearCajaMensaje(parent, msg)->exec();
+}

@@ -1,0 +1,322 @@
+// DBEdit against a real record set: what it shows, typing, masks, refusals, Escape, and the
+// writing of pending text when leaving the box or posting.
+
+#include "tests/platform/controls/ControlTests.h"
+#include "tests/platform/controls/ControlsFixture.h"
+#include "tests/platform/controls/RecordingApplication.h"
+
+#include "platform/controls/DBEdit.h"
+#include "platform/controls/EditMask.h"
+
+#include <QtTest>
+
+using db::State;
+using platform::DBEdit;
+
+namespace {
+
+const QString kLocked =
+    QStringLiteral("No es posible modificar los registros de una instalacion enviada");
+const QString kInvalidInput = platform::EditMask::InvalidInputMessage.toString();
+
+// An installation with known values, the installation set open, an edit bound to `field`
+// in a shown window.
+struct EditFixture {
+    ControlsFixture f;
+    Form form;
+    DBEdit *edit;
+    explicit EditFixture(const QString &field) : edit(form.add(new DBEdit)) {
+        f.exec({"insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, SOLICITANTE_NOMBRE) "
+                "values (1, '0000000123', 'N', 12345.5, 'ANA')",
+                "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, SOLICITANTE_NOMBRE) "
+                "values (2, '0000000456', 'N', 2, 'LUIS')",
+                "alter sequence INSTALACION restart with 1000"});
+        f.inst->open();
+        edit->setDataSource(&f.sInst);
+        edit->setDataField(field);
+    }
+    db::Field &field() { return *edit->field(); }
+    // Moves the focus away as Tab does.
+    void leave() { form.other->setFocus(Qt::TabFocusReason); }
+};
+
+} // namespace
+
+class TstDBEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { RecordingApplication::takeErrors(); }
+    void showsDisplayTextAndEditTextWhenFocused();
+    void followsScrollsAndClosing();
+    void typingStartsEditAndLeavingWrites();
+    void postPushesPendingText();
+    void beforeEditRefusalLeavesTextUnchanged();
+    void maskShowsBlanksAndRefusesIncompleteText();
+    void maskedTextIsStored();
+    void enteringSelectsAllSoTypingReplaces_data();
+    void enteringSelectsAllSoTypingReplaces();
+    void escapeRestoresTheFieldsValue();
+    void upperCaseEntry();
+    void maxLengthFollowsFieldSize_data();
+    void maxLengthFollowsFieldSize();
+    void keyPressHookReplacesCharacter();
+    void numericFieldTakesNoLetters();
+    void refusalAfterStoreKeepsTextPending();
+    void readOnlyBoxChangesNothing();
+    void requiredFieldTakesTheFocus();
+};
+
+void TstDBEdit::showsDisplayTextAndEditTextWhenFocused() {
+    EditFixture t("POTENCIA");
+    QVERIFY(t.form.show());
+    QCOMPARE(t.edit->text(), QStringLiteral("12.345,50"));
+    t.edit->setFocus(Qt::TabFocusReason);
+    QCOMPARE(t.edit->text(), QStringLiteral("12345,5"));
+    t.leave();
+    QCOMPARE(t.edit->text(), QStringLiteral("12.345,50"));
+    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+}
+
+void TstDBEdit::followsScrollsAndClosing() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+    t.f.inst->next();
+    QCOMPARE(t.edit->text(), QStringLiteral("LUIS"));
+    t.f.inst->close();
+    QCOMPARE(t.edit->text(), QString());
+    QVERIFY(!t.edit->isEnabled());
+    t.f.inst->open();
+    QVERIFY(t.edit->isEnabled());
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+    t.f.inst->edit();
+    t.f.inst->field("SOLICITANTE_NOMBRE").setValue("PEPE"); // a change made elsewhere
+    QCOMPARE(t.edit->text(), QStringLiteral("PEPE"));
+    t.f.inst->cancel();
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+}
+
+void TstDBEdit::typingStartsEditAndLeavingWrites() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "MARTA");
+    QCOMPARE(t.f.inst->state(), State::Edit);
+    QCOMPARE(t.edit->text(), QStringLiteral("MARTA"));
+    QCOMPARE(t.field().asString(), QStringLiteral("ANA")); // not yet written
+    t.leave();
+    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.field().asString(), QStringLiteral("MARTA"));
+    QVERIFY(!t.edit->isModified());
+}
+
+void TstDBEdit::postPushesPendingText() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "ROSA");
+    t.f.inst->post(); // the focus never left the box
+    QCOMPARE(t.f.inst->state(), State::Browse);
+    QCOMPARE(t.field().asString(), QStringLiteral("ROSA"));
+    t.f.transaction.commitRetaining();
+    auto other = t.f.tdb.attach();
+    QCOMPARE(other->scalar("select SOLICITANTE_NOMBRE from INSTALACION where ID = 1").toString(),
+             QStringLiteral("ROSA"));
+}
+
+void TstDBEdit::beforeEditRefusalLeavesTextUnchanged() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    t.f.inst->beforeEdit = [](db::RecordSet &) { throw db::DatabaseError(kLocked); };
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    t.edit->setCursorPosition(3);
+    QTest::keyClick(t.edit, 'X');
+    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+    QVERIFY(!t.edit->isModified());
+    QCOMPARE(t.f.inst->state(), State::Browse);
+    QTest::keyClick(t.edit, Qt::Key_Backspace); // erasing is a change too
+    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+}
+
+void TstDBEdit::maskShowsBlanksAndRefusesIncompleteText() {
+    EditFixture t("EXPEDIENTE");
+    QVERIFY(t.form.show());
+    QCOMPARE(t.edit->text(), QStringLiteral("0000000123"));
+    t.edit->setFocus(Qt::TabFocusReason); // selects all
+    QTest::keyClicks(t.edit, "98");
+    QCOMPARE(t.edit->text(), QStringLiteral("98________"));
+    QTest::keyClick(t.edit, 'a'); // no digit: refused by the mask
+    QCOMPARE(t.edit->text(), QStringLiteral("98________"));
+    t.leave();
+    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kInvalidInput});
+    QVERIFY(t.edit->hasFocus());
+    QCOMPARE(t.edit->text(), QStringLiteral("98________"));
+    QCOMPARE(t.field().asString(), QStringLiteral("0000000123"));
+    // A post refuses it the same way.
+    QVERIFY_THROWS_EXCEPTION(db::DatabaseError, t.f.inst->post());
+    QCOMPARE(t.f.inst->state(), State::Edit);
+    QTest::keyClick(t.edit, Qt::Key_Escape);
+    QCOMPARE(t.edit->text(), QStringLiteral("0000000123"));
+    t.leave();
+    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.field().asString(), QStringLiteral("0000000123"));
+}
+
+void TstDBEdit::maskedTextIsStored() {
+    EditFixture t("EXPEDIENTE");
+    t.f.inst->next();
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(t.edit, Qt::Key_Home);
+    QTest::keyClick(t.edit, Qt::Key_Delete); // the section closes up: 000000456_
+    QCOMPARE(t.edit->text(), QStringLiteral("000000456_"));
+    QTest::keyClick(t.edit, Qt::Key_End);
+    QTest::keyClick(t.edit, Qt::Key_Left);
+    QTest::keyClick(t.edit, '7');
+    QCOMPARE(t.edit->text(), QStringLiteral("0000004567"));
+    t.leave();
+    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.field().asString(), QStringLiteral("0000004567"));
+}
+
+void TstDBEdit::enteringSelectsAllSoTypingReplaces_data() {
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("replaces");
+    QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
+    QTest::newRow("program") << int(Qt::OtherFocusReason) << true;
+    QTest::newRow("click") << int(Qt::MouseFocusReason) << false;
+}
+
+void TstDBEdit::enteringSelectsAllSoTypingReplaces() {
+    QFETCH(int, reason);
+    QFETCH(bool, replaces);
+    EditFixture t("EXPEDIENTE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::FocusReason(reason));
+    if (replaces) {
+        QCOMPARE(t.edit->selectedText(), QStringLiteral("0000000123"));
+        QCOMPARE(t.edit->cursorPosition(), 0);  // shown from its start
+        QTest::keyClicks(t.edit, "1000000002");
+        QCOMPARE(t.edit->text(), QStringLiteral("1000000002"));
+    } else {
+        QVERIFY(!t.edit->hasSelectedText());
+    }
+}
+
+void TstDBEdit::escapeRestoresTheFieldsValue() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "OTRO");
+    QTest::keyClick(t.edit, Qt::Key_Escape);
+    QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
+    QVERIFY(!t.edit->isModified());
+    t.leave();
+    QCOMPARE(t.field().asString(), QStringLiteral("ANA"));
+    QVERIFY(!t.f.inst->modified());
+}
+
+void TstDBEdit::upperCaseEntry() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    t.edit->setCharCase(DBEdit::CharCase::Upper);
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    typeText(t.edit, QString::fromUtf8("peña ñandú"));
+    QCOMPARE(t.edit->text(), QString::fromUtf8("PEÑA ÑANDÚ"));
+    t.leave();
+    QCOMPARE(t.field().asString(), QString::fromUtf8("PEÑA ÑANDÚ"));
+}
+
+void TstDBEdit::maxLengthFollowsFieldSize_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("maxLength");
+    QTest::newRow("text 250") << "SOLICITANTE_NOMBRE" << 250;
+    QTest::newRow("text 25") << "LINEAGENERAL_MATERIAL" << 25;
+    QTest::newRow("masked: the mask's length") << "EXPEDIENTE" << 10;
+    QTest::newRow("number: no limit") << "POTENCIA" << 32767;
+}
+
+void TstDBEdit::maxLengthFollowsFieldSize() {
+    QFETCH(QString, field);
+    QFETCH(int, maxLength);
+    EditFixture t(field);
+    QCOMPARE(t.edit->maxLength(), maxLength);
+}
+
+void TstDBEdit::keyPressHookReplacesCharacter() {
+    EditFixture t("POTENCIA");
+    connect(t.edit, &DBEdit::keyPress, t.edit, [](QChar *key) {
+        if (*key == u'.')
+            *key = u',';
+    });
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "7.25");
+    QCOMPARE(t.edit->text(), QStringLiteral("7,25"));
+    t.leave();
+    QCOMPARE(t.field().asFloat(), 7.25);
+}
+
+void TstDBEdit::numericFieldTakesNoLetters() {
+    EditFixture t("POTENCIA");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "1x5");
+    QCOMPARE(t.edit->text(), QStringLiteral("15"));
+}
+
+void TstDBEdit::refusalAfterStoreKeepsTextPending() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    const QString message = QStringLiteral("Nombre no admitido");
+    t.field().onChange = [message](db::Field &f) {
+        if (f.asString() == QLatin1String("MAL"))
+            throw db::DatabaseError(message);
+    };
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "MAL");
+    t.leave();
+    QCOMPARE(RecordingApplication::takeErrors(), QStringList{message});
+    QVERIFY(t.edit->isModified());
+    QVERIFY(t.edit->hasFocus());
+    // Posting writes the text again and is refused again.
+    QVERIFY_THROWS_EXCEPTION(db::DatabaseError, t.f.inst->post());
+    QCOMPARE(t.f.inst->state(), State::Edit);
+    QVERIFY(t.edit->isModified());
+}
+
+void TstDBEdit::readOnlyBoxChangesNothing() {
+    EditFixture t("ID");
+    t.edit->setReadOnly(true);
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "99");
+    QTest::keyClick(t.edit, Qt::Key_Backspace);
+    QCOMPARE(t.edit->text(), QStringLiteral("1"));
+    QCOMPARE(t.f.inst->state(), State::Browse);
+}
+
+void TstDBEdit::requiredFieldTakesTheFocus() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    DBEdit *expediente = t.form.add(new DBEdit);
+    expediente->setDataSource(&t.f.sInst);
+    expediente->setDataField("EXPEDIENTE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    t.f.inst->insert();
+    QTest::keyClicks(t.edit, "NUEVA");
+    QVERIFY_THROWS_EXCEPTION(db::DatabaseError, t.f.inst->post());
+    QVERIFY(expediente->hasFocus());
+    QCOMPARE(expediente->text(), QStringLiteral("__________"));
+    QCOMPARE(t.f.inst->field("SOLICITANTE_NOMBRE").asString(), QStringLiteral("NUEVA"));
+    RecordingApplication::takeErrors();
+}
+
+int runDBEditTests(int argc, char **argv) {
+    TstDBEdit t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_dbedit.moc"
