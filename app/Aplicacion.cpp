@@ -12,8 +12,8 @@ Aplicacion::Aplicacion(int &argc, char **argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Nirvelo"));
     // Qt's own dialogs and buttons speak Spanish.
     auto *qt = new QTranslator(this);
-    if (qt->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qt->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qt);
 }
 

@@ -1,28 +1,31 @@
 #include "app/Arranque.h"
 
 #include "app/Aplicacion.h"
+#include "app/Uinstalaciones.h"
+#include "data/UDatos.h"
 #include "platform/dialogs/LoginDialog.h"
 #include "platform/dialogs/MessageBoxes.h"
-#include "data/UDatos.h"
-#include "app/Uinstalaciones.h"
 
 Arranque::Arranque() = default;
 
-Arranque::~Arranque() { terminar(); }
+Arranque::~Arranque() {
+    terminar();
+}
 
 bool Arranque::iniciar() {
     m_ventana = std::make_unique<TFinstalacion>();
     const platform::Configuracion &cfg = m_ventana->configuracion();
     m_datos = std::make_unique<TDatos>(m_ventana.get());
     try {
-        m_datos->Conectar(cfg.basededatos(), cfg.usuario(), [this, &cfg](QString &usuario, QString &clave) {
-            LoginDialog dialogo(cfg.basededatos(), usuario, m_ventana.get());
-            if (dialogo.exec() != QDialog::Accepted)
-                return false;
-            usuario = dialogo.userName();
-            clave = dialogo.password();
-            return true;
-        });
+        m_datos->Conectar(cfg.basededatos(), cfg.usuario(),
+                          [this, &cfg](QString &usuario, QString &clave) {
+                              LoginDialog dialogo(cfg.basededatos(), usuario, m_ventana.get());
+                              if (dialogo.exec() != QDialog::Accepted)
+                                  return false;
+                              usuario = dialogo.userName();
+                              clave = dialogo.password();
+                              return true;
+                          });
     } catch (const db::DatabaseError &) {
         // Whatever the reason, the user sees the one message and the program ends.
         mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));

@@ -2,9 +2,9 @@
 #include "ui_Uinstalaciones.h"
 
 #include "app/Iconos.h"
-#include "platform/dialogs/MessageBoxes.h"
 #include "app/StBrowser.h"
 #include "data/UDatos.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>

@@ -21,8 +21,8 @@ inline void connect(db::Database &database, int argc, char **argv) {
     }
     database.databaseName = QString::fromLocal8Bit(argv[1]);
     database.params = {QStringLiteral("lc_ctype=WIN1252"), QStringLiteral("user_name=SYSDBA"),
-                       QStringLiteral("password=") +
-                           (argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey"))};
+                       QStringLiteral("password=") + (argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                                               : QStringLiteral("masterkey"))};
     database.open();
 }
 

@@ -4,8 +4,8 @@
 // with prepared statements of the client wrapper.
 
 #include "bench/BenchSupport.h"
-#include "db/Statement.h"
 #include "data/UDatos.h"
+#include "db/Statement.h"
 
 #include <QCoreApplication>
 
@@ -30,15 +30,17 @@ int fetchAllRows(db::Statement &s) {
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     TDatos datos;
-    const QString password = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
+    const QString password =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
     if (argc < 2) {
         std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
         return 2;
     }
-    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"), [&](QString &, QString &clave) {
-        clave = password;
-        return true;
-    });
+    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
+                   [&](QString &, QString &clave) {
+                       clave = password;
+                       return true;
+                   });
     db::RecordSet &inst = datos.DSinstalacion;
     const int moves = 300;
     inst.first();

@@ -18,8 +18,8 @@ int plainFetch(db::Transaction &tr) {
     ITransaction *tra = tr.handle();
     const QByteArray sql = db::win1252::encode(kSelect);
     return db::fb::call([&](ThrowStatusWrapper *st) {
-        db::fb::Ref<IStatement> stmt(att->prepare(st, tra, 0, sql.constData(), 3,
-                                                  IStatement::PREPARE_PREFETCH_METADATA));
+        db::fb::Ref<IStatement> stmt(
+            att->prepare(st, tra, 0, sql.constData(), 3, IStatement::PREPARE_PREFETCH_METADATA));
         db::fb::Ref<IMessageMetadata> out(stmt->getOutputMetadata(st));
         std::vector<unsigned char> buffer(out->getMessageLength(st));
         IResultSet *rs = stmt->openCursor(st, tra, nullptr, nullptr, out.get(), 0);

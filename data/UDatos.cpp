@@ -79,35 +79,54 @@ const Columna kInstalacion[] = {
 };
 
 const Columna kArmario[] = {
-    {"ID", I, 0, true},         {"INSTALACION", I, 0, true}, {"TIPO", I, 0, false},
+    {"ID", I, 0, true},           {"INSTALACION", I, 0, true},     {"TIPO", I, 0, false},
     {"DISPOSICION", I, 0, false}, {"DISPOSICION_DI", I, 0, false}, {"N_COLUMNAS", I, 0, false},
-    {"N_CELDAS", I, 0, false},  {"N_CIRCUITO", I, 0, false},
+    {"N_CELDAS", I, 0, false},    {"N_CIRCUITO", I, 0, false},
 };
 
 const Columna kDerivacion[] = {
-    {"ID", I, 0, true},          {"INSTALACION", I, 0, true},   {"TIPO_SUMINISTRO", I, 0, false},
-    {"ESCALERA", T, 25, false},  {"PLANTA", T, 25, false},      {"PUERTA", T, 25, false},
-    {"N_COLUMNA", T, 25, false}, {"N_CELDA", T, 25, false},     {"SECCION_FUERZA", N, 0, false},
-    {"SECCION_NEUTRO", N, 0, false}, {"SECCION_TIERRA", N, 0, false},
+    {"ID", I, 0, true},
+    {"INSTALACION", I, 0, true},
+    {"TIPO_SUMINISTRO", I, 0, false},
+    {"ESCALERA", T, 25, false},
+    {"PLANTA", T, 25, false},
+    {"PUERTA", T, 25, false},
+    {"N_COLUMNA", T, 25, false},
+    {"N_CELDA", T, 25, false},
+    {"SECCION_FUERZA", N, 0, false},
+    {"SECCION_NEUTRO", N, 0, false},
+    {"SECCION_TIERRA", N, 0, false},
     {"OBSERVACIONES", T, 250, false},
 };
 
 const Columna kAdjunto[] = {
-    {"ID", I, 0, true}, {"INSTALACION", I, 0, false}, {"DIRECCION", T, 250, false},
+    {"ID", I, 0, true},
+    {"INSTALACION", I, 0, false},
+    {"DIRECCION", T, 250, false},
     {"NOTA", T, 250, false},
 };
 
 const Columna kInstalador[] = {
-    {"ID", I, 0, true},           {"NOMBRE", T, 250, false},        {"CIF", T, 25, false},
-    {"TELEFONO", T, 25, false},   {"MUNICIPIO", T, 250, false},     {"CODIGO_POSTAL", T, 25, false},
-    {"CALLE", T, 250, false},     {"CALLE_NUMERO", T, 25, false},   {"CARNET", T, 25, false},
-    {"CORREO", T, 250, true},     {"SMTP_SERVIDOR", T, 250, true},
-    {"SMTP_AUTENTIFICACION", C, 1, false}, {"SMTP_USUARIO", T, 250, false},
+    {"ID", I, 0, true},
+    {"NOMBRE", T, 250, false},
+    {"CIF", T, 25, false},
+    {"TELEFONO", T, 25, false},
+    {"MUNICIPIO", T, 250, false},
+    {"CODIGO_POSTAL", T, 25, false},
+    {"CALLE", T, 250, false},
+    {"CALLE_NUMERO", T, 25, false},
+    {"CARNET", T, 25, false},
+    {"CORREO", T, 250, true},
+    {"SMTP_SERVIDOR", T, 250, true},
+    {"SMTP_AUTENTIFICACION", C, 1, false},
+    {"SMTP_USUARIO", T, 250, false},
     {"SMTP_CLAVE", T, 250, false},
 };
 
 const Columna kGestor[] = {
-    {"ID", I, 0, true}, {"NOMBRE", T, 250, false}, {"EMAIL", T, 250, false},
+    {"ID", I, 0, true},
+    {"NOMBRE", T, 250, false},
+    {"EMAIL", T, 250, false},
     {"TELEFONO", T, 25, false},
 };
 
@@ -129,7 +148,9 @@ void definirTabla(RecordSet &r, const QString &tabla, const Columna (&cols)[n],
     r.generatorName = generador;
 }
 
-QString mayusculas(int n) { return u'>' + QString(n, u'c'); }
+QString mayusculas(int n) {
+    return u'>' + QString(n, u'c');
+}
 
 // Upper case for the letters a to z only; accented letters and ñ stay as typed.
 QString mayusculasAZ(const QString &texto) {
@@ -159,7 +180,8 @@ TDatos::~TDatos() {
 
 void TDatos::definirInstalacion() {
     RecordSet &r = DSinstalacion;
-    r.selectSql = {QStringLiteral("select * from INSTALACION"), QString(), QStringLiteral("order by id")};
+    r.selectSql = {QStringLiteral("select * from INSTALACION"), QString(),
+                   QStringLiteral("order by id")};
     definirTabla(r, QStringLiteral("INSTALACION"), kInstalacion, QStringLiteral("INSTALACION"));
 
     struct Mascara {
@@ -218,25 +240,30 @@ void TDatos::definirInstalacion() {
         {"Ncable", T, 250, "ACOMETIDA_CABLE", &Qcable, "ID", "DESCRIPCION"},
         {"Ntipocaja", T, 250, "CGP_MODELO_CAJA", &Qtipocaja, "ID", "DESCRIPCION"},
         {"Intensidadbase", N, 0, "CGP_INTENSIDAD_BASE", &QintensidadBase, "ID", "INTENSIDAD"},
-        {"IntensidadFusible", N, 0, "CGP_INTENSIDAD_FUSIBLE", &Qintensidadfusible, "ID", "INTENSIDAD"},
+        {"IntensidadFusible", N, 0, "CGP_INTENSIDAD_FUSIBLE", &Qintensidadfusible, "ID",
+         "INTENSIDAD"},
         {"Ntipotension", T, 250, "CGP_TENSION", &Qtipotension, "ID", "DESCRIPCION"},
         {"Nubicacion", T, 250, "CGP_UBICACION", &Qubicacion, "ID", "DESCRIPCION"},
         {"Nnaturaleza", T, 250, "CGP_NATURAL", &Qnaturaleza, "ID", "DESCRIPCION"},
-        {"Nsituacionportal", T, 250, "MEDIDA_SITUACION_PORTAL", &Qsituacionportal, "ID", "DESCRIPCION"},
+        {"Nsituacionportal", T, 250, "MEDIDA_SITUACION_PORTAL", &Qsituacionportal, "ID",
+         "DESCRIPCION"},
         {"Ncentralizacion", T, 250, "MEDIDA_CENTRALIZACION", &Qcentralizacion, "ID", "DESCRIPCION"},
         {"NLocalizacion", T, 250, "MEDIDA_LOCALIZACION", &Qlocalizacion, "ID", "DESCRIPCION"},
         {"Ngestor", T, 250, "GESTOR", &DSgestores, "ID", "NOMBRE"},
         {"correogestor", T, 250, "GESTOR", &DSgestores, "ID", "EMAIL"},
-        {"Nprovincia", T, 250, "LOCALIZA_CODIGO_PROVINCIA", &Qprovincias, "CODIGO_PROVINCIA", "NOMBRE_PROVINCIA"},
-        {"Nmunicipio", T, 250, "LOCALIZA_CODIGO_MUNICIPIO", &Qmunicipios, "CODIGO_ENTIDAD_POBLACION", "NOMBRE_ENTIDAD_POBLACION"},
-        {"Nentidadpoblacion", T, 250, "LOCALIZA_COD_ENTIDAD_POBLAC", &Qentidadespoblacion, "CODIGO_ENTIDAD_POBLACION", "NOMBRE_ENTIDAD_POBLACION"},
+        {"Nprovincia", T, 250, "LOCALIZA_CODIGO_PROVINCIA", &Qprovincias, "CODIGO_PROVINCIA",
+         "NOMBRE_PROVINCIA"},
+        {"Nmunicipio", T, 250, "LOCALIZA_CODIGO_MUNICIPIO", &Qmunicipios,
+         "CODIGO_ENTIDAD_POBLACION", "NOMBRE_ENTIDAD_POBLACION"},
+        {"Nentidadpoblacion", T, 250, "LOCALIZA_COD_ENTIDAD_POBLAC", &Qentidadespoblacion,
+         "CODIGO_ENTIDAD_POBLACION", "NOMBRE_ENTIDAD_POBLACION"},
         {"Ntipobis", T, 250, "LOCALIZA_TIPOBIS", &QtipoBis, "ID", "DESCRIPCION"},
         {"CodCGP", T, 25, "CGP_NUMERO", &Qcgp, "ID", "CODIGO"},
         {"Ncgp", T, 250, "CGP_NUMERO", &Qcgp, "ID", "DESCRIPCION"},
     };
     for (const Busqueda &b : busquedas)
-        r.addLookupField(QLatin1String(b.nombre), b.tipo, b.tamano, QLatin1String(b.clave), *b.lista,
-                         QLatin1String(b.claveLista), QLatin1String(b.resultado));
+        r.addLookupField(QLatin1String(b.nombre), b.tipo, b.tamano, QLatin1String(b.clave),
+                         *b.lista, QLatin1String(b.claveLista), QLatin1String(b.resultado));
 
     using namespace std::placeholders;
     r.afterOpen = [this](RecordSet &s) { DSinstalacionAfterOpen(s); };
@@ -245,34 +272,45 @@ void TDatos::definirInstalacion() {
     r.afterInsert = [this](RecordSet &s) { DSinstalacionAfterInsert(s); };
     r.beforeEdit = [this](RecordSet &s) { DSinstalacionBeforeEdit(s); };
     r.beforePost = [this](RecordSet &s) { DSinstalacionBeforePost(s); };
-    r.onPostError = [this](RecordSet &s, const db::DatabaseError &e) { DSinstalacionPostError(s, e); };
+    r.onPostError = [this](RecordSet &s, const db::DatabaseError &e) {
+        DSinstalacionPostError(s, e);
+    };
     r.afterPost = [this](RecordSet &s) { DSinstalacionAfterPost(s); };
     r.afterScroll = [this](RecordSet &s) { DSinstalacionAfterScroll(s); };
-    r["EXPEDIENTE"].onValidate = [this](Field &f, const QVariant &v) { DSinstalacionEXPEDIENTEValidate(f, v); };
-    r["LOCALIZA_CODIGO_PROVINCIA"].onChange = [this](Field &f) { DSinstalacionLOCALIZA_CODIGO_PROVINCIAChange(f); };
-    r["LOCALIZA_CODIGO_MUNICIPIO"].onChange = [this](Field &f) { DSinstalacionLOCALIZA_CODIGO_MUNICIPIOChange(f); };
+    r["EXPEDIENTE"].onValidate = [this](Field &f, const QVariant &v) {
+        DSinstalacionEXPEDIENTEValidate(f, v);
+    };
+    r["LOCALIZA_CODIGO_PROVINCIA"].onChange = [this](Field &f) {
+        DSinstalacionLOCALIZA_CODIGO_PROVINCIAChange(f);
+    };
+    r["LOCALIZA_CODIGO_MUNICIPIO"].onChange = [this](Field &f) {
+        DSinstalacionLOCALIZA_CODIGO_MUNICIPIOChange(f);
+    };
 }
 
 void TDatos::definirHijos() {
     RecordSet &a = DSarmarios;
-    a.selectSql = {QStringLiteral("select * from INSTALACION_ARMARIO"), QStringLiteral("where INSTALACION=:ID"),
+    a.selectSql = {QStringLiteral("select * from INSTALACION_ARMARIO"),
+                   QStringLiteral("where INSTALACION=:ID"),
                    QStringLiteral("order by N_COLUMNAS,ID")};
-    definirTabla(a, QStringLiteral("INSTALACION_ARMARIO"), kArmario, QStringLiteral("INSTALACION_ARMARIO"));
-    a.addLookupField(QStringLiteral("Ntipo"), T, 250, QStringLiteral("TIPO"), Qtipoarmario, QStringLiteral("ID"),
-                     QStringLiteral("DESCRIPCION"));
-    a.addLookupField(QStringLiteral("Ndiposicion"), T, 250, QStringLiteral("DISPOSICION"), Qdisposicion,
+    definirTabla(a, QStringLiteral("INSTALACION_ARMARIO"), kArmario,
+                 QStringLiteral("INSTALACION_ARMARIO"));
+    a.addLookupField(QStringLiteral("Ntipo"), T, 250, QStringLiteral("TIPO"), Qtipoarmario,
                      QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
-    a.addLookupField(QStringLiteral("NdisposicionDI"), T, 250, QStringLiteral("DISPOSICION_DI"), QdispocionDI,
-                     QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
+    a.addLookupField(QStringLiteral("Ndiposicion"), T, 250, QStringLiteral("DISPOSICION"),
+                     Qdisposicion, QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
+    a.addLookupField(QStringLiteral("NdisposicionDI"), T, 250, QStringLiteral("DISPOSICION_DI"),
+                     QdispocionDI, QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
     a.setMasterSource(&Sinstalacion);
 
     RecordSet &d = DSderivaciones;
-    d.selectSql = {QStringLiteral("select * from INSTALACION_DERIVACIONES"), QStringLiteral("where INSTALACION=:ID"),
+    d.selectSql = {QStringLiteral("select * from INSTALACION_DERIVACIONES"),
+                   QStringLiteral("where INSTALACION=:ID"),
                    QStringLiteral("order by ESCALERA, PLANTA, PUERTA, ID")};
     definirTabla(d, QStringLiteral("INSTALACION_DERIVACIONES"), kDerivacion,
                  QStringLiteral("INSTALACION_DERIVACION"));
-    d.addLookupField(QStringLiteral("Ntiposuministro"), T, 250, QStringLiteral("TIPO_SUMINISTRO"), Qtipoderivacion,
-                     QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
+    d.addLookupField(QStringLiteral("Ntiposuministro"), T, 250, QStringLiteral("TIPO_SUMINISTRO"),
+                     Qtipoderivacion, QStringLiteral("ID"), QStringLiteral("DESCRIPCION"));
     for (const char *f : {"ESCALERA", "PLANTA", "PUERTA", "N_COLUMNA", "N_CELDA"})
         d[QLatin1String(f)].editMask = QStringLiteral(">cccccc;0; ");
     d["OBSERVACIONES"].editMask = u'>' + QString(150, u'c') + QStringLiteral(";0; ");
@@ -281,9 +319,10 @@ void TDatos::definirHijos() {
     d.setMasterSource(&Sinstalacion);
 
     RecordSet &j = DSadjuntos;
-    j.selectSql = {QStringLiteral("select * from INSTALACION_ADJUNTOS"), QStringLiteral("where INSTALACION=:ID"),
-                   QStringLiteral("order by ID")};
-    definirTabla(j, QStringLiteral("INSTALACION_ADJUNTOS"), kAdjunto, QStringLiteral("NINSTALCION_ADJUNTOS"));
+    j.selectSql = {QStringLiteral("select * from INSTALACION_ADJUNTOS"),
+                   QStringLiteral("where INSTALACION=:ID"), QStringLiteral("order by ID")};
+    definirTabla(j, QStringLiteral("INSTALACION_ADJUNTOS"), kAdjunto,
+                 QStringLiteral("NINSTALCION_ADJUNTOS"));
     j["NOTA"].editMask = u'>' + QString(78, u'c') + QStringLiteral(";0; ");
     j.setMasterSource(&Sinstalacion);
 
@@ -303,10 +342,13 @@ void TDatos::definirHijos() {
     a["N_CIRCUITO"].onChange = [this](Field &f) { DSarmariosN_CIRCUITOChange(f); };
     for (const char *f : {"ESCALERA", "PLANTA", "PUERTA", "N_COLUMNA", "N_CELDA", "SECCION_FUERZA",
                           "SECCION_NEUTRO", "SECCION_TIERRA", "OBSERVACIONES"})
-        d[QLatin1String(f)].onSetText = [this](Field &fld, const QString &t) { DSarmariosN_COLUMNASetText(fld, t); };
+        d[QLatin1String(f)].onSetText = [this](Field &fld, const QString &t) {
+            DSarmariosN_COLUMNASetText(fld, t);
+        };
 
     Qarmcol.selectSql = {QStringLiteral("select count(*) from INSTALACION_ARMARIO"),
-                         QStringLiteral("where INSTALACION=:INSTALACION"), QStringLiteral("and N_COLUMNAS=:N_COLUMNAS"),
+                         QStringLiteral("where INSTALACION=:INSTALACION"),
+                         QStringLiteral("and N_COLUMNAS=:N_COLUMNAS"),
                          QStringLiteral("and ID<>:ID")};
     Qarmcol.addField(QStringLiteral("COUNT"), I, 0, true);
     Qarmcol.setMasterSource(&Sarmarios);
@@ -316,8 +358,9 @@ void TDatos::definirInstaladoresYGestores() {
     RecordSet &i = DSinstalador;
     i.selectSql = {QStringLiteral("select * from INSTALADOR"), QStringLiteral("order by nombre")};
     definirTabla(i, QStringLiteral("INSTALADOR"), kInstalador, QStringLiteral("INSTALADOR"));
-    const std::pair<const char *, int> mayus[] = {{"NOMBRE", 40}, {"CIF", 9},  {"TELEFONO", 15}, {"MUNICIPIO", 25},
-                                                  {"CALLE", 40},  {"CALLE_NUMERO", 5}, {"CARNET", 12}};
+    const std::pair<const char *, int> mayus[] = {
+        {"NOMBRE", 40}, {"CIF", 9},          {"TELEFONO", 15}, {"MUNICIPIO", 25},
+        {"CALLE", 40},  {"CALLE_NUMERO", 5}, {"CARNET", 12}};
     for (const auto &[campo, n] : mayus)
         i[QLatin1String(campo)].editMask = mayusculas(n);
     i["CODIGO_POSTAL"].editMask = QStringLiteral("00000");
@@ -336,10 +379,12 @@ void TDatos::definirInstaladoresYGestores() {
         s->afterPost = [this](RecordSet &x) { DSinstalacionAfterPost(x); };
     }
 
-    Qinstalador.selectSql = {QStringLiteral("select * from INSTALADOR"), QStringLiteral("where ID=:INSTALADOR")};
+    Qinstalador.selectSql = {QStringLiteral("select * from INSTALADOR"),
+                             QStringLiteral("where ID=:INSTALADOR")};
     Qinstalador.setMasterSource(&Sinstalacion);
 
-    Qver.selectSql = {QStringLiteral("select version,revision from PARAMETROS"), QStringLiteral("where id=1;")};
+    Qver.selectSql = {QStringLiteral("select version,revision from PARAMETROS"),
+                      QStringLiteral("where id=1;")};
     Qver.addField(QStringLiteral("VERSION"), I, 0, true);
     Qver.addField(QStringLiteral("REVISION"), I, 0, true);
 }
@@ -356,14 +401,17 @@ void TDatos::definirListas() {
     Qacometida.addField(QStringLiteral("TIPO"), T, 25, true);
     Qacometida.addField(QStringLiteral("DESCRIPCION"), T, 250);
 
-    lista(Qtiposum, {QStringLiteral("select * from TIPO_SUMINISTRO"), QStringLiteral("order by DESCRIPCION")});
+    lista(Qtiposum, {QStringLiteral("select * from TIPO_SUMINISTRO"),
+                     QStringLiteral("order by DESCRIPCION")});
     idCodigoDescripcion(Qtiposum);
 
-    lista(Qcable, {QStringLiteral("select ID, DESCRIPCION from CABLE"), QStringLiteral("order by DESCRIPCION")});
+    lista(Qcable, {QStringLiteral("select ID, DESCRIPCION from CABLE"),
+                   QStringLiteral("order by DESCRIPCION")});
     Qcable.addField(QStringLiteral("ID"), I, 0, true);
     Qcable.addField(QStringLiteral("DESCRIPCION"), T, 250);
 
-    lista(Qtipocaja, {QStringLiteral("select * from MODELO_CAJA"), QStringLiteral("order by descripcion")});
+    lista(Qtipocaja,
+          {QStringLiteral("select * from MODELO_CAJA"), QStringLiteral("order by descripcion")});
     idCodigoDescripcion(Qtipocaja);
     Qtipocaja.addField(QStringLiteral("TIPO_ESQUEMA"), T, 25);
     Qtipocaja.addField(QStringLiteral("INDICATIVO_EXTERIOR"), T, 1);
@@ -374,42 +422,57 @@ void TDatos::definirListas() {
         q->addField(QStringLiteral("CODIGO"), T, 25, true);
         q->addField(QStringLiteral("INTENSIDAD"), N);
     }
-    lista(QintensidadBase, {QStringLiteral("select * from INTESIDAD_BASE"), QStringLiteral("order by intensidad")});
-    lista(Qintensidadfusible,
-          {QStringLiteral("select * from INTESIDAD_FUSIBLE"), QStringLiteral("order by intensidad")});
+    lista(QintensidadBase,
+          {QStringLiteral("select * from INTESIDAD_BASE"), QStringLiteral("order by intensidad")});
+    lista(Qintensidadfusible, {QStringLiteral("select * from INTESIDAD_FUSIBLE"),
+                               QStringLiteral("order by intensidad")});
 
-    lista(Qtipotension, {QStringLiteral("select * from TENSION_SUMINISTRO"), QStringLiteral("order by descripcion")});
+    lista(Qtipotension, {QStringLiteral("select * from TENSION_SUMINISTRO"),
+                         QStringLiteral("order by descripcion")});
 
-    lista(Qubicacion, {QStringLiteral("select * from UBICACION"), QStringLiteral("order by descripcion")});
+    lista(Qubicacion,
+          {QStringLiteral("select * from UBICACION"), QStringLiteral("order by descripcion")});
     idCodigoDescripcion(Qubicacion);
     Qubicacion.addField(QStringLiteral("INDICATIVO_CAJA"), T, 1);
 
-    lista(Qnaturaleza, {QStringLiteral("select * from NATURAL_CAJA"), QStringLiteral("order by descripcion")});
+    lista(Qnaturaleza,
+          {QStringLiteral("select * from NATURAL_CAJA"), QStringLiteral("order by descripcion")});
     idCodigoDescripcion(Qnaturaleza);
-    lista(Qsituacionportal, {QStringLiteral("select * from SITUACION_PORTAL"), QStringLiteral("order by descripcion")});
+    lista(Qsituacionportal, {QStringLiteral("select * from SITUACION_PORTAL"),
+                             QStringLiteral("order by descripcion")});
     idCodigoDescripcion(Qsituacionportal);
-    lista(Qcentralizacion, {QStringLiteral("select * from CENTRALIZACION"), QStringLiteral("order by descripcion")});
-    lista(Qlocalizacion, {QStringLiteral("select * from LOCALIZACION"), QStringLiteral("order by descripcion")});
+    lista(Qcentralizacion,
+          {QStringLiteral("select * from CENTRALIZACION"), QStringLiteral("order by descripcion")});
+    lista(Qlocalizacion,
+          {QStringLiteral("select * from LOCALIZACION"), QStringLiteral("order by descripcion")});
 
-    lista(QtipoBis, {QStringLiteral("select ID, DESCRIPCION from TIPO_BIS"), QStringLiteral("order by descripcion")});
+    lista(QtipoBis, {QStringLiteral("select ID, DESCRIPCION from TIPO_BIS"),
+                     QStringLiteral("order by descripcion")});
     QtipoBis.addField(QStringLiteral("ID"), I, 0, true);
     QtipoBis.addField(QStringLiteral("DESCRIPCION"), T, 250);
 
-    lista(Qcgp, {QStringLiteral("select *  from TIPO_NUM_CGPO"), QStringLiteral("order by codigo")});
+    lista(Qcgp,
+          {QStringLiteral("select *  from TIPO_NUM_CGPO"), QStringLiteral("order by codigo")});
 
-    lista(Qprovincias, {QStringLiteral("select CODIGO_PROVINCIA, NOMBRE_PROVINCIA from VORTAN_PROVINCIA"),
-                        QStringLiteral("order by nombre_provincia")});
+    lista(Qprovincias,
+          {QStringLiteral("select CODIGO_PROVINCIA, NOMBRE_PROVINCIA from VORTAN_PROVINCIA"),
+           QStringLiteral("order by nombre_provincia")});
     Qprovincias.addField(QStringLiteral("CODIGO_PROVINCIA"), T, 25, true);
     Qprovincias.addField(QStringLiteral("NOMBRE_PROVINCIA"), T, 250);
     Qprovincias.afterOpen = [this](RecordSet &q) { QprovinciasAfterOpen(q); };
 
-    lista(Qmunicipios,
-          {QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from VORTAN_ENTIDAD_POBLACION"),
-           QStringLiteral("where codigo_provincia=:CODIGO_PROVINCIA and codigo_entidad_poblacion like '%0000'"),
-           QStringLiteral("order by NOMBRE_ENTIDAD_POBLACION")});
+    lista(
+        Qmunicipios,
+        {QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from "
+                        "VORTAN_ENTIDAD_POBLACION"),
+         QStringLiteral(
+             "where codigo_provincia=:CODIGO_PROVINCIA and codigo_entidad_poblacion like '%0000'"),
+         QStringLiteral("order by NOMBRE_ENTIDAD_POBLACION")});
     lista(Qentidadespoblacion,
-          {QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from VORTAN_ENTIDAD_POBLACION"),
-           QStringLiteral("where codigo_provincia=:CODIGO_PROVINCIA and codigo_entidad_poblacion like :codpobla "),
+          {QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from "
+                          "VORTAN_ENTIDAD_POBLACION"),
+           QStringLiteral("where codigo_provincia=:CODIGO_PROVINCIA and codigo_entidad_poblacion "
+                          "like :codpobla "),
            QStringLiteral("and  codigo_entidad_poblacion not like '%0000'"),
            QStringLiteral("order by NOMBRE_ENTIDAD_POBLACION")});
     for (RecordSet *q : {&Qmunicipios, &Qentidadespoblacion}) {
@@ -417,18 +480,23 @@ void TDatos::definirListas() {
         q->addField(QStringLiteral("NOMBRE_ENTIDAD_POBLACION"), T, 250);
     }
 
-    lista(Qtipoarmario, {QStringLiteral("select * from TIPO_ARMARIO"), QStringLiteral("order by descripcion")});
+    lista(Qtipoarmario,
+          {QStringLiteral("select * from TIPO_ARMARIO"), QStringLiteral("order by descripcion")});
     idCodigoDescripcion(Qtipoarmario);
-    lista(Qdisposicion, {QStringLiteral("select * from DISPOSICION_ARMARIO"), QStringLiteral("order by descripcion")});
-    lista(QdispocionDI, {QStringLiteral("select * from DISPOSICION_DI"), QStringLiteral("order by descripcion")});
+    lista(Qdisposicion, {QStringLiteral("select * from DISPOSICION_ARMARIO"),
+                         QStringLiteral("order by descripcion")});
+    lista(QdispocionDI,
+          {QStringLiteral("select * from DISPOSICION_DI"), QStringLiteral("order by descripcion")});
     lista(Qtipoderivacion,
-          {QStringLiteral("select ID, DESCRIPCION from TIPO_SUMINISTRO_DERIVACION"), QStringLiteral("order by id")});
+          {QStringLiteral("select ID, DESCRIPCION from TIPO_SUMINISTRO_DERIVACION"),
+           QStringLiteral("order by id")});
 }
 
 // ---------------------------------------------------------------- start-up and shutdown
 
 QString TDatos::MensajeFalloConexion(const QString &baseDeDatos) {
-    return QStringLiteral("No se ha podido realizar la conexión con la\n\rbase de datos: ") + baseDeDatos +
+    return QStringLiteral("No se ha podido realizar la conexión con la\n\rbase de datos: ") +
+           baseDeDatos +
            QStringLiteral(".\n\rCompruebe que la ruta, el usuario y la clave sean correctas");
 }
 
@@ -467,7 +535,8 @@ void TDatos::Cerrar() {
     } catch (const db::Abort &) {
         // The installation's own post-error handling has shown its message.
     }
-    for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSadjuntos, &DSinstalacion, &Qarmcol, &Qinstalador})
+    for (RecordSet *s :
+         {&DSarmarios, &DSderivaciones, &DSadjuntos, &DSinstalacion, &Qarmcol, &Qinstalador})
         s->close();
     try {
         if (IBTrans.active())
@@ -552,7 +621,9 @@ void TDatos::DSinstalacionPostError(RecordSet &, const db::DatabaseError &e) {
     throw db::Abort();
 }
 
-void TDatos::DSinstalacionAfterPost(RecordSet &) { IBTrans.commitRetaining(); }
+void TDatos::DSinstalacionAfterPost(RecordSet &) {
+    IBTrans.commitRetaining();
+}
 
 void TDatos::reabrirListasDeLocalizacion(const QString &provincia, const QString &municipio) {
     Qmunicipios.close();
@@ -573,7 +644,7 @@ void TDatos::DSinstalacionAfterScroll(RecordSet &r) {
 
 void TDatos::DSinstalacionEXPEDIENTEValidate(Field &, const QVariant &valor) {
     if (valor.isNull())
-        return;  // an empty number is refused when posting
+        return; // an empty number is refused when posting
     if (!ExpedienteValido(valor.toString()))
         throw db::DatabaseError(QStringLiteral("El número de expediente no es válido"));
 }
@@ -594,7 +665,9 @@ void TDatos::DSinstalacionLOCALIZA_CODIGO_MUNICIPIOChange(Field &f) {
     Qentidadespoblacion.open();
 }
 
-void TDatos::QprovinciasAfterOpen(RecordSet &q) { q.last(); }
+void TDatos::QprovinciasAfterOpen(RecordSet &q) {
+    q.last();
+}
 
 // ---------------------------------------------------------------- cabinets, branches, attachments
 
@@ -610,8 +683,12 @@ void TDatos::DSarmariosBeforeInsert(RecordSet &) {
 void TDatos::DSarmariosNewRecord(RecordSet &r) {
     r["INSTALACION"].setValue(DSinstalacion["ID"].asInteger());
 }
-void TDatos::DSderivacionesNewRecord(RecordSet &r) { DSarmariosNewRecord(r); }
-void TDatos::DSadjuntosNewRecord(RecordSet &r) { DSarmariosNewRecord(r); }
+void TDatos::DSderivacionesNewRecord(RecordSet &r) {
+    DSarmariosNewRecord(r);
+}
+void TDatos::DSadjuntosNewRecord(RecordSet &r) {
+    DSarmariosNewRecord(r);
+}
 
 void TDatos::DSarmariosAfterInsert(RecordSet &) {
     if (m_view)
@@ -633,7 +710,8 @@ void TDatos::DSarmariosN_CIRCUITOChange(Field &f) {
     if (celdas.isNull() || f.isNull())
         return;
     if (f.asInteger() > celdas.asInteger())
-        throw db::DatabaseError(QStringLiteral("El número de circuitos no puede superar el de celdas"));
+        throw db::DatabaseError(
+            QStringLiteral("El número de circuitos no puede superar el de celdas"));
 }
 
 void TDatos::DSarmariosBeforePost(RecordSet &) {
@@ -641,7 +719,8 @@ void TDatos::DSarmariosBeforePost(RecordSet &) {
     const QVariant cuenta = Qarmcol["COUNT"].value();
     Qarmcol.close();
     if (!cuenta.isNull() && cuenta.toInt() > 0)
-        throw db::DatabaseError(QStringLiteral("Este número de columna ya existe en esta instalación"));
+        throw db::DatabaseError(
+            QStringLiteral("Este número de columna ya existe en esta instalación"));
 }
 
 void TDatos::DSarmariosN_COLUMNASetText(Field &f, const QString &texto) {
@@ -659,11 +738,12 @@ void TDatos::DSarmariosN_COLUMNASetText(Field &f, const QString &texto) {
 
 void TDatos::DSinstaladorBeforePost(RecordSet &r) {
     if (r["CORREO"].isNull())
-        throw db::DatabaseError(QStringLiteral("Es necesario indicar una dirección de correo electrónico"));
+        throw db::DatabaseError(
+            QStringLiteral("Es necesario indicar una dirección de correo electrónico"));
     if (r["SMTP_SERVIDOR"].isNull())
         throw db::DatabaseError(QStringLiteral("Es necesario indicar el servidor de correo SMTP"));
     if (r["SMTP_AUTENTIFICACION"].asString() == QLatin1String("S") &&
         (r["SMTP_USUARIO"].isNull() || r["SMTP_CLAVE"].isNull()))
-        throw db::DatabaseError(QStringLiteral(
-            "Sí el servidor SMTP requiere autentificación es necesario introducir el usuario y la contraseña"));
+        throw db::DatabaseError(QStringLiteral("Sí el servidor SMTP requiere autentificación es "
+                                               "necesario introducir el usuario y la contraseña"));
 }

@@ -26,7 +26,9 @@ QString paramValue(const QStringList &params, const QString &name) {
     return {};
 }
 
-QByteArray local8(const QString &s) { return s.toLocal8Bit(); }
+QByteArray local8(const QString &s) {
+    return s.toLocal8Bit();
+}
 
 fb::Ref<IXpbBuilder> makeDpb(const QStringList &params, int dialect, const QString &password) {
     fb::Ref<IXpbBuilder> dpb(fb::call([](ThrowStatusWrapper *st) {
@@ -41,14 +43,12 @@ fb::Ref<IXpbBuilder> makeDpb(const QStringList &params, int dialect, const QStri
             if (name.compare(QLatin1String(e.name), Qt::CaseInsensitive) == 0)
                 entry = &e;
         if (!entry)
-            throw DatabaseError(
-                QStringLiteral("Parámetro de conexión desconocido: %1").arg(name));
+            throw DatabaseError(QStringLiteral("Parámetro de conexión desconocido: %1").arg(name));
         if (entry->tag == isc_dpb_password)
             passwordGiven = true;
         const QByteArray bytes = entry->tag == isc_dpb_lc_ctype ? value.toLatin1() : local8(value);
-        fb::call([&](ThrowStatusWrapper *st) {
-            dpb->insertString(st, entry->tag, bytes.constData());
-        });
+        fb::call(
+            [&](ThrowStatusWrapper *st) { dpb->insertString(st, entry->tag, bytes.constData()); });
     }
     if (!passwordGiven && !password.isNull()) {
         const QByteArray bytes = local8(password);

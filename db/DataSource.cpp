@@ -4,7 +4,9 @@
 
 namespace db {
 
-DataLink::~DataLink() { setDataSource(nullptr); }
+DataLink::~DataLink() {
+    setDataSource(nullptr);
+}
 
 void DataLink::setDataSource(DataSource *source) {
     if (m_source == source)
@@ -16,7 +18,9 @@ void DataLink::setDataSource(DataSource *source) {
         m_source->m_links.append(this);
 }
 
-RecordSet *DataLink::dataSet() const { return m_source ? m_source->dataSet() : nullptr; }
+RecordSet *DataLink::dataSet() const {
+    return m_source ? m_source->dataSet() : nullptr;
+}
 
 DataSource::DataSource(QObject *parent) : QObject(parent) {}
 

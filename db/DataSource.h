@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QList>
+#include <QObject>
 
 namespace db {
 
@@ -10,14 +10,14 @@ class RecordSet;
 class DataSource;
 
 enum class DataEvent {
-    ActiveChanged,   // opened or closed
-    DataSetChanged,  // moved, refreshed, a row added or dropped: show everything again
-    StateChanged,    // browse, edit, insert
-    FieldChanged,    // one field's value (field given)
-    RecordChanged,   // the current record after a post or cancel
-    UpdateData,      // before a post: write pending text into the fields
-    FocusField,      // put the focus on the control of the field given
-    MasterChanged    // opened, scrolled, edit or insert started, posted, cancelled, refreshed
+    ActiveChanged,  // opened or closed
+    DataSetChanged, // moved, refreshed, a row added or dropped: show everything again
+    StateChanged,   // browse, edit, insert
+    FieldChanged,   // one field's value (field given)
+    RecordChanged,  // the current record after a post or cancel
+    UpdateData,     // before a post: write pending text into the fields
+    FocusField,     // put the focus on the control of the field given
+    MasterChanged   // opened, scrolled, edit or insert started, posted, cancelled, refreshed
 };
 
 // Something that listens to a data source: a control, or a record set linked to a master.

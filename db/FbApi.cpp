@@ -11,7 +11,9 @@ Firebird::IMaster *master() {
     return m;
 }
 
-Firebird::IUtil *util() { return master()->getUtilInterface(); }
+Firebird::IUtil *util() {
+    return master()->getUtilInterface();
+}
 
 DatabaseError toError(const Firebird::FbException &e) {
     char buffer[2048];

@@ -54,7 +54,7 @@ public:
     ~Ref() { reset(); }
     void reset(T *p = nullptr) {
         if (m_p) {
-            if constexpr (requires(T *x) { x->release(); })
+            if constexpr (requires(T * x) { x->release(); })
                 m_p->release();
             else
                 m_p->dispose();

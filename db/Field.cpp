@@ -13,8 +13,7 @@ QString formatNumber(double v, const QString &format) {
     const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
     QLocale locale = QLocale::system();
     const bool grouping = format.left(dot < 0 ? format.size() : dot).contains(u',');
-    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions
-                                     : QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
     return locale.toString(v, 'f', decimals);
 }
 
@@ -59,7 +58,9 @@ Field::Field(RecordSet &owner, QString name, FieldType type, int size, bool requ
         alignment = Qt::AlignRight;
 }
 
-QVariant Field::value() const { return m_owner.currentValue(*this); }
+QVariant Field::value() const {
+    return m_owner.currentValue(*this);
+}
 
 QVariant Field::oldValue() const {
     if (m_kind != FieldKind::Data || m_owner.state() == State::Insert)
@@ -70,10 +71,18 @@ QVariant Field::oldValue() const {
     return m_owner.rowValue(m_owner.m_rows[size_t(cur)], *this);
 }
 
-QString Field::asString() const { return textOf(value(), false); }
-int Field::asInteger() const { return value().toInt(); }
-double Field::asFloat() const { return value().toDouble(); }
-QDateTime Field::asDateTime() const { return value().toDateTime(); }
+QString Field::asString() const {
+    return textOf(value(), false);
+}
+int Field::asInteger() const {
+    return value().toInt();
+}
+double Field::asFloat() const {
+    return value().toDouble();
+}
+QDateTime Field::asDateTime() const {
+    return value().toDateTime();
+}
 
 QVariant Field::convert(const QVariant &v) const {
     if (v.isNull())
@@ -162,10 +171,16 @@ QString Field::textOf(const QVariant &v, bool display) const {
     }
 }
 
-QString Field::displayText() const { return textOf(value(), true); }
-QString Field::editText() const { return textOf(value(), false); }
+QString Field::displayText() const {
+    return textOf(value(), true);
+}
+QString Field::editText() const {
+    return textOf(value(), false);
+}
 
-void Field::setValue(const QVariant &v) { m_owner.storeValue(*this, v); }
+void Field::setValue(const QVariant &v) {
+    m_owner.storeValue(*this, v);
+}
 
 void Field::setAsString(const QString &text) {
     setValue(text.isEmpty() ? QVariant() : QVariant(text));

@@ -29,7 +29,7 @@ public:
 
     // Presentation, read by the controls.
     QString editMask;
-    QString displayFormat;  // "#,##0.00", "0.0", "dd/mm/yyyy"
+    QString displayFormat; // "#,##0.00", "0.0", "dd/mm/yyyy"
     Qt::Alignment alignment = Qt::AlignLeft;
 
     // Lookup definition.
@@ -46,7 +46,7 @@ public:
     std::function<void(Field &, const QString &text)> onSetText;
 
     QVariant value() const;
-    QVariant oldValue() const;  // as read from the database
+    QVariant oldValue() const; // as read from the database
     bool isNull() const { return value().isNull(); }
     QString asString() const;
     int asInteger() const;
@@ -60,8 +60,8 @@ public:
     // Text typed by the user: the set-text hook when there is one, else setAsString.
     void setText(const QString &text);
 
-    QString displayText() const;  // with the display format
-    QString editText() const;     // as the user edits it
+    QString displayText() const; // with the display format
+    QString editText() const;    // as the user edits it
 
     // The value converted to this field's type; raises "Valor inválido para el campo '%s'".
     QVariant convert(const QVariant &value) const;
@@ -75,7 +75,7 @@ private:
     int m_size;
     bool m_required;
     FieldKind m_kind;
-    int m_slot = -1;  // position in the row (data and calculated fields)
+    int m_slot = -1; // position in the row (data and calculated fields)
 };
 
 QString invalidValueMessage(const QString &fieldName);

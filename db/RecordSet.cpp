@@ -173,7 +173,8 @@ void RecordSet::setTableStatements(const QString &table, const QStringList &colu
         sets[i] += u',';
     const QString list = columns.join(QStringLiteral(", "));
     insertSql = {QStringLiteral("insert into ") + table, QStringLiteral("  (") + list + u')',
-                 QStringLiteral("values"), QStringLiteral("  (") + params.join(QStringLiteral(", ")) + u')'};
+                 QStringLiteral("values"),
+                 QStringLiteral("  (") + params.join(QStringLiteral(", ")) + u')'};
     modifySql = QStringList{QStringLiteral("update ") + table, QStringLiteral("set")} + sets +
                 QStringList{QStringLiteral("where"), QStringLiteral("  ID = :OLD_ID")};
     deleteSql = {QStringLiteral("delete from ") + table, QStringLiteral("where"),
@@ -186,7 +187,9 @@ void RecordSet::setParam(const QString &name, const QVariant &value) {
     m_params[name.toUpper()] = value;
 }
 
-QVariant RecordSet::param(const QString &name) const { return m_params.value(name.toUpper()); }
+QVariant RecordSet::param(const QString &name) const {
+    return m_params.value(name.toUpper());
+}
 
 void RecordSet::setMasterSource(DataSource *master) {
     if (!master) {
@@ -204,7 +207,8 @@ DataSource *RecordSet::masterSource() const {
 
 Field &RecordSet::addField(const QString &name, FieldType type, int size, bool required) {
     if (active())
-        throw DatabaseError(QStringLiteral("No se pueden añadir campos a '%1' abierto").arg(m_name));
+        throw DatabaseError(
+            QStringLiteral("No se pueden añadir campos a '%1' abierto").arg(m_name));
     m_fields.push_back(std::make_unique<Field>(*this, name, type, size, required, FieldKind::Data));
     m_declaredCount = int(m_fields.size());
     return *m_fields.back();
@@ -213,8 +217,7 @@ Field &RecordSet::addField(const QString &name, FieldType type, int size, bool r
 Field &RecordSet::addLookupField(const QString &name, FieldType type, int size,
                                  const QString &keyField, RecordSet &lookupDataSet,
                                  const QString &lookupKeyField, const QString &lookupResultField) {
-    m_fields.push_back(
-        std::make_unique<Field>(*this, name, type, size, false, FieldKind::Lookup));
+    m_fields.push_back(std::make_unique<Field>(*this, name, type, size, false, FieldKind::Lookup));
     Field &f = *m_fields.back();
     f.keyField = keyField;
     f.lookupDataSet = &lookupDataSet;
@@ -263,7 +266,9 @@ void RecordSet::notifyMoved() {
     notify(DataEvent::MasterChanged);
 }
 
-void RecordSet::disableControls() { ++m_disabled; }
+void RecordSet::disableControls() {
+    ++m_disabled;
+}
 
 void RecordSet::enableControls() {
     if (m_disabled > 0 && --m_disabled == 0 && m_pendingNotify) {
@@ -294,7 +299,9 @@ void RecordSet::checkWritable() const {
             QStringLiteral("No es posible modificar '%1': es de solo lectura").arg(m_name));
 }
 
-QString RecordSet::joined(const QStringList &sql) const { return sql.join(u'\n'); }
+QString RecordSet::joined(const QStringList &sql) const {
+    return sql.join(u'\n');
+}
 
 // ---------------------------------------------------------------- open and close
 
@@ -337,8 +344,8 @@ void RecordSet::bindFields() {
     const QVector<Column> &cols = m_select->columns();
     if (m_fields.empty()) {
         for (const Column &c : cols)
-            m_fields.push_back(
-                std::make_unique<Field>(*this, c.name, c.type, c.size, c.required, FieldKind::Data));
+            m_fields.push_back(std::make_unique<Field>(*this, c.name, c.type, c.size, c.required,
+                                                       FieldKind::Data));
     }
     m_dataFields.clear();
     m_columnOf.clear();
@@ -556,7 +563,7 @@ void RecordSet::storeValue(Field &f, const QVariant &value) {
                 .arg(f.name())
                 .arg(f.size()));
     if (v.typeId() == QMetaType::QString)
-        win1252::encode(v.toString());  // refuse what cannot be stored, here where it is typed
+        win1252::encode(v.toString()); // refuse what cannot be stored, here where it is typed
     if (f.onValidate)
         f.onValidate(f, v);
     const int index = f.kind() == FieldKind::Data ? f.m_slot : int(m_dataFields.size()) + f.m_slot;
@@ -655,9 +662,15 @@ void RecordSet::moveBy(int distance) {
     runAfterScroll();
 }
 
-void RecordSet::next() { moveBy(1); }
-void RecordSet::prior() { moveBy(-1); }
-void RecordSet::moveTo(int row) { moveBy(row - m_cur); }
+void RecordSet::next() {
+    moveBy(1);
+}
+void RecordSet::prior() {
+    moveBy(-1);
+}
+void RecordSet::moveTo(int row) {
+    moveBy(row - m_cur);
+}
 
 bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
     checkActive();
@@ -777,7 +790,8 @@ void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
             if (name.startsWith(QLatin1String("OLD_"))) {
                 const Field &f = field(name.mid(4));
                 const bool hasOld = m_state != State::Insert && m_cur >= 0 &&
-                                    m_cur < int(m_rows.size()) && !m_rows[size_t(m_cur)].data.isEmpty();
+                                    m_cur < int(m_rows.size()) &&
+                                    !m_rows[size_t(m_cur)].data.isEmpty();
                 stmt.setParam(i, hasOld ? rowValue(m_rows[size_t(m_cur)], f) : QVariant());
             } else {
                 stmt.setParam(i, field(name).value());

@@ -55,7 +55,7 @@ public:
                           RecordSet &lookupDataSet, const QString &lookupKeyField,
                           const QString &lookupResultField);
     Field &addCalculatedField(const QString &name, FieldType type, int size = 0);
-    Field &field(const QString &name) const;  // raises when there is none
+    Field &field(const QString &name) const; // raises when there is none
     Field *findField(const QString &name) const;
     Field &operator[](const QString &name) const { return field(name); }
     int fieldCount() const { return int(m_fields.size()); }
@@ -68,7 +68,7 @@ public:
     bool modified() const { return m_modified; }
     bool isEmpty() const { return m_rows.empty(); }
     int recordCount() const { return int(m_rows.size()); }
-    int recNo() const { return m_cur; }  // 0-based; -1 with no current record
+    int recNo() const { return m_cur; } // 0-based; -1 with no current record
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool allFetched() const { return m_fetchedAll; }
@@ -88,11 +88,11 @@ public:
     void append();
     void post();
     void cancel();
-    void remove();  // delete
+    void remove(); // delete
     void refresh();
     void checkBrowseMode();
     void fetchAll();
-    bool fetchMore(int count);  // false when no row came
+    bool fetchMore(int count); // false when no row came
 
     // For grids: the value of a field in any fetched row (lookups computed).
     QVariant valueAt(int row, const Field &field) const;
@@ -116,8 +116,8 @@ private:
     friend class DataSource;
     class MasterLink;
     struct Row {
-        QByteArray data;         // data fields, compact (see RecordSet.cpp)
-        QVector<QVariant> calc;  // calculated fields
+        QByteArray data;        // data fields, compact (see RecordSet.cpp)
+        QVector<QVariant> calc; // calculated fields
     };
 
     void notify(DataEvent event, Field *field = nullptr);
@@ -143,19 +143,19 @@ private:
     Transaction &m_transaction;
     QString m_name;
     std::vector<std::unique_ptr<Field>> m_fields;
-    int m_declaredCount = 0;  // fields declared by the program; the rest are per-open defaults
+    int m_declaredCount = 0; // fields declared by the program; the rest are per-open defaults
     QMap<QString, QVariant> m_params;
     std::unique_ptr<MasterLink> m_masterLink;
     QList<DataSource *> m_sources;
 
     std::unique_ptr<Statement> m_select, m_insert, m_modify, m_delete, m_refresh;
     std::vector<Row> m_rows;
-    std::vector<Field *> m_dataFields;  // in row order
-    QVector<int> m_columnOf;            // per data field: its column of the select
-    QVector<QVariant> m_buffer;         // the record being edited or inserted: data then calc
-    Row *m_calcRow = nullptr;           // the row being calculated after a fetch
+    std::vector<Field *> m_dataFields; // in row order
+    QVector<int> m_columnOf;           // per data field: its column of the select
+    QVector<QVariant> m_buffer;        // the record being edited or inserted: data then calc
+    Row *m_calcRow = nullptr;          // the row being calculated after a fetch
     int m_calcCount = 0;
-    bool m_hasCalc = false;             // calculated or lookup fields present
+    bool m_hasCalc = false; // calculated or lookup fields present
 
     State m_state = State::Inactive;
     bool m_modified = false;
@@ -172,7 +172,7 @@ public:
     StoredProcedure(Transaction &transaction, QString procedureName);
     void setParam(const QString &name, const QVariant &value);
     void execProc();
-    QVariant param(const QString &name) const;  // an output after execProc, or an input
+    QVariant param(const QString &name) const; // an output after execProc, or an input
 
 private:
     void prepare();

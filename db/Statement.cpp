@@ -12,7 +12,9 @@ using namespace Firebird;
 namespace db {
 namespace {
 
-bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; }
+bool isIdentChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
 
 unsigned bytesPerChar(unsigned charSet) {
     switch (charSet) {
@@ -36,7 +38,9 @@ template <class T> T readAs(const unsigned char *p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-template <class T> void writeAs(unsigned char *p, T v) { std::memcpy(p, &v, sizeof v); }
+template <class T> void writeAs(unsigned char *p, T v) {
+    std::memcpy(p, &v, sizeof v);
+}
 
 QVariant scaled(qint64 v, int scale) {
     if (scale >= 0)
@@ -294,7 +298,8 @@ IMessageMetadata *Statement::inputMetadata() {
                 const unsigned type = signature[2 * i];
                 if (type == 0) {
                     // A null keeps the declared type, flagged nullable.
-                    builder->setType(st, unsigned(i), m_declaredInput->getType(st, unsigned(i)) | 1);
+                    builder->setType(st, unsigned(i),
+                                     m_declaredInput->getType(st, unsigned(i)) | 1);
                     continue;
                 }
                 builder->setType(st, unsigned(i), type | 1);

@@ -10,9 +10,9 @@ namespace db {
 enum class FieldType { Integer, Float, String, FixedChar, DateTime };
 
 struct Column {
-    QString name;  // the column's alias, as the select names it
+    QString name; // the column's alias, as the select names it
     FieldType type = FieldType::String;
-    int size = 0;  // characters, for text
+    int size = 0; // characters, for text
     bool required = false;
     // Message layout
     unsigned sqlType = 0;
@@ -27,7 +27,7 @@ struct Column {
 // regard to case; the same name may occur several times.
 struct ParsedSql {
     QString sql;
-    QStringList names;  // upper case, one per marker, in order
+    QStringList names; // upper case, one per marker, in order
 };
 ParsedSql parseParameters(const QString &sql);
 
@@ -57,13 +57,13 @@ public:
     void execute();
 
     void openCursor();
-    bool fetch();  // false at the end
+    bool fetch(); // false at the end
     void closeCursor();
     bool cursorOpen() const { return static_cast<bool>(m_cursor); }
 
     const QVector<Column> &columns() const { return m_columns; }
-    int columnIndex(const QString &name) const;  // -1 when absent
-    QVariant value(int column) const;            // of the row just fetched or executed
+    int columnIndex(const QString &name) const; // -1 when absent
+    QVariant value(int column) const;           // of the row just fetched or executed
     bool isNull(int column) const;
     // The raw output message of the row just fetched (layout in columns()).
     const unsigned char *message() const {
@@ -87,14 +87,14 @@ private:
     fb::Ref<Firebird::IStatement> m_statement;
     fb::Ref<Firebird::IMessageMetadata> m_declaredInput;
     fb::Ref<Firebird::IMessageMetadata> m_output;
-    fb::Ref<Firebird::IMessageMetadata> m_input;  // built for the current parameter values
+    fb::Ref<Firebird::IMessageMetadata> m_input; // built for the current parameter values
     QVector<unsigned> m_inputSignature;
     QVector<QVariant> m_values;
     QByteArray m_inBuffer;
     QByteArray m_outBuffer;
     QVector<Column> m_columns;
     fb::Ref<Firebird::IResultSet> m_cursor;
-    fb::Ref<Firebird::IStatus> m_status{fb::master()->getStatus()};  // for fetches
+    fb::Ref<Firebird::IStatus> m_status{fb::master()->getStatus()}; // for fetches
 };
 
 // Decodes a column of a raw output message.

@@ -50,7 +50,9 @@ QByteArray encode(const QString &text) {
                 QStringLiteral("El texto contiene el carácter «%1» (U+%2), que no se puede guardar "
                                "en la base de datos. Sustitúyalo por otro.")
                     .arg(shown)
-                    .arg(QString::number(text.at(i).unicode(), 16).toUpper().rightJustified(4, u'0')));
+                    .arg(QString::number(text.at(i).unicode(), 16)
+                             .toUpper()
+                             .rightJustified(4, u'0')));
         }
         dst[i] = static_cast<char>(b);
     }

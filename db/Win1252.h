@@ -8,7 +8,9 @@ namespace db::win1252 {
 // Windows code page 1252, the connection character set. Conversion happens only at
 // the statement boundary.
 QString decode(const char *data, qsizetype size);
-inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray &bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 // Raises DatabaseError naming the first character that has no place in the code page:
 // such text is refused, never stored as "?".

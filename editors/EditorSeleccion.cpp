@@ -1,7 +1,7 @@
 #include "editors/EditorSeleccion.h"
 
-#include "platform/dialogs/MessageBoxes.h"
 #include "db/RecordSet.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QPushButton>
 

@@ -1,8 +1,8 @@
 #include "editors/Uacercade.h"
 
+#include "data/UDatos.h"
 #include "editors/Enlace.h"
 #include "editors/Logo.h"
-#include "data/UDatos.h"
 #include "editors/Ventanas.h"
 #include "ui_Uacercade.h"
 

@@ -1,7 +1,7 @@
 #include "editors/Uarmarios.h"
 
-#include "editors/Enlace.h"
 #include "data/UDatos.h"
+#include "editors/Enlace.h"
 #include "ui_Uarmarios.h"
 
 TFarmarios::TFarmarios(TDatos &datos, QWidget *principal)

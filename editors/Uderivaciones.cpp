@@ -1,7 +1,7 @@
 #include "editors/Uderivaciones.h"
 
-#include "editors/Enlace.h"
 #include "data/UDatos.h"
+#include "editors/Enlace.h"
 #include "ui_Uderivaciones.h"
 
 #include <QLocale>

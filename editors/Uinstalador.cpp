@@ -1,7 +1,7 @@
 #include "editors/Uinstalador.h"
 
-#include "editors/Enlace.h"
 #include "data/UDatos.h"
+#include "editors/Enlace.h"
 #include "ui_Uinstalador.h"
 
 TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)

@@ -1,7 +1,7 @@
 #include "platform/controls/DBCheckBox.h"
 
-#include "platform/controls/ErrorRelay.h"
 #include "db/RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
 #include "platform/controls/DBGrid.h"
 
+#include "db/RecordSet.h"
 #include "platform/controls/DeleteConfirmation.h"
 #include "platform/controls/ErrorRelay.h"
 #include "platform/controls/GridDelegate.h"
 #include "platform/controls/GridEditors.h"
-#include "db/RecordSet.h"
 #include "platform/controls/TypedKeys.h"
 
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #include "platform/controls/DBLookupComboBox.h"
 
-#include "platform/controls/ErrorRelay.h"
 #include "db/RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
 
 #include <QAbstractItemView>

@@ -1,7 +1,7 @@
 #include "platform/controls/DBMemo.h"
 
-#include "platform/controls/ErrorRelay.h"
 #include "db/RecordSet.h"
+#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
 
 #include <QApplication>

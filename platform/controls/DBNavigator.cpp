@@ -1,9 +1,9 @@
 #include "platform/controls/DBNavigator.h"
 
+#include "db/RecordSet.h"
 #include "platform/controls/DeleteConfirmation.h"
 #include "platform/controls/ErrorRelay.h"
 #include "platform/controls/NavigatorIcons.h"
-#include "db/RecordSet.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

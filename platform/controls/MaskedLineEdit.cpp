@@ -1,7 +1,7 @@
 #include "platform/controls/MaskedLineEdit.h"
 
-#include "platform/controls/ErrorRelay.h"
 #include "db/Errors.h"
+#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
 
 #include <QApplication>

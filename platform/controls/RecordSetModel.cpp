@@ -1,8 +1,8 @@
 #include "platform/controls/RecordSetModel.h"
 
+#include "db/RecordSet.h"
 #include "platform/controls/ErrorRelay.h"
 #include "platform/controls/FieldLink.h"
-#include "db/RecordSet.h"
 
 namespace platform {
 

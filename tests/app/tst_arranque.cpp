@@ -2,11 +2,11 @@
 // newest installation, and closing with pending edits.
 
 #include "app/Arranque.h"
+#include "app/Uinstalaciones.h"
+#include "data/UDatos.h"
 #include "platform/dialogs/LoginDialog.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
-#include "data/UDatos.h"
-#include "app/Uinstalaciones.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,7 +54,8 @@ ModalAnswers::Answer login(const QString &clave, bool aceptar, QString *usuarioV
 // The program started on a demo database, its main window on screen.
 struct Programa {
     TestDatabase tdb{true};
-    QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\n").arg(tdb.connectionString(), tdb.user());
+    QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\n")
+                       .arg(tdb.connectionString(), tdb.user());
     Configuracion cfg{&conf};
     ModalAnswers modal;
     Arranque arranque;
@@ -91,9 +92,11 @@ void TstArranque::startupPaths_data() {
 void TstArranque::startupPaths() {
     QFETCH(QString, situacion);
     TestDatabase tdb(true);
-    const QString ruta = situacion == "rutamala" ? QDir::temp().filePath("no-existe/x.fdb") : tdb.connectionString();
-    QString conf = QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\nImpresos=/tmp\nDirectory=/tmp\n")
-                       .arg(ruta, tdb.user());
+    const QString ruta =
+        situacion == "rutamala" ? QDir::temp().filePath("no-existe/x.fdb") : tdb.connectionString();
+    QString conf =
+        QStringLiteral("[General]\nBasededatos=%1\nUsuario=%2\nImpresos=/tmp\nDirectory=/tmp\n")
+            .arg(ruta, tdb.user());
     if (situacion == "vacia")
         conf = QStringLiteral("[General]\nBasededatos=\nUsuario=SYSDBA\n");
     if (situacion == "notexto")
@@ -118,7 +121,8 @@ void TstArranque::startupPaths() {
     if (!ok) {
         modal.push(ModalAnswers::ok());
         const QString mostrada =
-            situacion == "sinarchivo" || situacion == "vacia" || situacion == "notexto" ? QString() : ruta;
+            situacion == "sinarchivo" || situacion == "vacia" || situacion == "notexto" ? QString()
+                                                                                        : ruta;
         esperado << falloConexion(mostrada);
     }
 
@@ -127,12 +131,13 @@ void TstArranque::startupPaths() {
     QCOMPARE(modal.seen, esperado);
     QCOMPARE(modal.pending(), 0);
     if (situacion == "notexto")
-        QVERIFY(usuarioVisto.isEmpty());  // the values after the faulty one stay empty
+        QVERIFY(usuarioVisto.isEmpty()); // the values after the faulty one stay empty
     if (ok) {
         QCOMPARE(usuarioVisto, tdb.user());
         QVERIFY(arranque.datos()->IBTrans.active());
         auto a = tdb.attach();
-        QCOMPARE(arranque.datos()->DSinstalacion["ID"].value(), a->scalar("select max(ID) from INSTALACION"));
+        QCOMPARE(arranque.datos()->DSinstalacion["ID"].value(),
+                 a->scalar("select max(ID) from INSTALACION"));
     } else {
         QVERIFY(!arranque.datos());
     }
@@ -149,7 +154,9 @@ void TstArranque::closingSavesValidPendingEdit() {
     QVERIFY(arranque.ventana()->close());
     arranque.terminar();
     auto a = tdb.attach();
-    QCOMPARE(a->scalar("select SOLICITANTE_NOMBRE from INSTALACION where ID=(select max(ID) from INSTALACION)").toString(),
+    QCOMPARE(a->scalar("select SOLICITANTE_NOMBRE from INSTALACION where ID=(select max(ID) from "
+                       "INSTALACION)")
+                 .toString(),
              QStringLiteral("NÚÑEZ"));
 }
 
@@ -173,7 +180,8 @@ void TstArranque::closingWithInvalidEditStaysOpen() {
     QVERIFY(arranque.ventana()->close());
     arranque.terminar();
     auto a = tdb.attach();
-    QCOMPARE(a->scalar("select SOLICITANTE_NOMBRE from INSTALACION where EXPEDIENTE='5000000000'").toString(),
+    QCOMPARE(a->scalar("select SOLICITANTE_NOMBRE from INSTALACION where EXPEDIENTE='5000000000'")
+                 .toString(),
              QStringLiteral("SIN NÚMERO"));
 }
 

@@ -2,11 +2,11 @@
 // real database with the demo data.
 
 #include "app/Aplicacion.h"
-#include "tests/common/ModalAnswers.h"
 #include "app/StBrowser.h"
-#include "tests/common/TestDatabase.h"
-#include "data/UDatos.h"
 #include "app/Uinstalaciones.h"
+#include "data/UDatos.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/common/TestDatabase.h"
 
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBGrid.h"

@@ -1,12 +1,12 @@
 // The main window opens the editors and the about box from its buttons, grid and navigator.
 
 #include "app/Aplicacion.h"
-#include "tests/common/ModalAnswers.h"
-#include "tests/common/TestDatabase.h"
-#include "data/UDatos.h"
 #include "app/Uinstalaciones.h"
+#include "data/UDatos.h"
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/common/TestDatabase.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -21,34 +21,44 @@ private slots:
         TestDatabase tdb(true);
         auto ventana = std::make_unique<TFinstalacion>();
         auto datos = std::make_unique<TDatos>(ventana.get());
-        datos->Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) { c = tdb.password(); return true; });
+        datos->Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
+            c = tdb.password();
+            return true;
+        });
         ventana->enlazarDatos(*datos);
         ventana->show();
         QVERIFY(QTest::qWaitForWindowActive(ventana.get()));
         auto cerrar = [](const char *boton) {
-            return [boton](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>(boton), Qt::LeftButton); };
+            return [boton](QWidget *w) {
+                QTest::mouseClick(w->findChild<QPushButton *>(boton), Qt::LeftButton);
+            };
         };
         ModalAnswers r;
         for (const char *b : {"SpeedButton6", "SpeedButton1", "SpeedButton3"})
             QVERIFY2(ventana->findChild<QToolButton *>(b)->isEnabled(), b);
         r.push(cerrar("BitBtn1"));
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton6"), Qt::LeftButton);
-        r.push(cerrar("BitBtn1"));  // Aceptar
+        r.push(cerrar("BitBtn1")); // Aceptar
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton1"), Qt::LeftButton);
-        r.push(cerrar("BitBtn2"));  // Cancelar
+        r.push(cerrar("BitBtn2")); // Cancelar
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton3"), Qt::LeftButton);
-        r.push(cerrar("BitBtn1"));  // Cerrar
+        r.push(cerrar("BitBtn1")); // Cerrar
         auto *grid = ventana->findChild<platform::DBGrid *>("DBGrid1");
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton);
-        QCOMPARE(r.seen, (QStringList{"TFacercade|Acerca de Trelmavondis I.E.E.", "TFinstalador|Instalador Autorizado",
-                                      "TFgestor|Gestores de Rostelvia", "TFarmarios|Conjunto de Medida / Armarios"}));
+        QCOMPARE(r.seen, (QStringList{"TFacercade|Acerca de Trelmavondis I.E.E.",
+                                      "TFinstalador|Instalador Autorizado",
+                                      "TFgestor|Gestores de Rostelvia",
+                                      "TFarmarios|Conjunto de Medida / Armarios"}));
         // The kept cabinet editor opens again on a new cabinet.
         r.seen.clear();
         r.push(cerrar("BitBtn1"));
-        QTest::mouseClick(ventana->findChild<DBNavigator *>("DBNavigator2")->button(DBNavigator::Insert), Qt::LeftButton);
+        QTest::mouseClick(
+            ventana->findChild<DBNavigator *>("DBNavigator2")->button(DBNavigator::Insert),
+            Qt::LeftButton);
         QCOMPARE(r.seen, QStringList{"TFarmarios|Conjunto de Medida / Armarios"});
         QCOMPARE(datos->DSarmarios.state(), db::State::Insert);
-        QCOMPARE(datos->DSinstalacion.state(), db::State::Browse);  // posted before the cabinet insert
+        QCOMPARE(datos->DSinstalacion.state(),
+                 db::State::Browse); // posted before the cabinet insert
         datos->DSarmarios.cancel();
         datos.reset();
         ventana.reset();

@@ -27,7 +27,7 @@ public:
     // Accepts a message box with its default button.
     static Answer ok() { return press(QString()); }
 
-    QStringList seen;  // message boxes and other modal widgets, in order
+    QStringList seen; // message boxes and other modal widgets, in order
     int pending() const { return int(m_answers.size()); }
 
 protected:

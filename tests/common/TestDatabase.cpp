@@ -8,7 +8,9 @@
 
 namespace {
 
-QString serverHost() { return qEnvironmentVariable("TRELMA_TEST_SERVER"); }
+QString serverHost() {
+    return qEnvironmentVariable("TRELMA_TEST_SERVER");
+}
 
 QString serverPassword() {
     const QString p = qEnvironmentVariable("TRELMA_TEST_PASSWORD");
@@ -27,8 +29,8 @@ const QString &templatePath(bool demo) {
     QString &path = paths[demo ? 1 : 0];
     if (path.isEmpty()) {
         openToAll(dir.path(), true);
-        const QString file = dir.filePath(demo ? QStringLiteral("demo.fdb")
-                                               : QStringLiteral("plantilla.fdb"));
+        const QString file =
+            dir.filePath(demo ? QStringLiteral("demo.fdb") : QStringLiteral("plantilla.fdb"));
         // Made with the embedded engine even for the server runs: the file is then ours to
         // copy, and each copy is opened to the server's own user.
         schema::createDatabase(file, QStringLiteral("SYSDBA"), serverPassword(), demo);
@@ -52,14 +54,20 @@ TestDatabase::TestDatabase(bool withDemoData) {
 
 TestDatabase::~TestDatabase() = default;
 
-bool TestDatabase::viaServer() const { return !serverHost().isEmpty(); }
+bool TestDatabase::viaServer() const {
+    return !serverHost().isEmpty();
+}
 
 QString TestDatabase::connectionString() const {
     return viaServer() ? serverHost() + u':' + m_path : m_path;
 }
 
-QString TestDatabase::user() const { return QStringLiteral("SYSDBA"); }
-QString TestDatabase::password() const { return serverPassword(); }
+QString TestDatabase::user() const {
+    return QStringLiteral("SYSDBA");
+}
+QString TestDatabase::password() const {
+    return serverPassword();
+}
 
 QStringList TestDatabase::params() const {
     return {QStringLiteral("lc_ctype=WIN1252"), QStringLiteral("user_name=") + user(),

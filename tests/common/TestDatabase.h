@@ -21,7 +21,7 @@ public:
     QString connectionString() const;
     QString user() const;
     QString password() const;
-    QStringList params() const;  // lc_ctype, user_name, password
+    QStringList params() const; // lc_ctype, user_name, password
     bool viaServer() const;
 
     // An attachment of its own with a transaction started: a second desk's view.

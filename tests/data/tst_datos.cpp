@@ -1,7 +1,7 @@
 // The data module's rules against a real database, with a fake main window.
 
-#include "tests/common/TestDatabase.h"
 #include "data/UDatos.h"
+#include "tests/common/TestDatabase.h"
 
 #include <QtTest>
 
@@ -12,7 +12,7 @@ namespace {
 
 class FakeView : public DatosView {
 public:
-    bool enviado = false;  // the check box
+    bool enviado = false; // the check box
     QStringList log;
     std::function<void()> onEditorArmarios;
     bool enviadoMarcado() const override { return enviado; }
@@ -53,7 +53,8 @@ struct Fixture {
             // New keys start clear of the seeded ones.
             for (const char *g : {"INSTALACION", "INSTALACION_ARMARIO", "INSTALACION_DERIVACION",
                                   "NINSTALCION_ADJUNTOS", "INSTALADOR", "NGESTOR"})
-                a->exec(QStringLiteral("alter sequence %1 restart with 1000").arg(QLatin1String(g)));
+                a->exec(
+                    QStringLiteral("alter sequence %1 restart with 1000").arg(QLatin1String(g)));
             a->transaction->commit();
         }
         datos = std::make_unique<TDatos>(&view);
@@ -69,19 +70,20 @@ struct Fixture {
     }
 };
 
-
 const QString kBloqueo = "No es posible modificar los registros de una instalacion enviada";
 
 QString installer(int id, const QString &name) {
-    return QStringLiteral("insert into INSTALADOR (ID, NOMBRE, CORREO, SMTP_SERVIDOR) values (%1, '%2', "
-                          "'a@b.es', 'smtp')")
+    return QStringLiteral(
+               "insert into INSTALADOR (ID, NOMBRE, CORREO, SMTP_SERVIDOR) values (%1, '%2', "
+               "'a@b.es', 'smtp')")
         .arg(id)
         .arg(name);
 }
 
-QString installation(int id, const QString &exp, const QString &enviado = "N", const QString &extra = {},
-                     const QString &values = {}) {
-    return QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO%4) values (%1, '%2', '%3'%5)")
+QString installation(int id, const QString &exp, const QString &enviado = "N",
+                     const QString &extra = {}, const QString &values = {}) {
+    return QStringLiteral(
+               "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO%4) values (%1, '%2', '%3'%5)")
         .arg(id)
         .arg(exp, enviado, extra, values);
 }
@@ -146,12 +148,15 @@ void TstDatos::startupOnEmptyDatabase() {
 }
 
 void TstDatos::connectionFailureMessage() {
-    QCOMPARE(TDatos::MensajeFalloConexion("C:\\datos\\x.fdb"),
-             QStringLiteral("No se ha podido realizar la conexión con la\n\rbase de datos: C:\\datos\\x.fdb.\n\r"
-                            "Compruebe que la ruta, el usuario y la clave sean correctas"));
+    QCOMPARE(
+        TDatos::MensajeFalloConexion("C:\\datos\\x.fdb"),
+        QStringLiteral(
+            "No se ha podido realizar la conexión con la\n\rbase de datos: C:\\datos\\x.fdb.\n\r"
+            "Compruebe que la ruta, el usuario y la clave sean correctas"));
     TDatos d;
     try {
-        d.Conectar(QDir::temp().filePath("no-existe/x.fdb"), "SYSDBA", [](QString &, QString &) { return true; });
+        d.Conectar(QDir::temp().filePath("no-existe/x.fdb"), "SYSDBA",
+                   [](QString &, QString &) { return true; });
         QFAIL("connected to nothing");
     } catch (const DatabaseError &) {
     }
@@ -197,17 +202,18 @@ void TstDatos::newRecordDefaults_data() {
     const QString g1 = "insert into GESTORES (ID, NOMBRE) values (7, 'UNO')";
     const QString g2 = "insert into GESTORES (ID, NOMBRE) values (8, 'DOS')";
     QTest::newRow("one installer, one manager")
-        << QStringList{installer(3, "A"), g1, installation(1, "1000000002", "N", ", INSTALADOR", ", 3")}
+        << QStringList{installer(3, "A"), g1,
+                       installation(1, "1000000002", "N", ", INSTALADOR", ", 3")}
         << QVariant(3) << QVariant(7);
     QTest::newRow("two installers: the one of the current dossier")
         << QStringList{installer(3, "A"), installer(4, "B"), g1, g2,
                        installation(1, "1000000002", "N", ", INSTALADOR", ", 4")}
         << QVariant(4) << QVariant();
     QTest::newRow("two installers, current dossier has none")
-        << QStringList{installer(3, "A"), installer(4, "B"), installation(1, "1000000002")} << QVariant()
-        << QVariant();
-    QTest::newRow("two installers, empty table") << QStringList{installer(3, "A"), installer(4, "B")} << QVariant()
-                                                 << QVariant();
+        << QStringList{installer(3, "A"), installer(4, "B"), installation(1, "1000000002")}
+        << QVariant() << QVariant();
+    QTest::newRow("two installers, empty table")
+        << QStringList{installer(3, "A"), installer(4, "B")} << QVariant() << QVariant();
 }
 
 void TstDatos::newRecordDefaults() {
@@ -238,7 +244,8 @@ void TstDatos::emptyExpedientIsRefused() {
     TDatos &d = f.d();
     d.DSinstalacion.insert();
     d.DSinstalacion["POTENCIA"].setValue(10.0);
-    QCOMPARE(errorOf([&] { d.DSinstalacion.post(); }), QStringLiteral("El Expediente debe tener un valor"));
+    QCOMPARE(errorOf([&] { d.DSinstalacion.post(); }),
+             QStringLiteral("El Expediente debe tener un valor"));
     QCOMPARE(d.DSinstalacion.state(), State::Insert);
 }
 
@@ -270,10 +277,12 @@ void TstDatos::otherPostErrorsAreReworded() {
 }
 
 void TstDatos::sentLock() {
-    Fixture f(false, {installation(1, "1000000002", "S"),
-                      "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-                      "insert into INSTALACION_DERIVACIONES (ID, INSTALACION) values (1, 1)",
-                      "insert into INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION) values (1, 1, '/a')"});
+    Fixture f(
+        false,
+        {installation(1, "1000000002", "S"),
+         "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
+         "insert into INSTALACION_DERIVACIONES (ID, INSTALACION) values (1, 1)",
+         "insert into INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION) values (1, 1, '/a')"});
     TDatos &d = f.d();
     QVERIFY(f.view.enviado);
     for (db::RecordSet *s : {&d.DSinstalacion, &d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos}) {
@@ -286,7 +295,8 @@ void TstDatos::sentLock() {
     for (db::RecordSet *s : {&d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos, &d.DSinstalacion})
         s->remove();
     d.GuardarPendientes();
-    QCOMPARE(f.visto("select (select count(*) from INSTALACION) + (select count(*) from INSTALACION_ARMARIO) + "
+    QCOMPARE(f.visto("select (select count(*) from INSTALACION) + (select count(*) from "
+                     "INSTALACION_ARMARIO) + "
                      "(select count(*) from INSTALACION_DERIVACIONES) + (select count(*) from "
                      "INSTALACION_ADJUNTOS) from RDB$DATABASE")
                  .toInt(),
@@ -301,7 +311,7 @@ void TstDatos::sentLockBypassedByCheckBoxHandler() {
     d.DSinstalacion["ENVIADO"].setValue("N");
     d.DSinstalacion.post();
     d.PermitirEdicionEnviada = false;
-    d.DSinstalacion.edit();  // no longer sent: editable
+    d.DSinstalacion.edit(); // no longer sent: editable
     QCOMPARE(d.DSinstalacion.state(), State::Edit);
 }
 
@@ -309,7 +319,8 @@ void TstDatos::childInsertRules_data() {
     QTest::addColumn<bool>("conInstalacion");
     QTest::addColumn<bool>("casillaMarcada");
     QTest::addColumn<QString>("mensaje");
-    QTest::newRow("no installation") << false << false << "Es necesario generar primero una instalación";
+    QTest::newRow("no installation")
+        << false << false << "Es necesario generar primero una instalación";
     QTest::newRow("sent box ticked") << true << true << kBloqueo;
     QTest::newRow("allowed") << true << false << QString();
 }
@@ -325,14 +336,16 @@ void TstDatos::childInsertRules() {
         db::RecordSet *set;
         QString editor;
     };
-    for (const Caso &c : {Caso{&d.DSarmarios, "Farmarios"}, Caso{&d.DSderivaciones, "Fderivaciones"},
-                          Caso{&d.DSadjuntos, QString()}}) {
+    for (const Caso &c :
+         {Caso{&d.DSarmarios, "Farmarios"}, Caso{&d.DSderivaciones, "Fderivaciones"},
+          Caso{&d.DSadjuntos, QString()}}) {
         f.view.log.clear();
         QCOMPARE(errorOf([&] { c.set->insert(); }), mensaje);
         if (mensaje.isEmpty()) {
             QCOMPARE(c.set->state(), State::Insert);
             QCOMPARE(c.set->field("INSTALACION").value(), QVariant(1));
-            QCOMPARE(f.view.take("editor:"), c.editor.isEmpty() ? QStringList{} : QStringList{c.editor});
+            QCOMPARE(f.view.take("editor:"),
+                     c.editor.isEmpty() ? QStringList{} : QStringList{c.editor});
             c.set->cancel();
         } else {
             QCOMPARE(c.set->state(), State::Browse);
@@ -346,7 +359,8 @@ void TstDatos::childInsertPostsPendingInstallation() {
     d.DSinstalacion.insert();
     d.DSinstalacion["POTENCIA"].setValue(5.0);
     // Without an expedient number the installation cannot be posted: no child either.
-    QCOMPARE(errorOf([&] { d.DSarmarios.insert(); }), QStringLiteral("El Expediente debe tener un valor"));
+    QCOMPARE(errorOf([&] { d.DSarmarios.insert(); }),
+             QStringLiteral("El Expediente debe tener un valor"));
     QCOMPARE(d.DSinstalacion.state(), State::Insert);
     QCOMPARE(d.DSarmarios.state(), State::Browse);
     d.DSinstalacion["EXPEDIENTE"].setValue("1000000002");
@@ -376,14 +390,16 @@ void TstDatos::cabinetCircuits() {
     d.DSarmarios.insert();
     d.DSarmarios["N_CELDAS"].setValue(celdas);
     QCOMPARE(errorOf([&] { d.DSarmarios["N_CIRCUITO"].setValue(circuitos); }),
-             refused ? QStringLiteral("El número de circuitos no puede superar el de celdas") : QString());
+             refused ? QStringLiteral("El número de circuitos no puede superar el de celdas")
+                     : QString());
     // The value stays in the buffer either way.
     QCOMPARE(d.DSarmarios["N_CIRCUITO"].value(), circuitos);
 }
 
 void TstDatos::cabinetColumnNumbers() {
-    Fixture f(false, {installation(1, "1000000002"), installation(2, "5000000000"),
-                      "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 2)"});
+    Fixture f(false,
+              {installation(1, "1000000002"), installation(2, "5000000000"),
+               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 2)"});
     TDatos &d = f.d();
     d.DSinstalacion.first();
     db::RecordSet &a = d.DSarmarios;
@@ -394,7 +410,8 @@ void TstDatos::cabinetColumnNumbers() {
     // A second cabinet with the same column in the same installation is refused.
     a.insert();
     a["N_COLUMNAS"].setValue(2);
-    QCOMPARE(errorOf([&] { a.post(); }), QStringLiteral("Este número de columna ya existe en esta instalación"));
+    QCOMPARE(errorOf([&] { a.post(); }),
+             QStringLiteral("Este número de columna ya existe en esta instalación"));
     QCOMPARE(a.state(), State::Insert);
     QVERIFY(!d.Qarmcol.active());
     a["N_COLUMNAS"].setValue(3);
@@ -419,15 +436,24 @@ void TstDatos::branchTextEntry_data() {
     QTest::addColumn<QVariant>("valor");
     QTest::addColumn<QString>("error");
     const QString invalido = "Valor inválido para el campo '%1'";
-    QTest::newRow("lower a") << "ESCALERA" << "a" << QVariant("A") << QString();
-    QTest::newRow("ñ stays") << "PLANTA" << "ñb" << QVariant("ñB") << QString();
-    QTest::newRow("accent stays") << "PUERTA" << "é" << QVariant("é") << QString();
-    QTest::newRow("empty text is null") << "N_CELDA" << "" << QVariant() << QString();
-    QTest::newRow("observations") << "OBSERVACIONES" << "portal 2, utm x" << QVariant("PORTAL 2, UTM X") << QString();
-    QTest::newRow("section comma") << "SECCION_FUERZA" << "2,5" << QVariant(2.5) << QString();
-    QTest::newRow("section point") << "SECCION_NEUTRO" << "1.5" << QVariant(1.5) << QString();
-    QTest::newRow("section text") << "SECCION_TIERRA" << "abc" << QVariant(9.0) << invalido.arg("SECCION_TIERRA");
-    QTest::newRow("section emptied") << "SECCION_FUERZA" << "" << QVariant(9.0) << invalido.arg("SECCION_FUERZA");
+    QTest::newRow("lower a") << "ESCALERA"
+                             << "a" << QVariant("A") << QString();
+    QTest::newRow("ñ stays") << "PLANTA"
+                             << "ñb" << QVariant("ñB") << QString();
+    QTest::newRow("accent stays") << "PUERTA"
+                                  << "é" << QVariant("é") << QString();
+    QTest::newRow("empty text is null") << "N_CELDA"
+                                        << "" << QVariant() << QString();
+    QTest::newRow("observations") << "OBSERVACIONES"
+                                  << "portal 2, utm x" << QVariant("PORTAL 2, UTM X") << QString();
+    QTest::newRow("section comma") << "SECCION_FUERZA"
+                                   << "2,5" << QVariant(2.5) << QString();
+    QTest::newRow("section point") << "SECCION_NEUTRO"
+                                   << "1.5" << QVariant(1.5) << QString();
+    QTest::newRow("section text") << "SECCION_TIERRA"
+                                  << "abc" << QVariant(9.0) << invalido.arg("SECCION_TIERRA");
+    QTest::newRow("section emptied") << "SECCION_FUERZA"
+                                     << "" << QVariant(9.0) << invalido.arg("SECCION_FUERZA");
 }
 
 void TstDatos::branchTextEntry() {
@@ -453,15 +479,44 @@ void TstDatos::installerRules_data() {
     QTest::addColumn<QString>("mensaje");
     const QString m1 = "Es necesario indicar una dirección de correo electrónico";
     const QString m2 = "Es necesario indicar el servidor de correo SMTP";
-    const QString m3 = "Sí el servidor SMTP requiere autentificación es necesario introducir el usuario y la "
-                       "contraseña";
-    QTest::newRow("no mail, no server") << "" << "" << "" << "" << "" << m1;
-    QTest::newRow("no server") << "a@b.es" << "" << "" << "" << "" << m2;
-    QTest::newRow("no authentication") << "a@b.es" << "smtp" << "" << "" << "" << QString();
-    QTest::newRow("N") << "a@b.es" << "smtp" << "N" << "" << "" << QString();
-    QTest::newRow("S without password") << "a@b.es" << "smtp" << "S" << "yo" << "" << m3;
-    QTest::newRow("S without user") << "a@b.es" << "smtp" << "S" << "" << "x" << m3;
-    QTest::newRow("S complete") << "a@b.es" << "smtp" << "S" << "yo" << "x" << QString();
+    const QString m3 =
+        "Sí el servidor SMTP requiere autentificación es necesario introducir el usuario y la "
+        "contraseña";
+    QTest::newRow("no mail, no server") << ""
+                                        << ""
+                                        << ""
+                                        << ""
+                                        << "" << m1;
+    QTest::newRow("no server") << "a@b.es"
+                               << ""
+                               << ""
+                               << ""
+                               << "" << m2;
+    QTest::newRow("no authentication") << "a@b.es"
+                                       << "smtp"
+                                       << ""
+                                       << ""
+                                       << "" << QString();
+    QTest::newRow("N") << "a@b.es"
+                       << "smtp"
+                       << "N"
+                       << ""
+                       << "" << QString();
+    QTest::newRow("S without password") << "a@b.es"
+                                        << "smtp"
+                                        << "S"
+                                        << "yo"
+                                        << "" << m3;
+    QTest::newRow("S without user") << "a@b.es"
+                                    << "smtp"
+                                    << "S"
+                                    << ""
+                                    << "x" << m3;
+    QTest::newRow("S complete") << "a@b.es"
+                                << "smtp"
+                                << "S"
+                                << "yo"
+                                << "x" << QString();
 }
 
 void TstDatos::installerRules() {
@@ -504,20 +559,24 @@ void TstDatos::locationCascade() {
     QVERIFY(!municipios.isEmpty());
     for (const QString &c : municipios)
         QVERIFY(c.endsWith("0000"));
-    QCOMPARE(int(municipios.size()), f.visto("select count(*) from VORTAN_ENTIDAD_POBLACION where "
-                                             "CODIGO_PROVINCIA='28' and CODIGO_ENTIDAD_POBLACION like '%0000'")
-                                         .toInt());
-    // Until a municipality is chosen, the entity list holds every entity of the province.
-    QCOMPARE(int(codes(d.Qentidadespoblacion).size()),
-             f.visto("select count(*) from VORTAN_ENTIDAD_POBLACION where CODIGO_PROVINCIA='28' and "
-                     "CODIGO_ENTIDAD_POBLACION not like '%0000'")
+    QCOMPARE(int(municipios.size()),
+             f.visto("select count(*) from VORTAN_ENTIDAD_POBLACION where "
+                     "CODIGO_PROVINCIA='28' and CODIGO_ENTIDAD_POBLACION like '%0000'")
                  .toInt());
+    // Until a municipality is chosen, the entity list holds every entity of the province.
+    QCOMPARE(
+        int(codes(d.Qentidadespoblacion).size()),
+        f.visto("select count(*) from VORTAN_ENTIDAD_POBLACION where CODIGO_PROVINCIA='28' and "
+                "CODIGO_ENTIDAD_POBLACION not like '%0000'")
+            .toInt());
     // Choosing a municipality narrows the entities to its first three characters.
     const QString muni = municipios.first();
     r["LOCALIZA_CODIGO_MUNICIPIO"].setValue(muni);
     QCOMPARE(r["Nmunicipio"].asString(),
-             f.visto("select NOMBRE_ENTIDAD_POBLACION from VORTAN_ENTIDAD_POBLACION where CODIGO_PROVINCIA='28' "
-                     "and CODIGO_ENTIDAD_POBLACION='" + muni + "'")
+             f.visto("select NOMBRE_ENTIDAD_POBLACION from VORTAN_ENTIDAD_POBLACION where "
+                     "CODIGO_PROVINCIA='28' "
+                     "and CODIGO_ENTIDAD_POBLACION='" +
+                     muni + "'")
                  .toString());
     const QStringList entidades = codes(d.Qentidadespoblacion);
     for (const QString &c : entidades) {
@@ -573,10 +632,14 @@ void TstDatos::commitPointsAreDurable() {
     };
     d.DSinstalacion.last();
     const QList<Caso> casos{
-        {&d.DSinstalacion, "INSTALACION", [](db::RecordSet &s) { s["EXPEDIENTE"].setValue("5000000000"); }},
-        {&d.DSarmarios, "INSTALACION_ARMARIO", [](db::RecordSet &s) { s["N_COLUMNAS"].setValue(99); }},
-        {&d.DSderivaciones, "INSTALACION_DERIVACIONES", [](db::RecordSet &s) { s["ESCALERA"].setText("z"); }},
-        {&d.DSadjuntos, "INSTALACION_ADJUNTOS", [](db::RecordSet &s) { s["DIRECCION"].setValue("/tmp/a"); }},
+        {&d.DSinstalacion, "INSTALACION",
+         [](db::RecordSet &s) { s["EXPEDIENTE"].setValue("5000000000"); }},
+        {&d.DSarmarios, "INSTALACION_ARMARIO",
+         [](db::RecordSet &s) { s["N_COLUMNAS"].setValue(99); }},
+        {&d.DSderivaciones, "INSTALACION_DERIVACIONES",
+         [](db::RecordSet &s) { s["ESCALERA"].setText("z"); }},
+        {&d.DSadjuntos, "INSTALACION_ADJUNTOS",
+         [](db::RecordSet &s) { s["DIRECCION"].setValue("/tmp/a"); }},
         {&d.DSinstalador, "INSTALADOR",
          [](db::RecordSet &s) {
              s["CORREO"].setValue("x@y.es");
@@ -600,15 +663,16 @@ void TstDatos::commitPointsAreDurable() {
 }
 
 void TstDatos::guardarPendientesStopsBeforeCommit() {
-    Fixture f(false, {installation(1, "1000000002"),
-                      "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-                      "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
+    Fixture f(false,
+              {installation(1, "1000000002"),
+               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
+               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
     TDatos &d = f.d();
     d.DSinstalacion.edit();
     d.DSinstalacion["POTENCIA"].setValue(33.0);
-    d.DSarmarios.last();  // moving a child does not settle the master
+    d.DSarmarios.last(); // moving a child does not settle the master
     d.DSarmarios.edit();
-    d.DSarmarios["N_COLUMNAS"].setValue(1);  // taken by the other cabinet
+    d.DSarmarios["N_COLUMNAS"].setValue(1); // taken by the other cabinet
     QCOMPARE(errorOf([&] { d.GuardarPendientes(); }),
              QStringLiteral("Este número de columna ya existe en esta instalación"));
     QCOMPARE(d.DSinstalacion.state(), State::Edit);
@@ -626,13 +690,16 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
         f.d().DSinstalacion.edit();
         f.d().DSinstalacion["SOLICITANTE_NOMBRE"].setValue("PEÑA");
         f.datos.reset();
-        QCOMPARE(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").toString(), QStringLiteral("PEÑA"));
+        QCOMPARE(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").toString(),
+                 QStringLiteral("PEÑA"));
     }
     {
         // A failing cabinet post comes first and drops the other pending edits.
-        Fixture f(false, {installation(1, "1000000002"),
-                          "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-                          "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
+        Fixture f(
+            false,
+            {installation(1, "1000000002"),
+             "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
+             "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
         TDatos &d = f.d();
         d.DSinstalacion.edit();
         d.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("PERDIDO");
@@ -642,7 +709,8 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
         f.view.log.clear();
         QVERIFY_THROWS_EXCEPTION(DatabaseError, d.PostearPendientes());
         d.Cerrar();
-        QCOMPARE(f.view.take("error:"), QStringList{"Este número de columna ya existe en esta instalación"});
+        QCOMPARE(f.view.take("error:"),
+                 QStringList{"Este número de columna ya existe en esta instalación"});
         QVERIFY(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").isNull());
         QVERIFY(!d.IBDB.connected());
     }

@@ -1,12 +1,12 @@
 // The Firebird client wrapper and the schema: connection, transaction, statements,
 // generators, the copy procedure, server errors and WIN1252 text.
 
+#include "data/SqlScript.h"
 #include "db/Connection.h"
 #include "db/RecordSet.h"
-#include "data/SqlScript.h"
 #include "db/Statement.h"
-#include "tests/common/TestDatabase.h"
 #include "db/Win1252.h"
+#include "tests/common/TestDatabase.h"
 
 #include <QtTest>
 
@@ -38,16 +38,17 @@ void TstClient::parameters_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("rewritten");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("plain") << "select * from T where ID=:ID" << "select * from T where ID=?"
-                           << QStringList{"ID"};
+    QTest::newRow("plain") << "select * from T where ID=:ID"
+                           << "select * from T where ID=?" << QStringList{"ID"};
     QTest::newRow("case") << "where a=:codigo_Provincia and b like :codpobla "
-                          << "where a=? and b like ? " << QStringList{"CODIGO_PROVINCIA", "CODPOBLA"};
+                          << "where a=? and b like ? "
+                          << QStringList{"CODIGO_PROVINCIA", "CODPOBLA"};
     QTest::newRow("old") << "update T set ID = :ID where ID = :OLD_ID"
                          << "update T set ID = ? where ID = ?" << QStringList{"ID", "OLD_ID"};
     QTest::newRow("quoted colon") << "select ':X', \"A:B\" from T where C=:C"
                                   << "select ':X', \"A:B\" from T where C=?" << QStringList{"C"};
-    QTest::newRow("like literal") << "where c like '%0000'" << "where c like '%0000'"
-                                  << QStringList{};
+    QTest::newRow("like literal") << "where c like '%0000'"
+                                  << "where c like '%0000'" << QStringList{};
 }
 
 void TstClient::parameters() {
@@ -60,15 +61,14 @@ void TstClient::parameters() {
 }
 
 void TstClient::scriptSplitting() {
-    const QString script = QStringLiteral(
-        "-- comment; with a semicolon\n"
-        "CREATE TABLE A (X VARCHAR(10));\n"
-        "INSERT INTO A VALUES ('a;b');\n"
-        "/* block; comment */\n"
-        "SET TERM ^ ;\n"
-        "CREATE PROCEDURE P AS BEGIN EXIT; END^\n"
-        "SET TERM ; ^\n"
-        "INSERT INTO A VALUES ('c');\n");
+    const QString script = QStringLiteral("-- comment; with a semicolon\n"
+                                          "CREATE TABLE A (X VARCHAR(10));\n"
+                                          "INSERT INTO A VALUES ('a;b');\n"
+                                          "/* block; comment */\n"
+                                          "SET TERM ^ ;\n"
+                                          "CREATE PROCEDURE P AS BEGIN EXIT; END^\n"
+                                          "SET TERM ; ^\n"
+                                          "INSERT INTO A VALUES ('c');\n");
     const QStringList s = schema::splitScript(script);
     QCOMPARE(s.size(), 4);
     QCOMPARE(s[0], QStringLiteral("CREATE TABLE A (X VARCHAR(10))"));
@@ -99,10 +99,12 @@ void TstClient::win1252RoundTrip() {
         a->transaction->commit();
     }
     auto b = tdb.attach();
-    QCOMPARE(b->scalar(QStringLiteral("select NOMBRE from GESTORES where ID=900")).toString(), text);
+    QCOMPARE(b->scalar(QStringLiteral("select NOMBRE from GESTORES where ID=900")).toString(),
+             text);
     // The server stores the same bytes a WIN1252 client would send.
-    QCOMPARE(b->scalar(QStringLiteral("select char_length(NOMBRE) from GESTORES where ID=900")).toInt(),
-             text.size());
+    QCOMPARE(
+        b->scalar(QStringLiteral("select char_length(NOMBRE) from GESTORES where ID=900")).toInt(),
+        text.size());
 }
 
 void TstClient::characterOutsideCodePageIsRefused() {
@@ -178,7 +180,8 @@ void TstClient::cancelledLoginFails() {
 void TstClient::duplicateExpedientNamesInteg39() {
     TestDatabase tdb;
     auto a = tdb.attach();
-    a->exec(QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (1, '1000000002', 'N')"));
+    a->exec(QStringLiteral(
+        "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (1, '1000000002', 'N')"));
     try {
         a->exec(QStringLiteral(
             "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (2, '1000000002', 'N')"));
@@ -204,8 +207,9 @@ void TstClient::integ39IsOnlyTheExpedientConstraint() {
 void TstClient::generatorsDrawFromTheirOwnSequences() {
     TestDatabase tdb;
     auto a = tdb.attach();
-    const QStringList generators{"INSTALACION",    "INSTALACION_ARMARIO", "INSTALACION_DERIVACION",
-                                 "NINSTALCION_ADJUNTOS", "INSTALADOR",   "NGESTOR"};
+    const QStringList generators{
+        "INSTALACION",          "INSTALACION_ARMARIO", "INSTALACION_DERIVACION",
+        "NINSTALCION_ADJUNTOS", "INSTALADOR",          "NGESTOR"};
     QMap<QString, qint64> start;
     for (const QString &g : generators)
         start[g] = generatorValue(*a->transaction, g, 0);
@@ -221,11 +225,15 @@ void TstClient::copyProcedureReturnsVisibleNewRow() {
     TestDatabase tdb(true);
     auto a = tdb.attach();
     const int old = a->scalar(QStringLiteral("select min(ID) from INSTALACION")).toInt();
-    const int children = a->scalar(QStringLiteral(
-        "select (select count(*) from INSTALACION_ARMARIO where INSTALACION=i.ID) + "
-        "(select count(*) from INSTALACION_DERIVACIONES where INSTALACION=i.ID) + "
-        "(select count(*) from INSTALACION_ADJUNTOS where INSTALACION=i.ID) from INSTALACION i "
-        "where ID=%1").arg(old)).toInt();
+    const int children =
+        a->scalar(QStringLiteral(
+                      "select (select count(*) from INSTALACION_ARMARIO where INSTALACION=i.ID) + "
+                      "(select count(*) from INSTALACION_DERIVACIONES where INSTALACION=i.ID) + "
+                      "(select count(*) from INSTALACION_ADJUNTOS where INSTALACION=i.ID) from "
+                      "INSTALACION i "
+                      "where ID=%1")
+                      .arg(old))
+            .toInt();
     QVERIFY(children > 0);
     StoredProcedure sp(*a->transaction, QStringLiteral("COPIAR_INSTALACION"));
     QList<int> copies;
@@ -237,18 +245,26 @@ void TstClient::copyProcedureReturnsVisibleNewRow() {
     QVERIFY(copies[0] != old && copies[1] != copies[0]);
     for (int id : copies) {
         Statement st(*a->transaction);
-        st.prepare(QStringLiteral("select EXPEDIENTE, ENVIADO, SOLICITANTE_NOMBRE from INSTALACION where ID=:ID"));
+        st.prepare(QStringLiteral(
+            "select EXPEDIENTE, ENVIADO, SOLICITANTE_NOMBRE from INSTALACION where ID=:ID"));
         st.setParam(QStringLiteral("ID"), id);
         st.execute();
         QCOMPARE(st.value(1).toString(), QStringLiteral("N"));
         QVERIFY(!st.value(0).toString().isEmpty());
-        QCOMPARE(st.value(2),
-                 a->scalar(QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1").arg(old)));
-        const int copied = a->scalar(QStringLiteral(
-            "select (select count(*) from INSTALACION_ARMARIO where INSTALACION=i.ID) + "
-            "(select count(*) from INSTALACION_DERIVACIONES where INSTALACION=i.ID) + "
-            "(select count(*) from INSTALACION_ADJUNTOS where INSTALACION=i.ID) from INSTALACION i "
-            "where ID=%1").arg(id)).toInt();
+        QCOMPARE(
+            st.value(2),
+            a->scalar(
+                QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1").arg(old)));
+        const int copied =
+            a->scalar(
+                 QStringLiteral(
+                     "select (select count(*) from INSTALACION_ARMARIO where INSTALACION=i.ID) + "
+                     "(select count(*) from INSTALACION_DERIVACIONES where INSTALACION=i.ID) + "
+                     "(select count(*) from INSTALACION_ADJUNTOS where INSTALACION=i.ID) from "
+                     "INSTALACION i "
+                     "where ID=%1")
+                     .arg(id))
+                .toInt();
         QCOMPARE(copied, children);
     }
 }
@@ -257,9 +273,10 @@ void TstClient::columnTypesRoundTrip() {
     TestDatabase tdb;
     auto a = tdb.attach();
     Statement ins(*a->transaction);
-    ins.prepare(QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, FECHA, "
-                               "TIPO_SUMINISTRO, LOCALIZA_CALLE) values (:ID, :EXPEDIENTE, :ENVIADO, "
-                               ":POTENCIA, :FECHA, :TIPO, :CALLE)"));
+    ins.prepare(
+        QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, FECHA, "
+                       "TIPO_SUMINISTRO, LOCALIZA_CALLE) values (:ID, :EXPEDIENTE, :ENVIADO, "
+                       ":POTENCIA, :FECHA, :TIPO, :CALLE)"));
     const QDateTime when(QDate(2026, 12, 10), QTime(0, 0));
     ins.setParam(QStringLiteral("ID"), 7);
     ins.setParam(QStringLiteral("EXPEDIENTE"), QStringLiteral("0000000000"));
@@ -270,9 +287,10 @@ void TstClient::columnTypesRoundTrip() {
     ins.setParam(QStringLiteral("CALLE"), QStringLiteral("CALLE MAYOR"));
     ins.execute();
     Statement sel(*a->transaction);
-    sel.prepare(QStringLiteral("select ID, POTENCIA, FECHA, TIPO_SUMINISTRO, ENVIADO, LOCALIZA_CALLE "
-                               "from INSTALACION where ID = :ID"));
-    sel.setParam(QStringLiteral("ID"), QStringLiteral("7"));  // converted by the server
+    sel.prepare(
+        QStringLiteral("select ID, POTENCIA, FECHA, TIPO_SUMINISTRO, ENVIADO, LOCALIZA_CALLE "
+                       "from INSTALACION where ID = :ID"));
+    sel.setParam(QStringLiteral("ID"), QStringLiteral("7")); // converted by the server
     sel.openCursor();
     QVERIFY(sel.fetch());
     QCOMPARE(sel.value(0), QVariant(7));

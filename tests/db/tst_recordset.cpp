@@ -58,9 +58,11 @@ struct Fixture {
         tipos->selectSql = {"select * from TIPO_ARMARIO", "order by descripcion"};
 
         inst = std::make_unique<RecordSet>(transaction, QStringLiteral("DSinstalacion"));
-        inst->selectSql = {"select ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA from INSTALACION",
-                           "", "order by id"};
-        inst->setTableStatements("INSTALACION", {"ID", "EXPEDIENTE", "ENVIADO", "GESTOR", "POTENCIA", "FECHA"});
+        inst->selectSql = {
+            "select ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA from INSTALACION", "",
+            "order by id"};
+        inst->setTableStatements("INSTALACION",
+                                 {"ID", "EXPEDIENTE", "ENVIADO", "GESTOR", "POTENCIA", "FECHA"});
         inst->generatorName = "INSTALACION";
         inst->addField("ID", FieldType::Integer, 0, true);
         inst->addField("EXPEDIENTE", FieldType::String, 25, true);
@@ -83,7 +85,9 @@ struct Fixture {
         a.addField("N_COLUMNAS", FieldType::Integer);
         a.addLookupField("Ntipo", FieldType::String, 250, "TIPO", *tipos, "ID", "DESCRIPCION");
         a.setMasterSource(&sInst);
-        a.onNewRecord = [this](RecordSet &r) { r["INSTALACION"].setValue(inst->field("ID").value()); };
+        a.onNewRecord = [this](RecordSet &r) {
+            r["INSTALACION"].setValue(inst->field("ID").value());
+        };
         sArmarios.setDataSet(&a);
     }
     ~Fixture() {
@@ -96,7 +100,8 @@ struct Fixture {
     void addGestores(int n) {
         auto a = tdb.attach();
         for (int i = 1; i <= n; ++i)
-            a->exec(QStringLiteral("insert into GESTORES (ID, NOMBRE, EMAIL) values (%1, 'G%2', 'g%1@x.es')")
+            a->exec(QStringLiteral(
+                        "insert into GESTORES (ID, NOMBRE, EMAIL) values (%1, 'G%2', 'g%1@x.es')")
                         .arg(i)
                         .arg(i, 3, 10, QLatin1Char('0')));
         a->exec("alter sequence NGESTOR restart with 1000");
@@ -111,10 +116,16 @@ struct Fixture {
     void addInstalaciones(int n, int armariosPorInstalacion = 0) {
         auto a = tdb.attach();
         for (int i = 1; i <= n; ++i) {
-            a->exec(QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (%1, 'E%1', 'N')").arg(i));
+            a->exec(QStringLiteral(
+                        "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (%1, 'E%1', 'N')")
+                        .arg(i));
             for (int j = 1; j <= armariosPorInstalacion; ++j)
-                a->exec(QStringLiteral("insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) "
-                                       "values (%1, %2, %3)").arg(i * 100 + j).arg(i).arg(j));
+                a->exec(
+                    QStringLiteral("insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) "
+                                   "values (%1, %2, %3)")
+                        .arg(i * 100 + j)
+                        .arg(i)
+                        .arg(j));
         }
         a->exec("alter sequence INSTALACION restart with 1000");
         a->exec("alter sequence INSTALACION_ARMARIO restart with 100000");
@@ -140,7 +151,6 @@ struct Fixture {
         };
     }
 };
-
 
 } // namespace
 
@@ -210,12 +220,13 @@ void TstRecordSet::hookOrder_data() {
                             << QStringList{"beforeInsert", "onNewRecord", "afterInsert",
                                            "afterScroll:1001"};
     QTest::newRow("edit") << "edit" << QStringList{"beforeEdit", "afterEdit"};
-    QTest::newRow("post") << "post" << QStringList{"beforeEdit", "afterEdit", "beforePost", "afterPost"};
-    QTest::newRow("cancel edit") << "cancelEdit" << QStringList{"beforeEdit", "afterEdit", "afterCancel"};
+    QTest::newRow("post") << "post"
+                          << QStringList{"beforeEdit", "afterEdit", "beforePost", "afterPost"};
+    QTest::newRow("cancel edit") << "cancelEdit"
+                                 << QStringList{"beforeEdit", "afterEdit", "afterCancel"};
     QTest::newRow("cancel insert")
-        << "cancelInsert"
-        << QStringList{"beforeInsert", "onNewRecord", "afterInsert", "afterScroll:1001", "afterCancel",
-                       "afterScroll:1"};
+        << "cancelInsert" << QStringList{"beforeInsert",     "onNewRecord", "afterInsert",
+                                         "afterScroll:1001", "afterCancel", "afterScroll:1"};
     QTest::newRow("first on empty") << "firstEmpty" << QStringList{"afterScroll:-"};
 }
 
@@ -260,7 +271,7 @@ void TstRecordSet::editOnEmptySetInserts() {
     QVERIFY(g.isEmpty());
     g.edit();
     QCOMPARE(g.state(), State::Insert);
-    QVERIFY(!g["ID"].isNull());  // the generator filled the key
+    QVERIFY(!g["ID"].isNull()); // the generator filled the key
 }
 
 void TstRecordSet::navigationResolvesPendingRecord_data() {
@@ -374,16 +385,25 @@ void TstRecordSet::textConversion_data() {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QString>("error");
     const QString invalid = "Valor inválido para el campo '%1'";
-    QTest::newRow("integer") << "GESTOR" << "12" << QVariant(12) << QString();
-    QTest::newRow("integer not a number") << "GESTOR" << "doce" << QVariant() << invalid.arg("GESTOR");
-    QTest::newRow("integer with decimals") << "GESTOR" << "1,5" << QVariant() << invalid.arg("GESTOR");
-    QTest::newRow("decimal comma") << "POTENCIA" << "12,5" << QVariant(12.5) << QString();
-    QTest::newRow("decimal point") << "POTENCIA" << "12.5" << QVariant(12.5) << QString();
-    QTest::newRow("grouped") << "POTENCIA" << "12.345,5" << QVariant(12345.5) << QString();
-    QTest::newRow("float not a number") << "POTENCIA" << "mucha" << QVariant() << invalid.arg("POTENCIA");
-    QTest::newRow("date") << "FECHA" << "10/12/2026" << QVariant(QDateTime(QDate(2026, 12, 10), QTime(0, 0)))
+    QTest::newRow("integer") << "GESTOR"
+                             << "12" << QVariant(12) << QString();
+    QTest::newRow("integer not a number") << "GESTOR"
+                                          << "doce" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("integer with decimals") << "GESTOR"
+                                           << "1,5" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("decimal comma") << "POTENCIA"
+                                   << "12,5" << QVariant(12.5) << QString();
+    QTest::newRow("decimal point") << "POTENCIA"
+                                   << "12.5" << QVariant(12.5) << QString();
+    QTest::newRow("grouped") << "POTENCIA"
+                             << "12.345,5" << QVariant(12345.5) << QString();
+    QTest::newRow("float not a number") << "POTENCIA"
+                                        << "mucha" << QVariant() << invalid.arg("POTENCIA");
+    QTest::newRow("date") << "FECHA"
+                          << "10/12/2026" << QVariant(QDateTime(QDate(2026, 12, 10), QTime(0, 0)))
                           << QString();
-    QTest::newRow("bad date") << "FECHA" << "32/13/2026" << QVariant() << invalid.arg("FECHA");
+    QTest::newRow("bad date") << "FECHA"
+                              << "32/13/2026" << QVariant() << invalid.arg("FECHA");
 }
 
 void TstRecordSet::textConversion() {
@@ -400,7 +420,7 @@ void TstRecordSet::textConversion() {
     if (error.isEmpty())
         QCOMPARE(r[field].value(), stored);
     else
-        QVERIFY(r[field].isNull());  // the old value stays
+        QVERIFY(r[field].isNull()); // the old value stays
 }
 
 void TstRecordSet::emptyTextIsNull() {
@@ -448,7 +468,8 @@ void TstRecordSet::fieldHooks() {
     QCOMPARE(errorOf([&] { r["EXPEDIENTE"].setValue("MALO"); }),
              QStringLiteral("El número de expediente no es válido"));
     QCOMPARE(r["EXPEDIENTE"].asString(), QStringLiteral("BUENO"));
-    QCOMPARE(seen, (QStringList{"validate:BUENO old:E1", "change:BUENO", "validate:MALO old:BUENO"}));
+    QCOMPARE(seen,
+             (QStringList{"validate:BUENO old:E1", "change:BUENO", "validate:MALO old:BUENO"}));
     r["POTENCIA"].setText("abcd");
     QCOMPARE(r["POTENCIA"].asFloat(), 4.0);
 }
@@ -461,7 +482,7 @@ void TstRecordSet::postErrorHook() {
     r.onPostError = [&](RecordSet &, const DatabaseError &e) { hookSaw = e.message(); };
     r.open();
     r.insert();
-    r["EXPEDIENTE"].setValue("E1");  // taken
+    r["EXPEDIENTE"].setValue("E1"); // taken
     r["ENVIADO"].setValue("N");
     const QString msg = errorOf([&] { r.post(); });
     QVERIFY(msg.contains("INTEG_39"));
@@ -531,7 +552,7 @@ void TstRecordSet::lookupComputedAfreshAndLeavesListAlone() {
     f.addGestores(3);
     f.addInstalaciones(1);
     RecordSet &r = *f.inst;
-    r.open();  // opens the list behind Ngestor
+    r.open(); // opens the list behind Ngestor
     QVERIFY(f.gestores->active());
     f.gestores->next();
     QCOMPARE(f.gestores->recNo(), 1);
@@ -539,7 +560,7 @@ void TstRecordSet::lookupComputedAfreshAndLeavesListAlone() {
     QVERIFY(r["Ngestor"].isNull());
     r["GESTOR"].setValue(3);
     QCOMPARE(r["Ngestor"].asString(), QStringLiteral("G003"));
-    QCOMPARE(f.gestores->recNo(), 1);  // the search left the list where it was
+    QCOMPARE(f.gestores->recNo(), 1); // the search left the list where it was
     // No cache: a change in the list shows at once.
     f.gestores->last();
     f.gestores->edit();
@@ -559,7 +580,8 @@ void TstRecordSet::declaredFieldMissingFailsOpen() {
     q.selectSql = {"select ID from TIPO_ARMARIO"};
     q.addField("ID", FieldType::Integer);
     q.addField("NO_EXISTE", FieldType::String, 10);
-    QCOMPARE(errorOf([&] { q.open(); }), QStringLiteral("Qmal: No se encuentra el campo 'NO_EXISTE'"));
+    QCOMPARE(errorOf([&] { q.open(); }),
+             QStringLiteral("Qmal: No se encuentra el campo 'NO_EXISTE'"));
     QVERIFY(!q.active());
 }
 
@@ -570,7 +592,7 @@ void TstRecordSet::linkedSetFollowsMaster() {
     RecordSet &a = *f.armarios;
     r.open();
     a.open();
-    QCOMPARE(a.recordCount(), 1);  // fetched on demand
+    QCOMPARE(a.recordCount(), 1); // fetched on demand
     a.last();
     QCOMPARE(a.recordCount(), 2);
     QCOMPARE(a["INSTALACION"].asInteger(), 1);
@@ -580,9 +602,9 @@ void TstRecordSet::linkedSetFollowsMaster() {
     QCOMPARE(opens, 1);
     QCOMPARE(a["INSTALACION"].asInteger(), 2);
     r.edit();
-    QCOMPARE(opens, 2);  // edit started
+    QCOMPARE(opens, 2); // edit started
     r["POTENCIA"].setValue(3.0);
-    QCOMPARE(opens, 2);  // a field change does not reopen
+    QCOMPARE(opens, 2); // a field change does not reopen
     r.post();
     QCOMPARE(opens, 3);
     r.edit();
@@ -613,7 +635,7 @@ void TstRecordSet::linkedSetResolvesBeforeMasterMoves() {
     a.open();
     a.edit();
     a["N_COLUMNAS"].setValue(7);
-    r.next();  // the pending cabinet is posted first
+    r.next(); // the pending cabinet is posted first
     f.transaction.commitRetaining();
     auto b = f.tdb.attach();
     QCOMPARE(b->scalar("select N_COLUMNAS from INSTALACION_ARMARIO where ID=101").toInt(), 7);

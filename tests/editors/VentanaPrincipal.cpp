@@ -1,8 +1,8 @@
 #include "tests/editors/VentanaPrincipal.h"
 
+#include "db/Statement.h"
 #include "editors/Editores.h"
 #include "platform/dialogs/MessageBoxes.h"
-#include "db/Statement.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/DatosView.h"
-#include "tests/common/TestDatabase.h"
 #include "data/UDatos.h"
+#include "tests/common/TestDatabase.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,6 +1,6 @@
+#include "tests/common/TestRunner.h"
 #include "tests/editors/AplicacionPruebas.h"
 #include "tests/editors/PruebasEditores.h"
-#include "tests/common/TestRunner.h"
 
 int main(int argc, char **argv) {
     AplicacionPruebas app(argc, argv);

@@ -1,11 +1,11 @@
 // The about box: what it shows, and the version read anew at every opening.
 
 #include "editors/Editores.h"
+#include "editors/Uacercade.h"
+#include "editors/Ventanas.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/editors/PruebasEditores.h"
-#include "editors/Uacercade.h"
 #include "tests/editors/VentanaPrincipal.h"
-#include "editors/Ventanas.h"
 
 #include <QLabel>
 #include <QLineEdit>

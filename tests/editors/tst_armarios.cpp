@@ -2,14 +2,14 @@
 // with the Insert and Delete keys and upper-case observations.
 
 #include "editors/Editores.h"
-#include "tests/common/ModalAnswers.h"
-#include "tests/editors/PruebasEditores.h"
-#include "tests/editors/VentanaPrincipal.h"
 #include "editors/Ventanas.h"
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBLookupComboBox.h"
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/editors/PruebasEditores.h"
+#include "tests/editors/VentanaPrincipal.h"
 
 #include <QClipboard>
 #include <QDialog>

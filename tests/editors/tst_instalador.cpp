@@ -2,13 +2,13 @@
 // and manager buttons applying the choice to the installation.
 
 #include "editors/Editores.h"
-#include "tests/common/ModalAnswers.h"
-#include "tests/editors/PruebasEditores.h"
-#include "tests/editors/VentanaPrincipal.h"
 #include "platform/controls/DBCheckBox.h"
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/editors/PruebasEditores.h"
+#include "tests/editors/VentanaPrincipal.h"
 
 #include <QDialog>
 #include <QGroupBox>

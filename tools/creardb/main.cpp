@@ -1,9 +1,9 @@
 // trelmavondis-creardb: creates a database file with the schema and the reference data,
 // and with --demo also the demo installer, manager and installations.
 
+#include "data/SqlScript.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
-#include "data/SqlScript.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,8 +19,9 @@ int main(int argc, char **argv) {
         QStringLiteral("Crea una base de datos de Trelmavondis con el esquema y las listas de "
                        "referencia."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("ruta"),
-                                 QStringLiteral("Archivo nuevo (o servidor:ruta) de la base de datos."));
+    parser.addPositionalArgument(
+        QStringLiteral("ruta"),
+        QStringLiteral("Archivo nuevo (o servidor:ruta) de la base de datos."));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Añade los datos de demostración."));
     const QCommandLineOption user(QStringLiteral("usuario"), QStringLiteral("Usuario."),

@@ -1,6 +1,6 @@
+#include "tests/common/TestRunner.h"
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/RecordingApplication.h"
-#include "tests/common/TestRunner.h"
 
 int main(int argc, char **argv) {
     RecordingApplication app(argc, argv);

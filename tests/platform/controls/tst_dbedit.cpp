@@ -197,7 +197,7 @@ void TstDBEdit::enteringSelectsAllSoTypingReplaces() {
     t.edit->setFocus(Qt::FocusReason(reason));
     if (replaces) {
         QCOMPARE(t.edit->selectedText(), QStringLiteral("0000000123"));
-        QCOMPARE(t.edit->cursorPosition(), 0);  // shown from its start
+        QCOMPARE(t.edit->cursorPosition(), 0); // shown from its start
         QTest::keyClicks(t.edit, "1000000002");
         QCOMPARE(t.edit->text(), QStringLiteral("1000000002"));
     } else {

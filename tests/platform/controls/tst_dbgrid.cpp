@@ -234,7 +234,7 @@ void TstDBGrid::insertKeyInserts() {
     QCOMPARE(t.grid->model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("*"));
     QVERIFY(t.grid->model()->index(1, 0).data().toString().isEmpty());
     // Leaving the untouched new row drops it; the row chosen is the one clicked.
-    t.grid->setCurrentIndex(t.grid->model()->index(2, 0));  // G002, below the new row
+    t.grid->setCurrentIndex(t.grid->model()->index(2, 0)); // G002, below the new row
     QCOMPARE(t.rs().state(), State::Browse);
     QCOMPARE(t.grid->model()->rowCount(), 3);
     QCOMPARE(t.rs().field("NOMBRE").asString(), QStringLiteral("G002"));
