@@ -480,20 +480,8 @@ void TFinstalacion::PageControl1Change(int index) {
 void TFinstalacion::CBenviadoClick() {
     if (!m_datos || !ui->CBenviado->hasFocus())
         return;
-    TDatos &d = *m_datos;
     const bool enviado = ui->CBenviado->isChecked();
-    const bool hecho = atrapar(this, [&] {
-        struct Permiso {
-            bool &bandera;
-            explicit Permiso(bool &b) : bandera(b) { bandera = true; }
-            ~Permiso() { bandera = false; }
-        } permiso(d.PermitirEdicionEnviada);
-        if (!d.DSinstalacion.editing())
-            d.DSinstalacion.edit();
-        d.DSinstalacion["ENVIADO"].setValue(enviado ? QStringLiteral("S") : QStringLiteral("N"));
-        d.DSinstalacion.post();
-    });
-    if (!hecho)
+    if (!atrapar(this, [&] { m_datos->MarcarEnviado(enviado); }))
         return;
     mostrarEnviado(enviado);
     ui->DBEdit2->setFocus();
@@ -504,55 +492,25 @@ void TFinstalacion::CBenviadoClick() {
 void TFinstalacion::SpeedButton4Click() {
     if (!m_datos || !StBrowser1->ejecutar())
         return;
-    const QString ruta = StBrowser1->ruta();
-    db::RecordSet &adjuntos = m_datos->DSadjuntos;
-    const int limite = adjuntos["DIRECCION"].size();
-    if (ruta.size() > limite) {
-        mostrarError(this, QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga más de "
-                                          "%1 caracteres; la de este archivo tiene %2")
-                               .arg(limite)
-                               .arg(ruta.size()));
-        return;
-    }
-    atrapar(this, [&] {
-        adjuntos.insert();
-        adjuntos["DIRECCION"].setValue(ruta);
-        adjuntos.post();
-    });
+    atrapar(this, [&] { m_datos->Adjuntar(StBrowser1->ruta()); });
 }
 
-// Deletes every attachment of the installation, without asking; the next commit keeps it.
 void TFinstalacion::SpeedButton5Click() {
-    if (!m_datos)
-        return;
-    db::RecordSet &adjuntos = m_datos->DSadjuntos;
-    atrapar(this, [&] {
-        adjuntos.first();
-        while (!adjuntos.isEmpty())
-            adjuntos.remove();
-    });
+    if (m_datos)
+        atrapar(this, [&] { m_datos->BorrarAdjuntos(); });
 }
 
 // ---------------------------------------------------------------- copy
 
-// Copies the current installation into a new one in the database and makes the copy current.
-// What the user typed is saved first, so that the copy carries it.
+// Copies the current installation into a new one and makes the copy current. Once the user
+// has said yes, what they typed is saved first, so that the copy carries it.
 void TFinstalacion::SpeedButton7Click() {
-    if (!m_datos)
+    if (!m_datos || !confirmarCopia(this))
         return;
-    TDatos &d = *m_datos;
-    if (!atrapar(this, [&] { d.GuardarPendientes(); }))
-        return;
-    if (!confirmarCopia(this))
+    if (!atrapar(this, [&] { m_datos->GuardarPendientes(); }))
         return;
     try {
-        d.SPcopiar.setParam(QStringLiteral("VIEJA"),
-                            d.DSinstalacion.isEmpty() ? 0 : d.DSinstalacion["ID"].asInteger());
-        d.SPcopiar.execProc();
-        const QVariant nueva = d.SPcopiar.param(QStringLiteral("NUEVA"));
-        d.DSinstalacion.close();
-        d.DSinstalacion.open();
-        d.DSinstalacion.locate(QStringLiteral("ID"), nueva);
+        m_datos->CopiarInstalacion();
     } catch (const std::exception &) {
         mostrarMensaje(this, QStringLiteral("No se ha podido realizar la copia"));
     }

@@ -1,5 +1,7 @@
 #include "data/UDatos.h"
 
+#include <QScopeGuard>
+
 using db::Field;
 using db::FieldType;
 using db::RecordSet;
@@ -553,6 +555,44 @@ void TDatos::GuardarPendientes() {
         if (s->editing())
             s->post();
     IBTrans.commitRetaining();
+}
+
+int TDatos::CopiarInstalacion() {
+    SPcopiar.setParam(QStringLiteral("VIEJA"),
+                      DSinstalacion.isEmpty() ? 0 : DSinstalacion["ID"].asInteger());
+    SPcopiar.execProc();
+    const QVariant nueva = SPcopiar.param(QStringLiteral("NUEVA"));
+    DSinstalacion.close();
+    DSinstalacion.open();
+    DSinstalacion.locate(QStringLiteral("ID"), nueva);
+    return nueva.toInt();
+}
+
+void TDatos::MarcarEnviado(bool enviado) {
+    PermitirEdicionEnviada = true;
+    const auto restaurar = qScopeGuard([this] { PermitirEdicionEnviada = false; });
+    if (!DSinstalacion.editing())
+        DSinstalacion.edit();
+    DSinstalacion["ENVIADO"].setValue(enviado ? QStringLiteral("S") : QStringLiteral("N"));
+    DSinstalacion.post();
+}
+
+void TDatos::Adjuntar(const QString &ruta) {
+    const int limite = DSadjuntos["DIRECCION"].size();
+    if (ruta.size() > limite)
+        throw db::DatabaseError(QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga "
+                                               "más de %1 caracteres; la de este archivo tiene %2")
+                                    .arg(limite)
+                                    .arg(ruta.size()));
+    DSadjuntos.insert();
+    DSadjuntos["DIRECCION"].setValue(ruta);
+    DSadjuntos.post();
+}
+
+void TDatos::BorrarAdjuntos() {
+    DSadjuntos.first();
+    while (!DSadjuntos.isEmpty())
+        DSadjuntos.remove();
 }
 
 // ---------------------------------------------------------------- installation rules

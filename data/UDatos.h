@@ -28,6 +28,18 @@ public:
     // Posts pending cabinet, branch and installation edits, in that order; the first
     // failure stops it and passes on.
     void PostearPendientes();
+    // Copies the current installation into a new one through the stored procedure, reopens
+    // the list and makes the copy current; answers the copy's ID. Raises on failure.
+    int CopiarInstalacion();
+    // Ticks or clears the sent state of the current installation: the only edit allowed
+    // past the sent lock. Posts (and so commits).
+    void MarcarEnviado(bool enviado);
+    // Attaches a file by its full path to the current installation; a path longer than
+    // the column is refused with a message and nothing is stored.
+    void Adjuntar(const QString &ruta);
+    // Deletes every attachment of the current installation, without asking.
+    void BorrarAdjuntos();
+
     // Shutdown's data half: pending edits posted (a failure is shown and the rest skipped),
     // the transaction committed, the connection closed. Also run by the destructor.
     void Cerrar();
@@ -75,8 +87,6 @@ public:
 
     // The installer of the record that was current when the last insert began.
     int InstaladorAnterior = 0;
-    // While true the sent lock is not applied; only the sent check box sets it.
-    bool PermitirEdicionEnviada = false;
 
     // Handlers, bound in the constructor.
     void DSinstalacionAfterOpen(db::RecordSet &);
@@ -116,4 +126,6 @@ private:
     bool enviadoMarcado() const { return m_view && m_view->enviadoMarcado(); }
 
     DatosView *m_view;
+    // While true the sent lock is not applied; set and always cleared by MarcarEnviado.
+    bool PermitirEdicionEnviada = false;
 };

@@ -595,7 +595,6 @@ void TstInstalaciones::sentBoxClickedSavesAndLocks() {
     QCOMPARE(cb->font().bold(), marcada);
     QCOMPARE(v.inst().state(), db::State::Browse);
     QCOMPARE(v.inst()["ENVIADO"].asString(), guardado);
-    QVERIFY(!v.datos->PermitirEdicionEnviada);
     QCOMPARE(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")));
     QCOMPARE(enBase(v.tdb, QStringLiteral("select ENVIADO from INSTALACION where ID=%1").arg(id)),
              guardado);
@@ -646,7 +645,6 @@ void TstInstalaciones::sentBoxOnNewInstallationWithoutExpedient() {
     QCOMPARE(v.inst().state(), db::State::Insert);
     QCOMPARE(v.inst()["ENVIADO"].asString(), QStringLiteral("S"));
     QVERIFY(cb->isChecked());
-    QVERIFY(!v.datos->PermitirEdicionEnviada);
 
     v.pulsar("DBNavigator1", DBNavigator::Cancel);
     v.pulsar("DBNavigator1", DBNavigator::First);
@@ -849,19 +847,29 @@ void TstInstalaciones::copyCarriesPendingChanges() {
         QStringLiteral("NUEVO TITULAR"));
 }
 
+// "No" copies nothing and saves nothing: what the user typed stays pending.
 void TstInstalaciones::copyAnsweredNoCopiesNothing() {
     Ventana v;
     ModalAnswers modal;
+    QVERIFY(v.activa);
+    auto *nombre = v.hijo<DBEdit>(QStringLiteral("DBEdit13"));
+    nombre->setFocus();
+    nombre->selectAll();
+    Ventana::teclear(QStringLiteral("sin guardar"));
     modal.push(ModalAnswers::press(QStringLiteral("No")));
     v.clic("SpeedButton7");
     QCOMPARE(modal.seen, QStringList{kPreguntaCopia});
     QCOMPARE(v.inst()["ID"].asInteger(), kUltima);
+    QCOMPARE(v.inst().state(), db::State::Edit);
+    QVERIFY(enBase(v.tdb, QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1")
+                              .arg(kUltima)) != QStringLiteral("SIN GUARDAR"));
+    v.inst().cancel();
     v.datos->GuardarPendientes();
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION")), 5);
 }
 
-// When the pending installation cannot be saved, its message shows and nothing is asked or
-// copied.
+// When the pending installation cannot be saved, its message shows after the question and
+// nothing is copied.
 void TstInstalaciones::copyStopsWhenSavingFails() {
     Ventana v;
     ModalAnswers modal;
@@ -870,9 +878,11 @@ void TstInstalaciones::copyStopsWhenSavingFails() {
     auto *nombre = v.hijo<DBEdit>(QStringLiteral("DBEdit13"));
     nombre->setFocus();
     Ventana::teclear(QStringLiteral("SIN NUMERO"));
+    modal.push(ModalAnswers::press(QStringLiteral("Sí")));
     modal.push(ModalAnswers::ok());
     v.clic("SpeedButton7");
-    QCOMPARE(modal.seen, QStringList{kCaja + "El Expediente debe tener un valor.|error"});
+    QCOMPARE(modal.seen,
+             QStringList({kPreguntaCopia, kCaja + "El Expediente debe tener un valor.|error"}));
     QCOMPARE(v.inst().state(), db::State::Insert);
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION")), 5);
 }

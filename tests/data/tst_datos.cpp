@@ -105,7 +105,8 @@ private slots:
     void duplicateExpedient();
     void otherPostErrorsAreReworded();
     void sentLock();
-    void sentLockBypassedByCheckBoxHandler();
+    void sentStateMarkedPastTheLock();
+    void attachAndDeleteAll();
     void childInsertRules_data();
     void childInsertRules();
     void childInsertPostsPendingInstallation();
@@ -121,7 +122,7 @@ private slots:
     void commitPointsAreDurable();
     void guardarPendientesStopsBeforeCommit();
     void shutdownPostsPendingEditsInOrder();
-    void copyProcedure();
+    void copyInstallation();
     void versionQuery();
 };
 
@@ -303,16 +304,45 @@ void TstDatos::sentLock() {
              0);
 }
 
-void TstDatos::sentLockBypassedByCheckBoxHandler() {
+// Marking sent or not sent passes the sent lock for that one post, and the lock is back
+// afterwards, also when the post fails.
+void TstDatos::sentStateMarkedPastTheLock() {
     Fixture f(false, {installation(1, "1000000002", "S")});
     TDatos &d = f.d();
-    d.PermitirEdicionEnviada = true;
-    d.DSinstalacion.edit();
-    d.DSinstalacion["ENVIADO"].setValue("N");
-    d.DSinstalacion.post();
-    d.PermitirEdicionEnviada = false;
-    d.DSinstalacion.edit(); // no longer sent: editable
-    QCOMPARE(d.DSinstalacion.state(), State::Edit);
+    d.MarcarEnviado(false);
+    QCOMPARE(d.DSinstalacion.state(), State::Browse);
+    QCOMPARE(f.visto("select ENVIADO from INSTALACION where ID=1").toString(), QStringLiteral("N"));
+    d.MarcarEnviado(true);
+    QCOMPARE(f.visto("select ENVIADO from INSTALACION where ID=1").toString(), QStringLiteral("S"));
+    QCOMPARE(errorOf([&] { d.DSinstalacion.edit(); }), kBloqueo);
+
+    // A new installation without its number cannot be posted: the lock is back all the same.
+    d.DSinstalacion.insert();
+    QCOMPARE(errorOf([&] { d.MarcarEnviado(true); }),
+             QStringLiteral("El Expediente debe tener un valor"));
+    QCOMPARE(d.DSinstalacion.state(), State::Insert);
+    d.DSinstalacion.cancel();
+    QCOMPARE(errorOf([&] { d.DSinstalacion.edit(); }), kBloqueo);
+}
+
+// Attaching stores the path; a path longer than the column is refused, nothing stored;
+// deleting all leaves none, and the next commit keeps that.
+void TstDatos::attachAndDeleteAll() {
+    Fixture f(false, {installation(1, "1000000002")});
+    TDatos &d = f.d();
+    d.Adjuntar(QStringLiteral("/home/oficina/planos/alzado.pdf"));
+    d.Adjuntar(QStringLiteral("C:\\planos\\planta.pdf"));
+    QCOMPARE(f.visto("select count(*) from INSTALACION_ADJUNTOS where INSTALACION=1").toInt(), 2);
+    const QString larga = QStringLiteral("/") + QString(250, u'a');
+    QCOMPARE(errorOf([&] { d.Adjuntar(larga); }),
+             QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga más de 250 "
+                            "caracteres; la de este archivo tiene 251"));
+    QCOMPARE(d.DSadjuntos.state(), State::Browse);
+    QCOMPARE(d.DSadjuntos.recordCount(), 2);
+    d.BorrarAdjuntos();
+    QVERIFY(d.DSadjuntos.isEmpty());
+    d.GuardarPendientes();
+    QCOMPARE(f.visto("select count(*) from INSTALACION_ADJUNTOS").toInt(), 0);
 }
 
 void TstDatos::childInsertRules_data() {
@@ -716,17 +746,27 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
     }
 }
 
-void TstDatos::copyProcedure() {
-    Fixture f(true);
-    TDatos &d = f.d();
-    const int vieja = d.DSinstalacion["ID"].asInteger();
-    d.SPcopiar.setParam("VIEJA", vieja);
-    d.SPcopiar.execProc();
-    const int nueva = d.SPcopiar.param("NUEVA").toInt();
-    d.DSinstalacion.close();
-    d.DSinstalacion.open();
-    QVERIFY(d.DSinstalacion.locate("ID", nueva));
-    QCOMPARE(d.DSinstalacion["ENVIADO"].asString(), QStringLiteral("N"));
+// The copy becomes the current installation, with its children, unsent; with nothing to
+// copy it raises and the list stays as it was.
+void TstDatos::copyInstallation() {
+    {
+        Fixture f(true);
+        TDatos &d = f.d();
+        d.DSinstalacion.first();
+        const int vieja = d.DSinstalacion["ID"].asInteger();
+        const int armarios = d.DSarmarios.recordCount();
+        const int nueva = d.CopiarInstalacion();
+        QVERIFY(nueva != vieja);
+        QCOMPARE(d.DSinstalacion["ID"].asInteger(), nueva);
+        QCOMPARE(d.DSinstalacion["EXPEDIENTE"].asString(), QStringLiteral("COPIA-%1").arg(nueva));
+        QCOMPARE(d.DSinstalacion["ENVIADO"].asString(), QStringLiteral("N"));
+        QCOMPARE(d.DSarmarios.recordCount(), armarios);
+    }
+    {
+        Fixture f;
+        QVERIFY(!errorOf([&] { f.d().CopiarInstalacion(); }).isEmpty());
+        QVERIFY(f.d().DSinstalacion.isEmpty());
+    }
 }
 
 void TstDatos::versionQuery() {
