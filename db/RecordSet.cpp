@@ -450,6 +450,12 @@ bool RecordSet::fetchMore(int count) {
     return any;
 }
 
+bool RecordSet::hasNextRow() {
+    if (!active() || m_rows.empty())
+        return false;
+    return m_cur + 1 < int(m_rows.size()) || fetchRow();
+}
+
 void RecordSet::fetchAll() {
     while (fetchRow()) {
     }

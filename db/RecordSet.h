@@ -72,6 +72,8 @@ public:
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool allFetched() const { return m_fetchedAll; }
+    // Whether a row follows the current one; reads one row ahead when none is fetched yet.
+    bool hasNextRow();
 
     // Operations.
     void open();
