@@ -12,8 +12,9 @@ if [ ! -f "$db" ]; then
     echo "Creando $db ..."
     "$top/build/tools/trelmavondis-creardb" --guion "$top/tools/benchdata/country.sql" "$db"
 fi
+# Only the programs: CMake keeps folders of the same prefix (bench_*_autogen) beside them.
 for b in "$top"/build/bench/bench_*; do
-    [ -x "$b" ] || continue
+    [ -f "$b" ] && [ -x "$b" ] || continue
     echo "== $(basename "$b")"
     "$b" "$db"
 done
