@@ -15,6 +15,11 @@ Arranque::~Arranque() {
 bool Arranque::iniciar() {
     m_ventana = std::make_unique<TFinstalacion>();
     const platform::Configuracion &cfg = m_ventana->configuracion();
+    // With no database name there is nothing to log into: the connection fails at once.
+    if (cfg.basededatos().isEmpty()) {
+        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+        return false;
+    }
     m_datos = std::make_unique<TDatos>(m_ventana.get());
     try {
         m_datos->Conectar(cfg.basededatos(), cfg.usuario(),
