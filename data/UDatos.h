@@ -2,6 +2,7 @@
 
 #include "data/DatosView.h"
 #include "db/RecordSet.h"
+#include "db/StoredProcedure.h"
 
 #include <functional>
 

@@ -54,4 +54,11 @@ void DataSource::notify(DataEvent event, Field *field) {
     emit dataChanged(event, field);
 }
 
+void DataSource::notifyDetails(MasterEvent event) {
+    const QList<DataLink *> links = m_links;
+    for (DataLink *l : links)
+        if (m_links.contains(l))
+            l->masterEvent(event);
+}
+
 } // namespace db

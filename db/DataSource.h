@@ -20,6 +20,11 @@ enum class DataEvent {
     MasterChanged   // opened, scrolled, edit or insert started, posted, cancelled, refreshed
 };
 
+// What a record set tells the record sets linked to it before it changes its record:
+// settle your pending record (before it moves, posts, or starts an edit or insert), or
+// drop it (before it cancels or refreshes).
+enum class MasterEvent { Settle, Drop };
+
 // Something that listens to a data source: a control, or a record set linked to a master.
 class DataLink {
 public:
@@ -29,6 +34,8 @@ public:
     RecordSet *dataSet() const;
 
     virtual void dataEvent(DataEvent event, Field *field) = 0;
+    // Only links of linked record sets act on these.
+    virtual void masterEvent(MasterEvent) {}
 
 private:
     friend class DataSource;
@@ -48,6 +55,7 @@ public:
 
     // Called by the record set.
     void notify(DataEvent event, Field *field = nullptr);
+    void notifyDetails(MasterEvent event);
 
 signals:
     // The same events, for widgets that prefer signals.

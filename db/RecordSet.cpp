@@ -1,124 +1,13 @@
 #include "db/RecordSet.h"
 
+#include "db/RowCodec.h"
 #include "db/Win1252.h"
-
-#include <cstring>
 
 namespace db {
 namespace {
 
 const QString kEmptySetMessage =
     QStringLiteral("No es posible realizar ésta operación en un DataSet vacío");
-
-// A fetched row keeps its data fields in one compact byte array: a table of offsets (one
-// per data field, kNull for null) followed by the values: 64-bit integers, doubles, raw
-// timestamps, and text as a 16-bit length with its WIN1252 bytes. Rows cost about what
-// their data weigh and are decoded only when read.
-constexpr quint32 kNull = 0xFFFFFFFFu;
-
-template <class T> T readAs(const char *p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void appendRaw(QByteArray &out, const void *p, qsizetype n) {
-    out.append(static_cast<const char *>(p), n);
-}
-
-void setOffset(QByteArray &out, int slot, quint32 offset) {
-    std::memcpy(out.data() + slot * 4, &offset, 4);
-}
-
-// Values already converted to the field's type.
-void appendValue(QByteArray &out, FieldType type, const QVariant &v) {
-    switch (type) {
-    case FieldType::Integer: {
-        const qint64 i = v.toLongLong();
-        appendRaw(out, &i, 8);
-        break;
-    }
-    case FieldType::Float: {
-        const double d = v.toDouble();
-        appendRaw(out, &d, 8);
-        break;
-    }
-    case FieldType::DateTime: {
-        // Day and time of day, as the database keeps them: no time zone involved.
-        const QDateTime dt = v.toDateTime();
-        const qint32 day = qint32(dt.date().toJulianDay());
-        const qint32 ms = dt.time().msecsSinceStartOfDay();
-        appendRaw(out, &day, 4);
-        appendRaw(out, &ms, 4);
-        break;
-    }
-    case FieldType::String:
-    case FieldType::FixedChar: {
-        const QByteArray bytes = win1252::encode(v.toString());
-        const auto n = static_cast<quint16>(bytes.size());
-        appendRaw(out, &n, 2);
-        out.append(bytes);
-        break;
-    }
-    }
-}
-
-QVariant decodeValue(const QByteArray &row, int slot, FieldType type) {
-    const char *base = row.constData();
-    const quint32 off = readAs<quint32>(base + slot * 4);
-    if (off == kNull)
-        return QVariant();
-    const char *p = base + off;
-    switch (type) {
-    case FieldType::Integer: {
-        const qint64 i = readAs<qint64>(p);
-        return i >= INT_MIN && i <= INT_MAX ? QVariant(int(i)) : QVariant(qlonglong(i));
-    }
-    case FieldType::Float:
-        return readAs<double>(p);
-    case FieldType::DateTime:
-        return QDateTime(QDate::fromJulianDay(readAs<qint32>(p)),
-                         QTime::fromMSecsSinceStartOfDay(readAs<qint32>(p + 4)));
-    case FieldType::String:
-    case FieldType::FixedChar:
-        return win1252::decode(p + 2, readAs<quint16>(p));
-    }
-    return QVariant();
-}
-
-// Copies one non-null column of an output message into a row, converting only where the
-// column's type differs from the field's.
-void appendColumn(QByteArray &out, const Field &f, const Column &c, const unsigned char *msg) {
-    const unsigned char *p = msg + c.offset;
-    const bool text = f.type() == FieldType::String || f.type() == FieldType::FixedChar;
-    const bool singleByte = c.charSet != fb::kCharSetUtf8 && c.charSet != fb::kCharSetUnicodeFss;
-    if (text && singleByte && c.sqlType == SQL_VARYING) {
-        appendRaw(out, p, 2 + readAs<quint16>(reinterpret_cast<const char *>(p)));
-    } else if (text && singleByte && c.sqlType == SQL_TEXT) {
-        const auto n = static_cast<quint16>(c.length);
-        appendRaw(out, &n, 2);
-        appendRaw(out, p, n);
-    } else if (f.type() == FieldType::Integer && c.scale == 0 &&
-               (c.sqlType == SQL_LONG || c.sqlType == SQL_INT64 || c.sqlType == SQL_SHORT)) {
-        const char *q = reinterpret_cast<const char *>(p);
-        const qint64 v = c.sqlType == SQL_LONG    ? readAs<qint32>(q)
-                         : c.sqlType == SQL_SHORT ? readAs<qint16>(q)
-                                                  : readAs<qint64>(q);
-        appendRaw(out, &v, 8);
-    } else if (f.type() == FieldType::Float && c.sqlType == SQL_DOUBLE) {
-        appendRaw(out, p, 8);
-    } else if (f.type() == FieldType::DateTime && c.sqlType == SQL_TIMESTAMP) {
-        // Firebird counts days from 17 November 1858 (Julian day 2400001) and time in
-        // ten-thousandths of a second; no calendar or time-zone work is needed here.
-        const auto ts = readAs<ISC_TIMESTAMP>(reinterpret_cast<const char *>(p));
-        const qint32 day = qint32(ts.timestamp_date) + 2400001;
-        const qint32 ms = qint32(ts.timestamp_time / 10);
-        appendRaw(out, &day, 4);
-        appendRaw(out, &ms, 4);
-    } else {
-        appendValue(out, f.type(), f.convert(decodeColumn(c, msg)));
-    }
-}
 
 bool sameValue(const QVariant &a, const QVariant &b, FieldType type) {
     if (a.isNull() || b.isNull())
@@ -147,7 +36,14 @@ public:
             m_detail.open();
         }
     }
-    RecordSet &detail() const { return m_detail; }
+    void masterEvent(MasterEvent event) override {
+        if (!m_detail.active())
+            return;
+        if (event == MasterEvent::Settle)
+            m_detail.checkBrowseMode();
+        else
+            m_detail.cancel();
+    }
 
 private:
     RecordSet &m_detail;
@@ -278,12 +174,28 @@ void RecordSet::enableControls() {
 }
 
 // Before this set posts, moves, or starts an edit or insert, every open record set linked
-// to it settles its own pending record.
-void RecordSet::resolveDetails() {
-    for (DataSource *s : m_sources)
-        for (DataLink *l : s->m_links)
-            if (auto *m = dynamic_cast<MasterLink *>(l); m && m->detail().active())
-                m->detail().checkBrowseMode();
+// to it settles its own pending record; before it cancels or refreshes, they drop theirs.
+void RecordSet::tellDetails(MasterEvent event) {
+    const QList<DataSource *> sources = m_sources;
+    for (DataSource *s : sources)
+        s->notifyDetails(event);
+}
+
+void RecordSet::setState(State state) {
+    m_state = state;
+    m_modified = false;
+    if (state != State::Edit && state != State::Insert)
+        m_buffer.clear();
+    notify(DataEvent::StateChanged);
+}
+
+Statement &RecordSet::prepared(std::unique_ptr<Statement> &stmt, const QStringList &sql) {
+    const QString text = joined(sql);
+    if (!stmt)
+        stmt = std::make_unique<Statement>(m_transaction);
+    if (!stmt->prepared() || stmt->sql() != text)
+        stmt->prepare(text);
+    return *stmt;
 }
 
 void RecordSet::checkActive() const {
@@ -308,12 +220,7 @@ QString RecordSet::joined(const QStringList &sql) const {
 void RecordSet::open() {
     if (active())
         return;
-    const QString sql = joined(selectSql);
-    if (!m_select)
-        m_select = std::make_unique<Statement>(m_transaction);
-    if (!m_select->prepared() || m_select->sql() != sql)
-        m_select->prepare(sql);
-    fillParams(*m_select, false);
+    fillParams(prepared(m_select, selectSql), false);
     bindFields();
     m_select->openCursor();
     m_rows.clear();
@@ -350,7 +257,6 @@ void RecordSet::bindFields() {
     m_dataFields.clear();
     m_columnOf.clear();
     m_calcCount = 0;
-    m_hasCalc = false;
     for (const auto &f : m_fields) {
         switch (f->kind()) {
         case FieldKind::Data: {
@@ -365,10 +271,8 @@ void RecordSet::bindFields() {
         }
         case FieldKind::Calculated:
             f->m_slot = m_calcCount++;
-            m_hasCalc = true;
             break;
         case FieldKind::Lookup:
-            m_hasCalc = true;
             field(f->keyField);
             if (!f->lookupDataSet)
                 throw DatabaseError(
@@ -380,6 +284,7 @@ void RecordSet::bindFields() {
             break;
         }
     }
+    m_plan = rowcodec::plan(cols, m_columnOf, m_dataFields);
 }
 
 void RecordSet::close() {
@@ -411,22 +316,8 @@ bool RecordSet::fetchRow() {
         m_select->closeCursor();
         return false;
     }
-    const QVector<Column> &cols = m_select->columns();
-    const int n = int(m_dataFields.size());
     Row row;
-    QByteArray &out = row.data;
-    out.resize(n * 4);
-    out.reserve(n * 12);
-    for (int i = 0; i < n; ++i) {
-        const Field &f = *m_dataFields[size_t(i)];
-        const Column &c = cols[m_columnOf[i]];
-        if (m_select->isNull(m_columnOf[i])) {
-            setOffset(out, i, kNull);
-            continue;
-        }
-        setOffset(out, i, quint32(out.size()));
-        appendColumn(out, f, c, m_select->message());
-    }
+    row.data = rowcodec::fromMessage(m_plan, m_select->message());
     if (m_calcCount)
         row.calc = QVector<QVariant>(m_calcCount);
     m_rows.push_back(std::move(row));
@@ -464,25 +355,13 @@ void RecordSet::fetchAll() {
 // ---------------------------------------------------------------- values
 
 RecordSet::Row RecordSet::encode(const QVector<QVariant> &values) const {
-    Row row;
-    const int n = int(m_dataFields.size());
-    row.data.resize(n * 4);
-    for (int i = 0; i < n; ++i) {
-        if (values[i].isNull()) {
-            setOffset(row.data, i, kNull);
-            continue;
-        }
-        setOffset(row.data, i, quint32(row.data.size()));
-        appendValue(row.data, m_dataFields[size_t(i)]->type(), values[i]);
-    }
-    row.calc = values.mid(n);
-    return row;
+    return Row{rowcodec::fromValues(m_dataFields, values), values.mid(int(m_dataFields.size()))};
 }
 
 QVariant RecordSet::rowValue(const Row &row, const Field &f) const {
     switch (f.kind()) {
     case FieldKind::Data:
-        return decodeValue(row.data, f.m_slot, f.type());
+        return rowcodec::value(row.data, f.m_slot, f.type());
     case FieldKind::Calculated:
         return f.m_slot < row.calc.size() ? row.calc[f.m_slot] : QVariant();
     case FieldKind::Lookup:
@@ -617,14 +496,14 @@ void RecordSet::checkBrowseMode() {
     // Text still pending in a control counts as a change.
     notify(DataEvent::UpdateData);
     if (m_modified)
-        post();
+        postRecord();
     else
         cancel();
 }
 
 void RecordSet::first() {
     checkActive();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     setCurrent(m_rows.empty() ? -1 : 0);
     m_bof = true;
@@ -634,7 +513,7 @@ void RecordSet::first() {
 
 void RecordSet::last() {
     checkActive();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     fetchAll();
     setCurrent(int(m_rows.size()) - 1);
@@ -645,7 +524,7 @@ void RecordSet::last() {
 
 void RecordSet::moveBy(int distance) {
     checkActive();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     const int from = m_cur;
     int target = m_cur + distance;
@@ -663,9 +542,10 @@ void RecordSet::moveBy(int distance) {
     m_cur = target;
     if (m_rows.empty())
         m_eof = m_bof = true;
-    if (m_cur != from)
+    if (m_cur != from) {
         notifyMoved();
-    runAfterScroll();
+        runAfterScroll();
+    }
 }
 
 void RecordSet::next() {
@@ -680,7 +560,7 @@ void RecordSet::moveTo(int row) {
 
 bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
     checkActive();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     const Field &f = field(fieldName);
     const QVariant wanted = value.isNull() ? QVariant() : f.convert(value);
@@ -720,18 +600,16 @@ void RecordSet::edit() {
         insert();
         return;
     }
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     if (beforeEdit)
         beforeEdit(*this);
     const Row &row = m_rows[size_t(m_cur)];
     m_buffer.resize(int(m_dataFields.size()) + m_calcCount);
     for (size_t i = 0; i < m_dataFields.size(); ++i)
-        m_buffer[int(i)] = decodeValue(row.data, int(i), m_dataFields[i]->type());
+        m_buffer[int(i)] = rowcodec::value(row.data, int(i), m_dataFields[i]->type());
     for (int i = 0; i < m_calcCount; ++i)
         m_buffer[int(m_dataFields.size()) + i] = row.calc.value(i);
-    m_state = State::Edit;
-    m_modified = false;
-    notify(DataEvent::StateChanged);
+    setState(State::Edit);
     notify(DataEvent::MasterChanged);
     if (afterEdit)
         afterEdit(*this);
@@ -739,7 +617,7 @@ void RecordSet::edit() {
 
 void RecordSet::insert() {
     checkWritable();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     insertAt(false);
 }
@@ -749,9 +627,11 @@ void RecordSet::insertAt(bool atEnd) {
         beforeInsert(*this);
     const int saved = m_cur;
     const int pos = atEnd ? int(m_rows.size()) : (m_cur < 0 ? 0 : m_cur);
-    m_rows.insert(m_rows.begin() + pos, Row{});
-    m_cur = pos;
     m_buffer = QVector<QVariant>(int(m_dataFields.size()) + m_calcCount);
+    // The new record's row holds nulls until the post: whoever reads it meanwhile (a grid,
+    // a lookup into this set) reads a row like any other.
+    m_rows.insert(m_rows.begin() + pos, encode(m_buffer));
+    m_cur = pos;
     m_state = State::Insert;
     try {
         if (!generatorName.isEmpty()) {
@@ -762,17 +642,13 @@ void RecordSet::insertAt(bool atEnd) {
             onNewRecord(*this);
     } catch (...) {
         m_rows.erase(m_rows.begin() + pos);
-        m_buffer.clear();
-        m_state = State::Browse;
-        m_modified = false;
         m_cur = saved;
-        notify(DataEvent::StateChanged);
+        setState(State::Browse);
         notifyMoved();
         throw;
     }
-    m_modified = false;
     m_eof = m_bof = false;
-    notify(DataEvent::StateChanged);
+    setState(State::Insert);
     notifyMoved();
     if (afterInsert)
         afterInsert(*this);
@@ -781,7 +657,7 @@ void RecordSet::insertAt(bool atEnd) {
 
 void RecordSet::append() {
     checkWritable();
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     checkBrowseMode();
     fetchAll();
     insertAt(true);
@@ -795,9 +671,8 @@ void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
         if (fromRecord) {
             if (name.startsWith(QLatin1String("OLD_"))) {
                 const Field &f = field(name.mid(4));
-                const bool hasOld = m_state != State::Insert && m_cur >= 0 &&
-                                    m_cur < int(m_rows.size()) &&
-                                    !m_rows[size_t(m_cur)].data.isEmpty();
+                const bool hasOld =
+                    m_state != State::Insert && m_cur >= 0 && m_cur < int(m_rows.size());
                 stmt.setParam(i, hasOld ? rowValue(m_rows[size_t(m_cur)], f) : QVariant());
             } else {
                 stmt.setParam(i, field(name).value());
@@ -811,20 +686,21 @@ void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
 }
 
 void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql) {
-    const QString text = joined(sql);
-    if (!stmt)
-        stmt = std::make_unique<Statement>(m_transaction);
-    if (!stmt->prepared() || stmt->sql() != text)
-        stmt->prepare(text);
-    fillParams(*stmt, true);
-    stmt->execute();
+    Statement &s = prepared(stmt, sql);
+    fillParams(s, true);
+    s.execute();
 }
 
 void RecordSet::post() {
     notify(DataEvent::UpdateData);
+    postRecord();
+}
+
+// The post itself, once the controls have written their pending text.
+void RecordSet::postRecord() {
     if (!editing())
         return;
-    resolveDetails();
+    tellDetails(MasterEvent::Settle);
     if (beforePost)
         beforePost(*this);
     const bool inserting = m_state == State::Insert;
@@ -846,10 +722,7 @@ void RecordSet::post() {
         throw;
     }
     m_rows[size_t(m_cur)] = encode(m_buffer);
-    m_buffer.clear();
-    m_state = State::Browse;
-    m_modified = false;
-    notify(DataEvent::StateChanged);
+    setState(State::Browse);
     notify(DataEvent::RecordChanged);
     notify(DataEvent::MasterChanged);
     if (afterPost)
@@ -859,18 +732,15 @@ void RecordSet::post() {
 void RecordSet::cancel() {
     if (!editing())
         return;
-    resolveDetails();
+    tellDetails(MasterEvent::Drop);
     const bool inserting = m_state == State::Insert;
     if (inserting) {
         m_rows.erase(m_rows.begin() + m_cur);
         if (m_cur >= int(m_rows.size()))
             m_cur = int(m_rows.size()) - 1;
     }
-    m_buffer.clear();
-    m_state = State::Browse;
-    m_modified = false;
     setCurrent(m_cur);
-    notify(DataEvent::StateChanged);
+    setState(State::Browse);
     notifyMoved();
     if (afterCancel)
         afterCancel(*this);
@@ -886,25 +756,20 @@ void RecordSet::remove() {
     checkWritable();
     if (m_rows.empty())
         throw DatabaseError(kEmptySetMessage);
-    resolveDetails();
-    if (m_state == State::Edit) {
-        m_buffer.clear();
-        m_state = State::Browse;
-        m_modified = false;
-    }
+    tellDetails(MasterEvent::Settle);
     runStatement(m_delete, deleteSql);
     m_rows.erase(m_rows.begin() + m_cur);
     if (m_cur >= int(m_rows.size()) && !fetchRow())
         m_cur = int(m_rows.size()) - 1;
     setCurrent(m_cur);
-    notify(DataEvent::StateChanged);
+    setState(State::Browse);
     notifyMoved();
     runAfterScroll();
 }
 
 void RecordSet::refresh() {
     checkActive();
-    resolveDetails();
+    tellDetails(MasterEvent::Drop);
     checkBrowseMode();
     if (m_rows.empty())
         return;
@@ -918,12 +783,7 @@ void RecordSet::refresh() {
         notifyMoved();
         return;
     }
-    const QString text = joined(refreshSql);
-    if (!m_refresh)
-        m_refresh = std::make_unique<Statement>(m_transaction);
-    if (!m_refresh->prepared() || m_refresh->sql() != text)
-        m_refresh->prepare(text);
-    fillParams(*m_refresh, true);
+    fillParams(prepared(m_refresh, refreshSql), true);
     m_refresh->openCursor();
     if (m_refresh->fetch()) {
         QVector<QVariant> values(int(m_dataFields.size()) + m_calcCount);
@@ -942,48 +802,6 @@ void RecordSet::refresh() {
     }
     m_refresh->closeCursor();
     notifyMoved();
-}
-
-// ---------------------------------------------------------------- stored procedure
-
-StoredProcedure::StoredProcedure(Transaction &transaction, QString procedureName)
-    : m_transaction(transaction), m_procedure(std::move(procedureName)), m_statement(transaction) {}
-
-void StoredProcedure::setParam(const QString &name, const QVariant &value) {
-    m_inputs[name.toUpper()] = value;
-}
-
-QVariant StoredProcedure::param(const QString &name) const {
-    const QString key = name.toUpper();
-    return m_outputs.contains(key) ? m_outputs.value(key) : m_inputs.value(key);
-}
-
-void StoredProcedure::prepare() {
-    if (m_statement.prepared())
-        return;
-    Statement names(m_transaction);
-    names.prepare(QStringLiteral("select trim(rdb$parameter_name) from rdb$procedure_parameters "
-                                 "where rdb$procedure_name = :NAME and rdb$parameter_type = 0 "
-                                 "order by rdb$parameter_number"));
-    names.setParam(QStringLiteral("NAME"), m_procedure.toUpper());
-    names.openCursor();
-    QStringList inputs;
-    while (names.fetch())
-        inputs << QLatin1Char(':') + names.value(0).toString();
-    QString sql = QStringLiteral("EXECUTE PROCEDURE ") + m_procedure;
-    if (!inputs.isEmpty())
-        sql += QLatin1Char(' ') + inputs.join(QStringLiteral(", "));
-    m_statement.prepare(sql);
-}
-
-void StoredProcedure::execProc() {
-    prepare();
-    for (int i = 0; i < m_statement.paramCount(); ++i)
-        m_statement.setParam(i, m_inputs.value(m_statement.paramNames().at(i)));
-    m_statement.execute();
-    m_outputs.clear();
-    for (int i = 0; i < m_statement.columns().size(); ++i)
-        m_outputs[m_statement.columns().at(i).name.toUpper()] = m_statement.value(i);
 }
 
 } // namespace db

@@ -2,6 +2,7 @@
 
 #include "db/DataSource.h"
 #include "db/Field.h"
+#include "db/RowCodec.h"
 
 #include <QMap>
 #include <QStringList>
@@ -124,7 +125,10 @@ private:
 
     void notify(DataEvent event, Field *field = nullptr);
     void notifyMoved();
-    void resolveDetails();
+    void tellDetails(MasterEvent event);
+    void setState(State state);
+    void postRecord();
+    Statement &prepared(std::unique_ptr<Statement> &stmt, const QStringList &sql);
     void checkActive() const;
     void checkWritable() const;
     void bindFields();
@@ -152,12 +156,12 @@ private:
 
     std::unique_ptr<Statement> m_select, m_insert, m_modify, m_delete, m_refresh;
     std::vector<Row> m_rows;
-    std::vector<Field *> m_dataFields; // in row order
-    QVector<int> m_columnOf;           // per data field: its column of the select
-    QVector<QVariant> m_buffer;        // the record being edited or inserted: data then calc
-    Row *m_calcRow = nullptr;          // the row being calculated after a fetch
+    std::vector<Field *> m_dataFields;        // in row order
+    QVector<int> m_columnOf;                  // per data field: its column of the select
+    std::vector<rowcodec::ColumnPlan> m_plan; // how a fetched message becomes a row
+    QVector<QVariant> m_buffer;               // the record being edited or inserted: data then calc
+    Row *m_calcRow = nullptr;                 // the row being calculated after a fetch
     int m_calcCount = 0;
-    bool m_hasCalc = false; // calculated or lookup fields present
 
     State m_state = State::Inactive;
     bool m_modified = false;
@@ -166,23 +170,6 @@ private:
     bool m_fetchedAll = false;
     int m_disabled = 0;
     bool m_pendingNotify = false;
-};
-
-// Executes a stored procedure with input parameters and reads its output parameters.
-class StoredProcedure {
-public:
-    StoredProcedure(Transaction &transaction, QString procedureName);
-    void setParam(const QString &name, const QVariant &value);
-    void execProc();
-    QVariant param(const QString &name) const; // an output after execProc, or an input
-
-private:
-    void prepare();
-    Transaction &m_transaction;
-    QString m_procedure;
-    Statement m_statement;
-    QMap<QString, QVariant> m_inputs;
-    QMap<QString, QVariant> m_outputs;
 };
 
 } // namespace db

@@ -4,6 +4,7 @@
 #include "data/SqlScript.h"
 #include "db/Connection.h"
 #include "db/RecordSet.h"
+#include "db/StoredProcedure.h"
 #include "db/Statement.h"
 #include "db/Win1252.h"
 #include "tests/common/TestDatabase.h"

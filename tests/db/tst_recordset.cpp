@@ -182,6 +182,11 @@ private slots:
     void declaredFieldMissingFailsOpen();
     void linkedSetFollowsMaster();
     void linkedSetResolvesBeforeMasterMoves();
+    void linkedSetDroppedWhenMasterCancelsOrRefreshes_data();
+    void linkedSetDroppedWhenMasterCancelsOrRefreshes();
+    void moveThatDoesNotMoveRunsNoHook();
+    void newRecordReadsAsNullsElsewhere();
+    void hasNextRowReadsAhead();
     void controlsPushPendingTextBeforePost();
     void refreshRereadsRow();
     void displayFormats();
@@ -643,6 +648,120 @@ void TstRecordSet::linkedSetResolvesBeforeMasterMoves() {
     a.insert();
     r.first();
     QCOMPARE(f.countInDatabase("INSTALACION_ARMARIO"), 2);
+}
+
+// Cancel and refresh of the master drop a linked set's pending record: nothing of it is
+// written, and a pending record that would break a rule does not block them.
+void TstRecordSet::linkedSetDroppedWhenMasterCancelsOrRefreshes_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("insertChild");
+    QTest::newRow("cancel, child edited") << "cancel" << false;
+    QTest::newRow("cancel, child inserted") << "cancel" << true;
+    QTest::newRow("refresh, child edited") << "refresh" << false;
+    QTest::newRow("refresh, child inserted") << "refresh" << true;
+}
+
+void TstRecordSet::linkedSetDroppedWhenMasterCancelsOrRefreshes() {
+    QFETCH(QString, operation);
+    QFETCH(bool, insertChild);
+    Fixture f;
+    f.addInstalaciones(2, 1);
+    RecordSet &r = *f.inst;
+    RecordSet &a = *f.armarios;
+    r.open();
+    a.open();
+    int posts = 0;
+    a.beforePost = [&](RecordSet &) {
+        ++posts;
+        throw DatabaseError("regla del armario");
+    };
+    if (operation == "cancel") {
+        r.edit();
+        r["EXPEDIENTE"].setValue("CAMBIADO");
+    }
+    if (insertChild)
+        a.insert();
+    else
+        a.edit();
+    a["N_COLUMNAS"].setValue(9);
+    if (operation == "cancel")
+        r.cancel();
+    else
+        r.refresh();
+    QCOMPARE(posts, 0);
+    QCOMPARE(r.state(), State::Browse);
+    QCOMPARE(a.state(), State::Browse);
+    QCOMPARE(a.recordCount(), 1);
+    QCOMPARE(a["N_COLUMNAS"].asInteger(), 1);
+    QCOMPARE(r["EXPEDIENTE"].asString(), QStringLiteral("E1"));
+    f.transaction.commitRetaining();
+    QCOMPARE(f.countInDatabase("INSTALACION_ARMARIO"), 2);
+    auto b = f.tdb.attach();
+    QCOMPARE(b->scalar("select max(N_COLUMNAS) from INSTALACION_ARMARIO").toInt(), 1);
+}
+
+// Next on the last row and Prior on the first do not move, and run no after-scroll hook.
+void TstRecordSet::moveThatDoesNotMoveRunsNoHook() {
+    Fixture f;
+    f.addInstalaciones(2);
+    RecordSet &r = *f.inst;
+    r.open();
+    f.logHooks(r);
+    f.log.clear();
+    r.prior();
+    QCOMPARE(f.log, QStringList());
+    r.next();
+    QCOMPARE(f.log, QStringList{"afterScroll:2"});
+    f.log.clear();
+    r.next();
+    QCOMPARE(f.log, QStringList());
+    QVERIFY(r.eof());
+    QCOMPARE(r["ID"].asInteger(), 2);
+}
+
+// While a list is inserting, its new row reads as nulls from everywhere: a lookup into the
+// list, a grid reading rows by number.
+void TstRecordSet::newRecordReadsAsNullsElsewhere() {
+    Fixture f;
+    f.addGestores(2);
+    f.addInstalaciones(1);
+    auto b = f.tdb.attach();
+    b->exec("update INSTALACION set GESTOR=2");
+    b->transaction->commit();
+    f.seeNewData();
+    RecordSet &g = *f.gestores;
+    RecordSet &r = *f.inst;
+    g.open();
+    g.fetchAll();
+    r.open();
+    g.insert(); // before the first row
+    QCOMPARE(g.recNo(), 0);
+    QCOMPARE(g.recordCount(), 3);
+    QVERIFY(g.valueAt(1, g["NOMBRE"]).isValid());
+    QCOMPARE(r["Ngestor"].asString(), QStringLiteral("G002"));
+    r.edit();
+    r["GESTOR"].setValue(1000000); // no such manager
+    QVERIFY(r["Ngestor"].isNull());
+    r.cancel();
+    g.cancel();
+    QCOMPARE(g.recordCount(), 2);
+}
+
+void TstRecordSet::hasNextRowReadsAhead() {
+    Fixture f;
+    QVERIFY(!f.gestores->hasNextRow()); // closed
+    f.addGestores(3);
+    RecordSet &g = *f.gestores;
+    g.open();
+    QCOMPARE(g.recordCount(), 1);
+    QVERIFY(g.hasNextRow());
+    QCOMPARE(g.recordCount(), 2);
+    g.next();
+    g.next();
+    QVERIFY(!g.allFetched());
+    QVERIFY(!g.hasNextRow());
+    QVERIFY(g.allFetched());
+    QCOMPARE(g["NOMBRE"].asString(), QStringLiteral("G003"));
 }
 
 void TstRecordSet::controlsPushPendingTextBeforePost() {

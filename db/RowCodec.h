@@ -1,0 +1,55 @@
+#pragma once
+
+#include "db/Statement.h"
+
+#include <QByteArray>
+#include <QVariant>
+#include <QVector>
+
+#include <vector>
+
+namespace db {
+
+class Field;
+
+// A fetched row keeps its data fields in one compact byte array: a table of offsets (one
+// per data field, null marked) followed by the values: 64-bit integers, doubles, day and
+// time of day, and text as a 16-bit length with its WIN1252 bytes. Rows cost about what
+// their data weigh and are decoded only when read.
+namespace rowcodec {
+
+// How one column of the select's output message becomes one value of a row. Made once per
+// open, so that a fetch is a tight copy over the plan.
+struct ColumnPlan {
+    enum class Copy : quint8 {
+        Varying,   // single-byte VARCHAR: its length and bytes as they are
+        Fixed,     // single-byte CHAR: the declared length and the bytes
+        Short,     // SMALLINT to a 64-bit integer
+        Long,      // INTEGER to a 64-bit integer
+        Int64,     // BIGINT as it is
+        Double,    // DOUBLE PRECISION as it is
+        Timestamp, // TIMESTAMP to day and time of day
+        Convert    // anything else: decoded, converted to the field's type and encoded
+    };
+    Copy copy = Copy::Convert;
+    const Field *field = nullptr; // the field the value is for
+    Column column;                // where the value lies in the message
+};
+
+// The plan of a row of `fields`, the data fields in row order; `columnOf` gives the
+// select's column of each.
+std::vector<ColumnPlan> plan(const QVector<Column> &columns, const QVector<int> &columnOf,
+                             const std::vector<Field *> &fields);
+
+// One row from the output message of a fetch.
+QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char *message);
+
+// One row from values already converted to the fields' types (null for null); values past
+// the fields are ignored.
+QByteArray fromValues(const std::vector<Field *> &fields, const QVector<QVariant> &values);
+
+// The value of data field `slot` of a row.
+QVariant value(const QByteArray &row, int slot, FieldType type);
+
+} // namespace rowcodec
+} // namespace db
