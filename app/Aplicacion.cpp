@@ -7,8 +7,8 @@
 #include <QTranslator>
 
 Aplicacion::Aplicacion(int &argc, char **argv) : QApplication(argc, argv) {
+    // No display name: Qt would append it to every window's title.
     setApplicationName(QStringLiteral("Trelmavondis"));
-    setApplicationDisplayName(QStringLiteral("Trelmavondis"));
     setOrganizationName(QStringLiteral("Nirvelo"));
     // Qt's own dialogs and buttons speak Spanish.
     auto *qt = new QTranslator(this);

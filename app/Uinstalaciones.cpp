@@ -13,9 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QWindow>
 
 #include <variant>
 
@@ -286,14 +288,37 @@ void TFinstalacion::conectarManejadores() {
     connect(ui->SpeedButton5, &QToolButton::clicked, this, &TFinstalacion::SpeedButton5Click);
 }
 
-// A fixed size, what the controls need, centred on the desktop.
+// A fixed size, what the controls need, centred on the desktop. On a screen smaller than the
+// form the form's client area scrolls inside a window that fits the screen.
 void TFinstalacion::fijarTamano() {
     ensurePolished();
-    layout()->invalidate();
-    layout()->activate();
-    setFixedSize(sizeHint());
-    if (const QScreen *pantalla = screen())
+    ui->Cliente->layout()->invalidate();
+    ui->Cliente->layout()->activate();
+    const QSize forma = ui->Cliente->sizeHint();
+    QSize tamano = forma;
+    const QScreen *pantalla = screen();
+    if (pantalla) {
+        // The window system's frame, once the window has one (it is measured again on show).
+        const QMargins marco = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize disponible = pantalla->availableGeometry().size() -
+                                 QSize(marco.left() + marco.right(), marco.top() + marco.bottom());
+        if (forma.width() > disponible.width() || forma.height() > disponible.height()) {
+            if (!m_desplazamiento) {
+                m_desplazamiento = new QScrollArea(this);
+                m_desplazamiento->setObjectName(QStringLiteral("Desplazamiento"));
+                m_desplazamiento->setFrameShape(QFrame::NoFrame);
+                ui->Marco->replaceWidget(ui->Cliente, m_desplazamiento);
+                m_desplazamiento->setWidget(ui->Cliente);
+            }
+            ui->Cliente->setFixedSize(forma);
+            tamano = forma.boundedTo(disponible);
+        }
+    }
+    setFixedSize(tamano);
+    if (pantalla)
         move(pantalla->availableGeometry().center() - rect().center());
+    if (pantalla && !pantalla->availableGeometry().contains(frameGeometry()))
+        move(pantalla->availableGeometry().topLeft());
 }
 
 // Shown controls take their style sheet's final measures: the size is fixed again on them.

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QKeyEvent;
+class QScrollArea;
 class StBrowser;
 class TDatos;
 
@@ -87,5 +88,6 @@ private:
     Acciones m_acciones;
     platform::Configuracion m_configuracion;
     TDatos *m_datos = nullptr;
-    bool m_medida = false; // the size was fixed on the shown controls
+    bool m_medida = false;                   // the size was fixed on the shown controls
+    QScrollArea *m_desplazamiento = nullptr; // only on a screen smaller than the form
 };

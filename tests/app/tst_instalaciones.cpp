@@ -18,6 +18,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -134,6 +136,7 @@ private slots:
     void bindingsAndCaptions_data();
     void bindingsAndCaptions();
     void windowFrameTabsAndGrids();
+    void windowFitsScreen();
     void buttonsHintsAndLaterFeatures();
 
     void deleteKeyClearsLookup_data();
@@ -283,7 +286,8 @@ void TstInstalaciones::windowFrameTabsAndGrids() {
     Ventana v;
     QVERIFY(v.activa);
     TFinstalacion *w = v.ventana.get();
-    QCOMPARE(w->windowTitle(), QStringLiteral("ROSTELVIA - Instalaciones Eléctricas de Enlace"));
+    QCOMPARE(ModalAnswers::shownTitle(w),
+             QStringLiteral("ROSTELVIA - Instalaciones Eléctricas de Enlace"));
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -336,6 +340,32 @@ void TstInstalaciones::windowFrameTabsAndGrids() {
     QVERIFY(!(v.hijo(QStringLiteral("DBEdit1"))->focusPolicy() & Qt::TabFocus));
     QVERIFY(!(v.hijo(QStringLiteral("CBenviado"))->focusPolicy() & Qt::TabFocus));
     QVERIFY(!(v.hijo(QStringLiteral("BitBtn1"))->focusPolicy() & Qt::TabFocus));
+}
+
+// The window has the form's size where the screen holds it; on a smaller screen (run again
+// under a laptop's screen) it fits the screen and the form scrolls inside it.
+void TstInstalaciones::windowFitsScreen() {
+    Ventana v;
+    TFinstalacion *w = v.ventana.get();
+    QWidget *cliente = v.hijo(QStringLiteral("Cliente"));
+    const QSize forma = cliente->sizeHint();
+    const QRect pantalla = w->screen()->availableGeometry();
+    auto *desplazamiento = w->findChild<QScrollArea *>(QStringLiteral("Desplazamiento"));
+    if (forma.width() <= pantalla.width() && forma.height() <= pantalla.height()) {
+        QVERIFY(!desplazamiento);
+        QCOMPARE(w->size(), forma);
+        return;
+    }
+    QVERIFY(desplazamiento);
+    QCOMPARE(desplazamiento->widget(), cliente);
+    QCOMPARE(cliente->size(), forma);
+    QVERIFY(pantalla.contains(w->frameGeometry()));
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+    // What lies below the screen's edge is reached by scrolling.
+    QWidget *abajo = v.hijo(QStringLiteral("DBEdit30"));
+    desplazamiento->ensureWidgetVisible(abajo);
+    QVERIFY(desplazamiento->viewport()->rect().contains(
+        abajo->mapTo(desplazamiento->viewport(), abajo->rect().center())));
 }
 
 void TstInstalaciones::buttonsHintsAndLaterFeatures() {

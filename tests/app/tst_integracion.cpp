@@ -14,6 +14,16 @@
 
 using platform::DBNavigator;
 
+namespace {
+
+// The colour a widget is filled with once its style sheets are applied.
+QColor relleno(QWidget *w) {
+    w->ensurePolished();
+    return w->palette().color(w->backgroundRole());
+}
+
+} // namespace
+
 class TstIntegracion : public QObject {
     Q_OBJECT
 private slots:
@@ -28,6 +38,25 @@ private slots:
         ventana->enlazarDatos(*datos);
         ventana->show();
         QVERIFY(QTest::qWaitForWindowActive(ventana.get()));
+        // The main window's own colours, by the names its controls share with the editors'.
+        QCOMPARE(relleno(ventana->findChild<QWidget *>("DBEdit2")), QColor(0xFF, 0xFF, 0x04));
+        QCOMPARE(relleno(ventana->findChild<QWidget *>("DBEdit1")), QColor(0xC0, 0xC0, 0xC0));
+        QCOMPARE(relleno(ventana->findChild<QWidget *>("GroupBox1")), QColor(0x48, 0x7E, 0x16));
+        QCOMPARE(relleno(ventana->findChild<QWidget *>("GroupBox2")), QColor(0x08, 0x60, 0xB3));
+        // ... do not reach the editors and the about box: their controls keep the plain colours.
+        QStringList coloreados;
+        const auto sinColores = [&coloreados](QWidget *w, QStringList nombres) {
+            for (const QString &n : nombres) {
+                QWidget *c = w->findChild<QWidget *>(n);
+                if (!c) {
+                    coloreados << w->objectName() + u'.' + n + QStringLiteral(" (no existe)");
+                    continue;
+                }
+                const QColor normal = QApplication::palette(c).color(c->backgroundRole());
+                if (relleno(c) != normal)
+                    coloreados << w->objectName() + u'.' + n;
+            }
+        };
         auto cerrar = [](const char *boton) {
             return [boton](QWidget *w) {
                 QTest::mouseClick(w->findChild<QPushButton *>(boton), Qt::LeftButton);
@@ -36,19 +65,27 @@ private slots:
         ModalAnswers r;
         for (const char *b : {"SpeedButton6", "SpeedButton1", "SpeedButton3"})
             QVERIFY2(ventana->findChild<QToolButton *>(b)->isEnabled(), b);
-        r.push(cerrar("BitBtn1"));
+        const auto mirarYCerrar = [&](QStringList nombres, const char *boton) {
+            return [=, &sinColores](QWidget *w) {
+                sinColores(w, nombres);
+                cerrar(boton)(w);
+            };
+        };
+        r.push(mirarYCerrar({"DBEdit1", "DBEdit2"}, "BitBtn1"));
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton6"), Qt::LeftButton);
-        r.push(cerrar("BitBtn1")); // Aceptar
+        r.push(mirarYCerrar({"GroupBox1", "GroupBox2", "GroupBox3", "DBEdit1", "DBEdit2"},
+                            "BitBtn1")); // Aceptar
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton1"), Qt::LeftButton);
         r.push(cerrar("BitBtn2")); // Cancelar
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton3"), Qt::LeftButton);
-        r.push(cerrar("BitBtn1")); // Cerrar
+        r.push(mirarYCerrar({"DBEdit1", "DBEdit2", "DBEdit3"}, "BitBtn1")); // Cerrar
         auto *grid = ventana->findChild<platform::DBGrid *>("DBGrid1");
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton);
         QCOMPARE(r.seen, (QStringList{"TFacercade|Acerca de Trelmavondis I.E.E.",
                                       "TFinstalador|Instalador Autorizado",
                                       "TFgestor|Gestores de Rostelvia",
                                       "TFarmarios|Conjunto de Medida / Armarios"}));
+        QCOMPARE(coloreados, QStringList());
         // The kept cabinet editor opens again on a new cabinet.
         r.seen.clear();
         r.push(cerrar("BitBtn1"));

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 ModalAnswers::ModalAnswers() {
     connect(&m_timer, &QTimer::timeout, this, &ModalAnswers::poll);
@@ -42,6 +43,12 @@ bool ModalAnswers::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
+// The title the window system shows, not the widget's own property.
+QString ModalAnswers::shownTitle(const QWidget *w) {
+    const QWindow *handle = w->windowHandle();
+    return handle ? handle->title() : QStringLiteral("(sin ventana)");
+}
+
 void ModalAnswers::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || modal == m_current || !modal->isVisible())
@@ -52,12 +59,12 @@ void ModalAnswers::poll() {
     m_current = modal;
     modal->installEventFilter(this);
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-        QString entry = box->windowTitle() + u'|' + box->text();
+        QString entry = shownTitle(box) + u'|' + box->text();
         if (box->icon() == QMessageBox::Critical)
             entry += QStringLiteral("|error");
         seen << entry;
     } else {
-        seen << modal->metaObject()->className() + (u'|' + modal->windowTitle());
+        seen << modal->metaObject()->className() + (u'|' + shownTitle(modal));
     }
     if (m_answers.empty()) {
         seen << QStringLiteral("inesperado");

@@ -29,6 +29,8 @@ public:
 
     QStringList seen; // message boxes and other modal widgets, in order
     int pending() const { return int(m_answers.size()); }
+    // The title the window system shows for a window.
+    static QString shownTitle(const QWidget *w);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
