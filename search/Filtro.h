@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+// The search list's filter line, built from the selection controls.
+namespace busqueda {
+
+// The text of an empty date box, as its mask stores it.
+inline constexpr QStringView FechaVacia = u"  /  /    ";
+
+// A date box's text read as a date in the order of the system's short date format (day,
+// month and year for es_ES). Raises db::DatabaseError "'%s' no es una fecha válida" for an
+// incomplete or impossible date.
+QDate leerFecha(const QString &texto);
+
+// The date as the server reads a literal: "mm/dd/yyyy", always with "/" (the server reads
+// dots as day first and other separators not at all).
+QString fechaSql(const QDate &fecha);
+
+// The sent state chosen in the three-state box.
+enum class Enviado { Si, No, Todos };
+
+// "Where " + blank + the conditions joined by " and ": "fecha>='mm/dd/yyyy'" for a from-date,
+// "fecha<='mm/dd/yyyy'" for a to-date, "enviado='S'" or "enviado='N'"; empty when nothing is
+// chosen. `de` and `a` are the boxes' texts (FechaVacia when empty). Raises as leerFecha,
+// the from-date first.
+QString lineaFiltro(const QString &de, const QString &a, Enviado enviado);
+
+} // namespace busqueda

@@ -1,0 +1,162 @@
+#include "search/Ubinstalacion.h"
+
+#include "data/UDatos.h"
+#include "platform/controls/ErrorRelay.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "search/Filtro.h"
+#include "search/IconoImprimir.h"
+#include "ui_Ubinstalacion.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+
+using platform::DBGridColumn;
+using platform::DBNavigator;
+
+namespace {
+
+const QString kMascaraFecha = QStringLiteral("!99/99/9999;1;_");
+const QString kMascaraExpediente = QStringLiteral(">cccccccccc;0; ");
+const QString kNoLocalizado = QStringLiteral("No se ha localizado nigún expediente con el Nº:");
+
+DBGridColumn columna(const char *campo, const char *titulo, int ancho) {
+    DBGridColumn c;
+    c.fieldName = QLatin1String(campo);
+    c.title = QString::fromUtf8(titulo);
+    c.width = ancho;
+    c.titleAlignment = Qt::AlignCenter;
+    return c;
+}
+
+// A box's text as its mask stores it: literals kept, unfilled positions as blanks.
+QString textoDe(const platform::MaskedLineEdit *edit) {
+    return edit->editMask().storedText(edit->text()).value_or(edit->text());
+}
+
+busqueda::Enviado enviadoDe(Qt::CheckState estado) {
+    switch (estado) {
+    case Qt::Checked:
+        return busqueda::Enviado::Si;
+    case Qt::Unchecked:
+        return busqueda::Enviado::No;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    return busqueda::Enviado::Todos;
+}
+
+// Leaving a box for another control of the dialog; not another window or a popup coming up.
+bool dejaElControl(const QEvent *event) {
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason razon = static_cast<const QFocusEvent *>(event)->reason();
+    return razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
+    : QDialog(principal), m_datos(datos), m_lista(datos.IBTrans, datos.QtipoBis),
+      Qinst(m_lista.Qinst), ui(std::make_unique<Ui::TFbinstalacion>()) {
+    setObjectName(QLatin1String(Instancia));
+    ui->setupUi(this);
+
+    for (platform::MaskedLineEdit *fecha : {ui->MEde, ui->MEa}) {
+        fecha->setEditMask(kMascaraFecha);
+        fecha->showText(fecha->editMask().blankText());
+    }
+    ui->NExp->setEditMask(kMascaraExpediente);
+    ui->NExp->showText(ui->NExp->editMask().blankText());
+    ui->Imprimir->setIcon(iconoImprimir());
+    ui->Imprimir->setHint(QStringLiteral("Imprimir"));
+
+    Sinst.setDataSet(&Qinst);
+    ui->DBNavigator1->setVisibleButtons(
+        {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
+    ui->DBNavigator1->setDataSource(&Sinst);
+    ui->DBGrid1->setReadOnly(true);
+    ui->DBGrid1->setDataSource(&Sinst);
+    ui->DBGrid1->setColumns({
+        columna("ID", "Ident.", 50),
+        columna("EXPEDIENTE", "Nº Expdte", 80),
+        columna("FECHA", "Fecha", 70),
+        columna("ENVIADO", "Env.", 35),
+        columna("Localizacion", "Localización de la instalación", 500),
+    });
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    ui->DBGrid1->verticalHeader()->setDefaultSectionSize(ui->DBGrid1->fontMetrics().height() + 6);
+
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->CBenv, &QCheckBox::clicked, this,
+            [this] { platform::guarded([this] { CBenvClick(); }); });
+    connect(ui->Imprimir, &QToolButton::clicked, this,
+            [this] { platform::guarded([this] { ImprimirClick(); }); });
+    for (QWidget *w : {ui->MEde, ui->MEa, ui->NExp})
+        w->installEventFilter(this);
+
+    ui->DBGrid1->setFocus();
+    m_lista.abrir(QString());
+}
+
+TFbinstalacion::~TFbinstalacion() = default;
+
+bool TFbinstalacion::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == ui->NExp && event->type() == QEvent::FocusIn)
+        NExpEnter();
+    else if (dejaElControl(event)) {
+        if (watched == ui->MEde)
+            platform::guarded([this] { MEdeExit(); });
+        else if (watched == ui->MEa)
+            platform::guarded([this] { MEaExit(); });
+        else if (watched == ui->NExp)
+            platform::guarded([this] { NExpExit(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int TFbinstalacion::IdSeleccionado() const {
+    if (!Qinst.active() || Qinst.isEmpty())
+        return 0;
+    return Qinst.field(QStringLiteral("ID")).asInteger();
+}
+
+void TFbinstalacion::Posicionar(int id) {
+    Qinst.locate(QStringLiteral("ID"), id);
+}
+
+void TFbinstalacion::Refrescar() {
+    m_lista.reabrir();
+}
+
+void TFbinstalacion::Filtrar() {
+    const QString linea = busqueda::lineaFiltro(textoDe(ui->MEde), textoDe(ui->MEa),
+                                                enviadoDe(ui->CBenv->checkState()));
+    m_lista.abrir(linea);
+}
+
+void TFbinstalacion::MEdeExit() {
+    Filtrar();
+}
+
+void TFbinstalacion::MEaExit() {
+    Filtrar();
+}
+
+void TFbinstalacion::CBenvClick() {
+    Filtrar();
+}
+
+void TFbinstalacion::NExpEnter() {
+    ui->NExp->setSelection(int(ui->NExp->text().size()), -int(ui->NExp->text().size()));
+}
+
+void TFbinstalacion::NExpExit() {
+    const QString expediente = textoDe(ui->NExp);
+    if (expediente.isEmpty())
+        return;
+    if (!Qinst.locate(QStringLiteral("EXPEDIENTE"), expediente))
+        mostrarMensaje(this, kNoLocalizado + expediente);
+}
+
+void TFbinstalacion::ImprimirClick() {}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "db/DataSource.h"
+#include "search/ListaInstalaciones.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class TDatos;
+namespace Ui {
+class TFbinstalacion;
+}
+
+// The search dialog "Búsqueda de instalaciones": the installations in a grid, narrowed by a
+// range of sending dates and by the sent state, a jump to an expedient number, the printed
+// listing, and the row chosen for the main window. It reads through its own list Qinst and
+// never changes data. Created on first use and kept: the selection controls and the filter
+// line last for the run.
+class TFbinstalacion : public QDialog {
+    Q_OBJECT
+    TDatos &m_datos;
+    ListaInstalaciones m_lista; // before Qinst, which names its record set
+
+public:
+    static constexpr const char *Instancia = "Fbinstalacion";
+
+    // Opens Qinst with no filter: every installation.
+    TFbinstalacion(TDatos &datos, QWidget *principal);
+    ~TFbinstalacion() override;
+
+    // The folder of the report projects (the configuration's Directory).
+    void setDirectorio(const QString &directorio) { m_directorio = directorio; }
+    const QString &directorio() const { return m_directorio; }
+
+    // The ID of the list's current row; 0 when the list is empty.
+    int IdSeleccionado() const;
+    // The list on that installation; on its first row when the list does not hold it.
+    void Posicionar(int id);
+    // Qinst closed and opened again with its present filter line.
+    void Refrescar();
+
+    db::RecordSet &Qinst;
+    db::DataSource Sinst;
+
+    // Handlers, named after their component and event. Each raises what it refuses.
+    void MEdeExit();
+    void MEaExit();
+    void CBenvClick();
+    void NExpEnter();
+    void NExpExit();
+    void ImprimirClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Builds the filter line from the three selection controls and reopens the list with it.
+    // An impossible date raises before anything changes.
+    void Filtrar();
+
+    std::unique_ptr<Ui::TFbinstalacion> ui;
+    QString m_directorio;
+};

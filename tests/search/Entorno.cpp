@@ -1,0 +1,79 @@
+#include "tests/search/Entorno.h"
+
+#include "db/Errors.h"
+#include "db/Statement.h"
+#include "platform/dialogs/MessageBoxes.h"
+
+#include <QDialog>
+
+AplicacionBusqueda::AplicacionBusqueda(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool AplicacionBusqueda::notify(QObject *receiver, QEvent *event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const db::Abort &) {
+    } catch (const db::DatabaseError &e) {
+        mostrarError(activeModalWidget() ? activeModalWidget() : activeWindow(), e.message());
+    } catch (const std::exception &e) {
+        mostrarError(activeWindow(), QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+VentanaPrincipal::VentanaPrincipal() {
+    setObjectName(QStringLiteral("Finstalacion"));
+}
+
+void VentanaPrincipal::mensaje(const QString &texto) {
+    mostrarMensaje(this, texto);
+}
+
+void VentanaPrincipal::error(const QString &texto) {
+    mostrarError(this, texto);
+}
+
+Entorno::Entorno(const QStringList &semilla) {
+    if (!semilla.isEmpty()) {
+        auto a = tdb.attach();
+        for (const QString &s : semilla)
+            a->exec(s);
+        a->transaction->commit();
+    }
+    principal = std::make_unique<VentanaPrincipal>();
+    datos = std::make_unique<TDatos>(principal.get());
+    datos->Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
+        clave = tdb.password();
+        return true;
+    });
+    vigia.setInterval(20000);
+    QObject::connect(&vigia, &QTimer::timeout, [this] {
+        if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            vencido = true;
+            d->QDialog::done(QDialog::Rejected);
+            d->hide();
+        }
+    });
+    vigia.start();
+}
+
+Entorno::~Entorno() {
+    datos->setView(nullptr);
+    principal.reset();
+    datos.reset();
+}
+
+int Entorno::actual() const {
+    const db::RecordSet &r = datos->DSinstalacion;
+    return r.isEmpty() ? 0 : r.field(QStringLiteral("ID")).asInteger();
+}
+
+QStringList Entorno::columna(const QString &sql) {
+    auto a = tdb.attach();
+    db::Statement s(*a->transaction);
+    s.prepare(sql);
+    s.openCursor();
+    QStringList valores;
+    while (s.fetch())
+        valores << s.value(0).toString();
+    return valores;
+}

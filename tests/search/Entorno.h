@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/DatosView.h"
+#include "data/UDatos.h"
+#include "tests/common/TestDatabase.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+// The application object of these tests: like the program's, its notify() stops every error
+// a handler raises and shows it in the error box, where the modal answers read it.
+class AplicacionBusqueda : public QApplication {
+public:
+    AplicacionBusqueda(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// The main window as the search sees it: it owns the kept dialog and answers the data
+// module's rules with the standard boxes.
+class VentanaPrincipal : public QWidget, public DatosView {
+public:
+    VentanaPrincipal();
+    bool enviadoMarcado() const override { return false; }
+    void mostrarEnviado(bool) override {}
+    void enfocarExpediente() override {}
+    void abrirEditorArmarios() override {}
+    void abrirEditorDerivaciones() override {}
+    void mensaje(const QString &texto) override;
+    void error(const QString &texto) override;
+};
+
+// The demo database (five installations) with the rows of `semilla` added through a second
+// attachment, the data module connected to it on its newest installation, and the main
+// window's side. A watchdog rejects a modal window left waiting, so that a test that goes
+// wrong fails instead of hanging.
+struct Entorno {
+    TestDatabase tdb{true};
+    std::unique_ptr<VentanaPrincipal> principal; // destroyed first, with the dialog it keeps
+    std::unique_ptr<TDatos> datos;
+    QTimer vigia;
+    bool vencido = false;
+
+    explicit Entorno(const QStringList &semilla = {});
+    ~Entorno();
+    TDatos &d() { return *datos; }
+    // The ID of the main window's current installation.
+    int actual() const;
+    // The first column of every row of a select, through a second attachment.
+    QStringList columna(const QString &sql);
+};

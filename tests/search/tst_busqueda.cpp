@@ -1,0 +1,569 @@
+// The installation search dialog driven as a person would: the filter from the date boxes and
+// the sent box, the expedient jump, the choice handed back to the main window, the state kept
+// between openings, and the location text of every province.
+
+#include "platform/controls/DBGrid.h"
+#include "platform/controls/DBNavigator.h"
+#include "platform/controls/MaskedLineEdit.h"
+#include "platform/controls/SpeedButton.h"
+#include "search/Busqueda.h"
+#include "search/Ubinstalacion.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/search/Entorno.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using platform::DBNavigator;
+using platform::MaskedLineEdit;
+
+namespace {
+
+const QString kDirectorio = QStringLiteral("/nada");
+
+template <class T = QWidget> T *hijo(QWidget *w, const QString &nombre) {
+    T *c = w->findChild<T *>(nombre);
+    if (!c)
+        qFatal("no hay control %s", qPrintable(nombre));
+    return c;
+}
+
+// The dialog's controls, by their names.
+struct Controles {
+    TFbinstalacion *w;
+    MaskedLineEdit *MEde, *MEa, *NExp;
+    QCheckBox *CBenv;
+    platform::DBGrid *grid;
+    DBNavigator *navegador;
+    QPushButton *aceptar, *cancelar;
+    platform::SpeedButton *imprimir;
+
+    explicit Controles(QWidget *dialogo)
+        : w(qobject_cast<TFbinstalacion *>(dialogo)),
+          MEde(hijo<MaskedLineEdit>(dialogo, QStringLiteral("MEde"))),
+          MEa(hijo<MaskedLineEdit>(dialogo, QStringLiteral("MEa"))),
+          NExp(hijo<MaskedLineEdit>(dialogo, QStringLiteral("NExp"))),
+          CBenv(hijo<QCheckBox>(dialogo, QStringLiteral("CBenv"))),
+          grid(hijo<platform::DBGrid>(dialogo, QStringLiteral("DBGrid1"))),
+          navegador(hijo<DBNavigator>(dialogo, QStringLiteral("DBNavigator1"))),
+          aceptar(hijo<QPushButton>(dialogo, QStringLiteral("BitBtn1"))),
+          cancelar(hijo<QPushButton>(dialogo, QStringLiteral("BitBtn2"))),
+          imprimir(hijo<platform::SpeedButton>(dialogo, QStringLiteral("Imprimir"))) {
+        if (!w)
+            qFatal("no es el diálogo de búsqueda");
+    }
+
+    // The first column ("Ident.") of every row the grid shows, all fetched.
+    QStringList filas() const {
+        QAbstractItemModel *m = grid->model();
+        while (m->canFetchMore({}))
+            m->fetchMore({});
+        QStringList ids;
+        for (int r = 0; r < m->rowCount(); ++r)
+            ids << m->index(r, 0).data().toString();
+        return ids;
+    }
+    // The cell of the grid's current row in a column ("Ident." is 0).
+    QString actual(int columna = 0) const {
+        const QModelIndex i = grid->currentIndex();
+        return i.isValid() ? grid->model()->index(i.row(), columna).data().toString() : QString();
+    }
+    int filaActual() const { return grid->currentIndex().row(); }
+    QString filtro() const { return w->Qinst.selectSql.at(1); }
+    // The text of a masked box as its mask stores it.
+    static QString texto(const MaskedLineEdit *e) {
+        return e->editMask().storedText(e->text()).value_or(QStringLiteral("<rechazado>"));
+    }
+
+    // Enters a box from the keyboard, replaces its text by what is typed (nothing empties
+    // it) and leaves it with Tab.
+    void escribir(MaskedLineEdit *e, const QString &tecleado) {
+        e->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        if (tecleado.isEmpty())
+            QTest::keyClick(e, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(e, tecleado);
+        QTest::keyClick(e, Qt::Key_Tab);
+        QCoreApplication::processEvents(); // an error raised on leaving is shown here
+    }
+    void pulsar(QWidget *boton) { QTest::mouseClick(boton, Qt::LeftButton); }
+    void ultima() { navegador->click(DBNavigator::Last); }
+};
+
+// A dialog of its own, shown without the main window's opening steps, for the tests of its
+// controls.
+struct Dialogo {
+    std::unique_ptr<TFbinstalacion> dialogo;
+    std::unique_ptr<Controles> c;
+    explicit Dialogo(Entorno &e) {
+        dialogo = std::make_unique<TFbinstalacion>(e.d(), nullptr);
+        dialogo->show();
+        if (!QTest::qWaitForWindowActive(dialogo.get()))
+            qFatal("el diálogo no se activa");
+        c = std::make_unique<Controles>(dialogo.get());
+    }
+};
+
+// Runs one opening of the search through the main window's entry point; `accion` drives the
+// dialog and closes it.
+void abrirBusqueda(Entorno &e, ModalAnswers &respuestas,
+                   const std::function<void(Controles &)> &accion) {
+    respuestas.push([&accion](QWidget *w) {
+        Controles c(w);
+        accion(c);
+    });
+    buscarInstalacion(e.d(), e.principal.get(), kDirectorio);
+}
+
+int dialogosGuardados() {
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->objectName() == QLatin1String(TFbinstalacion::Instancia);
+    return n;
+}
+
+const QString kBusqueda = QStringLiteral("TFbinstalacion|Búsqueda de instalaciones");
+
+} // namespace
+
+class TstBusqueda : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutOfTheDialog();
+    void filterLine_data();
+    void filterLine();
+    void impossibleDateKeepsTheFilter_data();
+    void impossibleDateKeepsTheFilter();
+    void expedientJump_data();
+    void expedientJump();
+    void enteringTheExpedientSelectsIt();
+    void openingPlacesTheList_data();
+    void openingPlacesTheList();
+    void closingHandsBackTheChoice_data();
+    void closingHandsBackTheChoice();
+    void stateKeptBetweenOpenings();
+    void pendingEditSavedAndListed();
+    void locationTextOfEveryProvince();
+};
+
+void TstBusqueda::layoutOfTheDialog() {
+    Entorno e;
+    ModalAnswers respuestas;
+    QString titulo, grupo, foco, enviado, fechaVacia, mascaras, pista;
+    QStringList rotulos, columnas, botones;
+    Qt::CheckState estado = Qt::Checked;
+    bool tresEstados = false, centrados = true, masAncha = true;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        titulo = c.w->windowTitle() + u'@' + c.w->objectName();
+        grupo = hijo<QGroupBox>(c.w, QStringLiteral("GroupBox1"))->title();
+        QVERIFY(QTest::qWaitForWindowActive(c.w));
+        foco = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        for (QLabel *l : c.w->findChildren<QLabel *>())
+            rotulos << l->text() + u'@' + (l->buddy() ? l->buddy()->objectName() : QString());
+        enviado = c.CBenv->text();
+        estado = c.CBenv->checkState();
+        tresEstados = c.CBenv->isTristate();
+        fechaVacia = Controles::texto(c.MEde) + u'|' + Controles::texto(c.MEa);
+        mascaras = c.MEde->editMask().maskString() + u'|' + c.MEa->editMask().maskString() + u'|' +
+                   c.NExp->editMask().maskString();
+        pista = c.imprimir->toolTip() + u'|' + c.imprimir->accessibleName();
+        QHeaderView *cabecera = c.grid->horizontalHeader();
+        const int ultima = c.grid->model()->columnCount() - 1;
+        for (int col = 0; col <= ultima; ++col) {
+            columnas << c.grid->model()->headerData(col, Qt::Horizontal).toString() + u'@' +
+                            c.grid->columns()[col].fieldName;
+            centrados =
+                centrados &&
+                (c.grid->model()->headerData(col, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask) == Qt::AlignHCenter;
+            if (col < ultima)
+                masAncha = masAncha && cabecera->sectionSize(col) < cabecera->sectionSize(ultima);
+        }
+        for (int b = 0; b < DBNavigator::ButtonCount; ++b)
+            if (c.navegador->button(DBNavigator::Button(b))->isVisibleTo(c.w))
+                botones << DBNavigator::hint(DBNavigator::Button(b));
+        botones << c.aceptar->text() << c.cancelar->text();
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(respuestas.seen, QStringList{kBusqueda});
+    QCOMPARE(titulo, QStringLiteral("Búsqueda de instalaciones@Fbinstalacion"));
+    QCOMPARE(grupo, QStringLiteral("Selección:"));
+    QCOMPARE(foco, QStringLiteral("DBGrid1"));
+    QCOMPARE(rotulos, (QStringList{"Fecha envío:@MEde", "hasta:@MEa", "Nº Expediente:@NExp"}));
+    QCOMPARE(enviado, QStringLiteral("Enviado"));
+    QVERIFY(tresEstados);
+    QCOMPARE(estado, Qt::PartiallyChecked);
+    QCOMPARE(fechaVacia, QStringLiteral("  /  /    |  /  /    "));
+    QCOMPARE(mascaras, QStringLiteral("!99/99/9999;1;_|!99/99/9999;1;_|>cccccccccc;0; "));
+    QCOMPARE(pista, QStringLiteral("Imprimir|Imprimir"));
+    QCOMPARE(columnas,
+             (QStringList{"Ident.@ID", "Nº Expdte@EXPEDIENTE", "Fecha@FECHA", "Env.@ENVIADO",
+                          "Localización de la instalación@Localizacion"}));
+    QVERIFY(centrados);
+    QVERIFY(masAncha);
+    QCOMPARE(botones, (QStringList{"Primer registro", "Registro anterior", "Siguiente registro",
+                                   "Último registro", "&Aceptar", "&Cancelar"}));
+    QVERIFY(!e.vencido);
+}
+
+// Demo installations: 1 sent on 14/03/2025; 2, 3, 4 and 5 not sent, on 06/05, 20/05, 02/06
+// and 10/06/2025.
+void TstBusqueda::filterLine_data() {
+    QTest::addColumn<QString>("de");
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<int>("clics");
+    QTest::addColumn<Qt::CheckState>("estado");
+    QTest::addColumn<QString>("linea");
+    QTest::addColumn<QStringList>("filas");
+    const QStringList todas{"1", "2", "3", "4", "5"};
+    const auto gris = Qt::PartiallyChecked;
+    QTest::newRow("both dates empty, grey") << ""
+                                            << "" << 0 << gris << "" << todas;
+    QTest::newRow("from-date alone")
+        << "01052025"
+        << "" << 0 << gris << "Where  fecha>='05/01/2025'" << QStringList{"2", "3", "4", "5"};
+    QTest::newRow("from-date includes its day")
+        << "20052025"
+        << "" << 0 << gris << "Where  fecha>='05/20/2025'" << QStringList{"3", "4", "5"};
+    QTest::newRow("to-date alone, its day included")
+        << ""
+        << "20052025" << 0 << gris << "Where  fecha<='05/20/2025'" << QStringList{"1", "2", "3"};
+    QTest::newRow("both dates") << "06052025"
+                                << "02062025" << 0 << gris
+                                << "Where  fecha>='05/06/2025' and fecha<='06/02/2025'"
+                                << QStringList{"2", "3", "4"};
+    QTest::newRow("two-digit year")
+        << "010525"
+        << "" << 0 << gris << "Where  fecha>='05/01/2025'" << QStringList{"2", "3", "4", "5"};
+    QTest::newRow("grey to ticked: sent")
+        << ""
+        << "" << 1 << Qt::Checked << "Where  enviado='S'" << QStringList{"1"};
+    QTest::newRow("ticked to cleared: not sent")
+        << ""
+        << "" << 2 << Qt::Unchecked << "Where  enviado='N'" << QStringList{"2", "3", "4", "5"};
+    QTest::newRow("cleared to grey: every one") << ""
+                                                << "" << 3 << gris << "" << todas;
+    QTest::newRow("to-date and not sent")
+        << ""
+        << "31052025" << 2 << Qt::Unchecked << "Where  fecha<='05/31/2025' and enviado='N'"
+        << QStringList{"2", "3"};
+    QTest::newRow("all three, no row")
+        << "01012025"
+        << "31032025" << 2 << Qt::Unchecked
+        << "Where  fecha>='01/01/2025' and fecha<='03/31/2025' and enviado='N'" << QStringList{};
+}
+
+void TstBusqueda::filterLine() {
+    QFETCH(QString, de);
+    QFETCH(QString, hasta);
+    QFETCH(int, clics);
+    QFETCH(Qt::CheckState, estado);
+    QFETCH(QString, linea);
+    QFETCH(QStringList, filas);
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    QCOMPARE(c.filtro(), QString()); // created with every installation
+    QCOMPARE(c.filas(), (QStringList{"1", "2", "3", "4", "5"}));
+    c.ultima();
+    c.escribir(c.MEde, de);
+    c.escribir(c.MEa, hasta);
+    for (int i = 0; i < clics; ++i)
+        c.pulsar(c.CBenv);
+    QCOMPARE(respuestas.seen, QStringList());
+    QCOMPARE(c.CBenv->checkState(), estado);
+    QCOMPARE(c.filtro(), linea);
+    QCOMPARE(c.filas(), filas);
+    QCOMPARE(c.filaActual(), filas.isEmpty() ? -1 : 0); // each filter starts on the first row
+}
+
+void TstBusqueda::impossibleDateKeepsTheFilter_data() {
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("mensaje");
+    QTest::newRow("no 31 February") << "MEde"
+                                    << "31022025"
+                                    << "'31/02/2025' no es una fecha válida.";
+    QTest::newRow("month 13") << "MEa"
+                              << "01132025"
+                              << "'01/13/2025' no es una fecha válida.";
+    QTest::newRow("day alone") << "MEde"
+                               << "12"
+                               << "'12/  /    ' no es una fecha válida.";
+    QTest::newRow("year missing") << "MEa"
+                                  << "0105"
+                                  << "'01/05/    ' no es una fecha válida.";
+}
+
+void TstBusqueda::impossibleDateKeepsTheFilter() {
+    QFETCH(QString, caja);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, mensaje);
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    c.pulsar(c.CBenv); // sent ones only
+    QCOMPARE(c.filas(), QStringList{"1"});
+    respuestas.push(ModalAnswers::ok());
+    c.escribir(caja == QLatin1String("MEde") ? c.MEde : c.MEa, tecleado);
+    QCOMPARE(respuestas.seen, QStringList{QStringLiteral("Trelmavondis|") + mensaje + "|error"});
+    QCOMPARE(c.filtro(), QStringLiteral("Where  enviado='S'"));
+    QCOMPARE(c.filas(), QStringList{"1"});
+}
+
+void TstBusqueda::expedientJump_data() {
+    QTest::addColumn<int>("clics");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("mensaje"); // after "Nº:"; none when empty
+    QTest::addColumn<QString>("actual");
+    QTest::newRow("found") << 0 << "2500148719"
+                           << ""
+                           << "3";
+    QTest::newRow("not found") << 0 << "2500999999"
+                               << "2500999999"
+                               << "5";
+    QTest::newRow("only whole numbers match") << 0 << "25001"
+                                              << "25001"
+                                              << "5";
+    QTest::newRow("typed in upper case") << 0 << "abc"
+                                         << "ABC"
+                                         << "5";
+    QTest::newRow("excluded by the filter") << 1 << "2500148719"
+                                            << "2500148719"
+                                            << "1";
+    QTest::newRow("found under the filter") << 2 << "2500131021"
+                                            << ""
+                                            << "2";
+    QTest::newRow("empty box") << 0 << ""
+                               << ""
+                               << "5";
+}
+
+void TstBusqueda::expedientJump() {
+    QFETCH(int, clics);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, mensaje);
+    QFETCH(QString, actual);
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    for (int i = 0; i < clics; ++i)
+        c.pulsar(c.CBenv);
+    const QString linea = c.filtro();
+    const QStringList filas = c.filas();
+    c.ultima();
+    if (!mensaje.isEmpty())
+        respuestas.push(ModalAnswers::ok());
+    c.escribir(c.NExp, tecleado);
+    QCOMPARE(respuestas.seen,
+             mensaje.isEmpty()
+                 ? QStringList()
+                 : QStringList{QStringLiteral(
+                                   "Trelmavondis|No se ha localizado nigún expediente con el Nº:") +
+                               mensaje});
+    QCOMPARE(c.actual(), actual);
+    QCOMPARE(c.filtro(), linea);
+    QCOMPARE(c.filas(), filas);
+}
+
+void TstBusqueda::enteringTheExpedientSelectsIt() {
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    c.escribir(c.NExp, QStringLiteral("2500148719"));
+    c.grid->setFocus(Qt::OtherFocusReason);
+    c.NExp->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(c.NExp->selectedText(), QStringLiteral("2500148719"));
+    QTest::keyClicks(c.NExp, QStringLiteral("2500131021")); // typing replaces it
+    QCOMPARE(Controles::texto(c.NExp), QStringLiteral("2500131021"));
+    QCOMPARE(respuestas.seen, QStringList());
+}
+
+void TstBusqueda::openingPlacesTheList_data() {
+    QTest::addColumn<int>("clics"); // on the sent box in an earlier opening
+    QTest::addColumn<int>("principal");
+    QTest::addColumn<QString>("actual");
+    QTest::newRow("on the main window's installation") << 0 << 3 << "3";
+    QTest::newRow("the newest") << 0 << 5 << "5";
+    QTest::newRow("main window's installation filtered out: first row") << 2 << 1 << "2";
+    QTest::newRow("main window's installation under the filter") << 2 << 4 << "4";
+}
+
+void TstBusqueda::openingPlacesTheList() {
+    QFETCH(int, clics);
+    QFETCH(int, principal);
+    QFETCH(QString, actual);
+    Entorno e;
+    ModalAnswers respuestas;
+    if (clics)
+        abrirBusqueda(e, respuestas, [&](Controles &c) {
+            for (int i = 0; i < clics; ++i)
+                c.pulsar(c.CBenv);
+            c.pulsar(c.cancelar);
+        });
+    QVERIFY(e.d().DSinstalacion.locate(QStringLiteral("ID"), principal));
+    QString visto;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        visto = c.actual();
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(visto, actual);
+    QCOMPARE(e.actual(), principal);
+    QVERIFY(!e.vencido);
+}
+
+void TstBusqueda::closingHandsBackTheChoice_data() {
+    QTest::addColumn<QString>("cierre");
+    QTest::addColumn<bool>("moverAlPrimero");
+    QTest::addColumn<int>("principal");
+    QTest::newRow("Aceptar after moving") << "aceptar" << true << 1;
+    QTest::newRow("Aceptar without moving") << "aceptar" << false << 5;
+    QTest::newRow("Cancelar after moving") << "cancelar" << true << 5;
+    QTest::newRow("Escape after moving") << "escape" << true << 5;
+}
+
+void TstBusqueda::closingHandsBackTheChoice() {
+    QFETCH(QString, cierre);
+    QFETCH(bool, moverAlPrimero);
+    QFETCH(int, principal);
+    Entorno e;
+    ModalAnswers respuestas;
+    QCOMPARE(e.actual(), 5);
+    QString elegido;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        if (moverAlPrimero)
+            c.navegador->click(DBNavigator::First);
+        elegido = c.actual();
+        if (cierre == QLatin1String("aceptar"))
+            c.pulsar(c.aceptar);
+        else if (cierre == QLatin1String("cancelar"))
+            c.pulsar(c.cancelar);
+        else
+            QTest::keyClick(c.grid, Qt::Key_Escape);
+    });
+    QCOMPARE(elegido, moverAlPrimero ? QStringLiteral("1") : QStringLiteral("5"));
+    QCOMPARE(e.actual(), principal);
+    QCOMPARE(e.d().DSinstalacion.state(), db::State::Browse);
+    QCOMPARE(respuestas.seen, QStringList{kBusqueda});
+    QVERIFY(!e.vencido);
+}
+
+void TstBusqueda::stateKeptBetweenOpenings() {
+    Entorno e;
+    ModalAnswers respuestas;
+    TFbinstalacion *primero = nullptr;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        primero = c.w;
+        c.escribir(c.MEde, QStringLiteral("01052025"));
+        c.pulsar(c.CBenv);
+        c.pulsar(c.CBenv);
+        c.escribir(c.NExp, QStringLiteral("2500155300"));
+        c.pulsar(c.cancelar);
+    });
+    QString de, hasta, expediente, linea;
+    Qt::CheckState estado = Qt::PartiallyChecked;
+    QStringList filas;
+    TFbinstalacion *segundo = nullptr;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        segundo = c.w;
+        de = Controles::texto(c.MEde);
+        hasta = Controles::texto(c.MEa);
+        expediente = Controles::texto(c.NExp);
+        estado = c.CBenv->checkState();
+        linea = c.filtro();
+        filas = c.filas();
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(respuestas.seen, (QStringList{kBusqueda, kBusqueda}));
+    QVERIFY(primero && primero == segundo);
+    QCOMPARE(dialogosGuardados(), 1);
+    QCOMPARE(de, QStringLiteral("01/05/2025"));
+    QCOMPARE(hasta, QStringLiteral("  /  /    "));
+    QCOMPARE(expediente, QStringLiteral("2500155300"));
+    QCOMPARE(estado, Qt::Unchecked);
+    QCOMPARE(linea, QStringLiteral("Where  fecha>='05/01/2025' and enviado='N'"));
+    QCOMPARE(filas, (QStringList{"2", "3", "4", "5"}));
+    QVERIFY(!e.vencido);
+}
+
+void TstBusqueda::pendingEditSavedAndListed() {
+    Entorno e;
+    ModalAnswers respuestas;
+    db::RecordSet &instalacion = e.d().DSinstalacion;
+    instalacion.edit();
+    instalacion[QStringLiteral("LOCALIZA_CALLE")].setValue(QStringLiteral("CALLE NUEVA"));
+    QString localizacion;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        localizacion = c.actual(4);
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(instalacion.state(), db::State::Browse);
+    QCOMPARE(e.columna(QStringLiteral("select LOCALIZA_CALLE from INSTALACION where ID = 5")),
+             QStringList{"CALLE NUEVA"});
+    QVERIFY2(localizacion.contains(QLatin1String(" - CALLE NUEVA, ")), qPrintable(localizacion));
+}
+
+// The location text of each row against the same composition made by the server, names
+// joined by province and code. The main window stands on installation 5 (Málaga); a further
+// installation in Sevilla uses a municipality code that Madrid also has.
+void TstBusqueda::locationTextOfEveryProvince() {
+    Entorno e({QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION (CODIGO_PROVINCIA, "
+                              "CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION) values ('41', "
+                              "'0790000', 'PUEBLO DE PRUEBA')"),
+               QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
+                              "LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO, "
+                              "LOCALIZA_CALLE, LOCALIZA_TIPOBIS, LOCALIZA_BIS, LOCALIZA_PISO) "
+                              "values (6, '2500000001', 'N', '2025-07-01', '41', '0790000', "
+                              "'CALLE MAYOR', 2, 'B', '3')")});
+    e.d().DSinstalacion.last();
+    QCOMPARE(e.actual(), 6);
+    e.d().DSinstalacion.locate(QStringLiteral("ID"), 5);
+    const QStringList esperadas = e.columna(QStringLiteral(
+        "select coalesce(i.LOCALIZA_CODIGO_PROVINCIA, '') || ' ' || "
+        "coalesce(m.NOMBRE_ENTIDAD_POBLACION, '') || ' - ' || "
+        "coalesce(n.NOMBRE_ENTIDAD_POBLACION, '') || ' - ' || coalesce(i.LOCALIZA_CALLE, '') || "
+        "', ' || coalesce(i.LOCALIZA_PORTAL, '') || ' ' || coalesce(t.DESCRIPCION, '') || ' ' || "
+        "coalesce(i.LOCALIZA_BIS, '') || ', ' || coalesce(i.LOCALIZA_ESCALERA, '') || ' ' || "
+        "coalesce(i.LOCALIZA_PISO, '') || ' ' || coalesce(i.LOCALIZA_PUERTA, '') || ' (' || "
+        "coalesce(i.LOCALIZA_CODIGO_POSTAL, '') || ')' from INSTALACION i "
+        "left join VORTAN_ENTIDAD_POBLACION m on m.CODIGO_PROVINCIA = "
+        "i.LOCALIZA_CODIGO_PROVINCIA and m.CODIGO_ENTIDAD_POBLACION = i.LOCALIZA_CODIGO_MUNICIPIO "
+        "left join VORTAN_ENTIDAD_POBLACION n on n.CODIGO_PROVINCIA = "
+        "i.LOCALIZA_CODIGO_PROVINCIA and n.CODIGO_ENTIDAD_POBLACION = "
+        "i.LOCALIZA_COD_ENTIDAD_POBLAC left join TIPO_BIS t on t.ID = i.LOCALIZA_TIPOBIS "
+        "order by i.ID"));
+    const QStringList municipios = e.columna(QStringLiteral(
+        "select m.NOMBRE_ENTIDAD_POBLACION from INSTALACION i join VORTAN_ENTIDAD_POBLACION m "
+        "on m.CODIGO_PROVINCIA = i.LOCALIZA_CODIGO_PROVINCIA and m.CODIGO_ENTIDAD_POBLACION = "
+        "i.LOCALIZA_CODIGO_MUNICIPIO order by i.ID"));
+    ModalAnswers respuestas;
+    QStringList vistas;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        QAbstractItemModel *m = c.grid->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            vistas << m->index(r, 4).data().toString();
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(municipios.size(), 6); // every installation names a known municipality
+    QCOMPARE(vistas, esperadas);
+    for (int r = 0; r < vistas.size(); ++r)
+        QVERIFY2(vistas[r].contains(u' ' + municipios[r] + QStringLiteral(" - ")),
+                 qPrintable(vistas[r]));
+    QVERIFY(vistas[5].startsWith(QLatin1String("41 PUEBLO DE PRUEBA -  - CALLE MAYOR, ")));
+}
+
+int runBusquedaTests(int argc, char **argv) {
+    TstBusqueda t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_busqueda.moc"
