@@ -6,6 +6,11 @@
 #include "editors/Ventanas.h"
 #include "ui_Uacercade.h"
 
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <algorithm>
+
 namespace {
 
 const QString kLinea1 = QStringLiteral("Aplicación para la cumplimentación y el envío electrónico "
@@ -31,6 +36,14 @@ TFacercade::TFacercade(TDatos &datos, QWidget *principal)
     ui->Label1->setFont(titulo);
     ui->Image1->setPixmap(logoTrelmavondis(192));
     ui->Memo1->setPlainText(kLinea1 + u'\n' + kLinea2);
+    // Two lines as given: no wrapping, and room for the longer one and for both.
+    ui->Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const QFontMetrics medida(ui->Memo1->font());
+    const int margen = 2 * (int(ui->Memo1->document()->documentMargin()) + ui->Memo1->frameWidth());
+    ui->Memo1->setMinimumWidth(
+        std::max(medida.horizontalAdvance(kLinea1), medida.horizontalAdvance(kLinea2)) + margen +
+        medida.averageCharWidth());
+    ui->Memo1->setFixedHeight(2 * medida.lineSpacing() + margen + medida.descent());
     ui->BitBtn1->setFocusPolicy(Qt::ClickFocus); // skipped by Tab
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, &QDialog::accept);
 

@@ -5,11 +5,21 @@
 
 namespace {
 
+QString unaLineaPorSalto(QString text) {
+    text.replace(QLatin1String("\n\r"), QLatin1String("\n"))
+        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(u'\r', u'\n');
+    return text;
+}
+
 std::unique_ptr<QMessageBox> crearCaja(QWidget *parent, QMessageBox::Icon icon,
                                        const QString &text) {
     auto box = std::make_unique<QMessageBox>(icon, TituloAplicacion.toString(), text,
                                              QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
+    // Messages break their lines with a line feed and a carriage return; a label draws each
+    // as a break of its own. The message keeps its characters, the box shows one break.
+    box->setText(unaLineaPorSalto(text));
     // Set explicitly so that the caption does not depend on the loaded translation.
     box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box->setDefaultButton(QMessageBox::Ok);

@@ -16,10 +16,11 @@ namespace {
 
 const QString kCaption = QStringLiteral("Trelmavondis");
 
+// As the box shows it: one line break for each line feed and carriage return of the message.
 QString falloConexion(const QString &ruta) {
     return kCaption + u'|' +
-           QStringLiteral("No se ha podido realizar la conexión con la\n\rbase de datos: ") + ruta +
-           QStringLiteral(".\n\rCompruebe que la ruta, el usuario y la clave sean correctas");
+           QStringLiteral("No se ha podido realizar la conexión con la\nbase de datos: ") + ruta +
+           QStringLiteral(".\nCompruebe que la ruta, el usuario y la clave sean correctas");
 }
 
 // A configuration folder of its own, pointed at by XDG_CONFIG_DIRS.

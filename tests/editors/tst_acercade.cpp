@@ -7,10 +7,13 @@
 #include "tests/editors/PruebasEditores.h"
 #include "tests/editors/VentanaPrincipal.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 
 namespace {
@@ -18,7 +21,24 @@ namespace {
 struct Visto {
     QString version, revision, titulo, texto;
     bool logo = false;
+    int lineas = 0;    // lines the text area lays out
+    bool cabe = false; // every line fits the text area, both are in view
 };
+
+void medirTexto(QPlainTextEdit *memo, Visto &v) {
+    memo->ensurePolished();
+    const QRect vista = memo->viewport()->rect();
+    const qreal margen = memo->document()->documentMargin();
+    v.cabe = true;
+    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout *l = b.layout();
+        v.lineas += l->lineCount();
+        for (int i = 0; i < l->lineCount(); ++i)
+            v.cabe = v.cabe && l->lineAt(i).naturalTextWidth() + 2 * margen <= vista.width();
+        const QRectF caja = memo->document()->documentLayout()->blockBoundingRect(b);
+        v.cabe = v.cabe && caja.bottom() <= vista.height();
+    }
+}
 
 // Reads the box as it is shown and closes it with "&Cerrar".
 ModalAnswers::Answer leerYCerrar(Visto &v) {
@@ -27,6 +47,7 @@ ModalAnswers::Answer leerYCerrar(Visto &v) {
         v.revision = w->findChild<QLineEdit *>("DBEdit2")->text();
         v.titulo = w->findChild<QLabel *>("Label1")->text();
         v.texto = w->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
+        medirTexto(w->findChild<QPlainTextEdit *>("Memo1"), v);
         v.logo = !w->findChild<QLabel *>("Image1")->pixmap().isNull();
         auto *cerrar = w->findChild<QPushButton *>("BitBtn1");
         QCOMPARE(cerrar->text(), QStringLiteral("&Cerrar"));
@@ -58,6 +79,8 @@ void TstAcercade::showsNameTextAndVersion() {
         QStringLiteral("Aplicación para la cumplimentación y el envío electrónico de formularios "
                        "necesarios para el registro \nde Instalaciones Eléctricas de Enlace a "
                        "ROSTELVIA DISTRIBUCIÓN ELÉCTRICA, S.A.U."));
+    QCOMPARE(v.lineas, 2);
+    QVERIFY(v.cabe);
     QVERIFY(v.logo);
     QCOMPARE(v.version, e.enBase("select VERSION from PARAMETROS where ID=1").toString());
     QCOMPARE(v.revision, e.enBase("select REVISION from PARAMETROS where ID=1").toString());
