@@ -1,0 +1,414 @@
+#include "platform/mail/SmtpClient.h"
+
+#include "platform/mail/MailError.h"
+#include "platform/mail/MailInput.h"
+#include "platform/mail/Message.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QTimer>
+
+namespace mail {
+
+namespace {
+
+constexpr auto WaitFlags = QEventLoop::ExcludeUserInputEvents;
+
+QString duration(int milliseconds) {
+    return milliseconds % 1000 == 0 ? QStringLiteral("%1 s").arg(milliseconds / 1000)
+                                    : QStringLiteral("%1 ms").arg(milliseconds);
+}
+
+bool isHostName(const QString &name) {
+    if (name.isEmpty())
+        return false;
+    for (QChar c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != QLatin1Char('.') &&
+            c != QLatin1Char('-'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SmtpClient::SmtpClient() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TRELMA_SMTP_ESPERA_MS", &ok);
+    if (ok && ms > 0)
+        m_replyTimeoutMs = ms;
+}
+
+SmtpClient::~SmtpClient() {
+    disconnectFromServer();
+}
+
+void SmtpClient::setHost(const QString &hostAndPort) {
+    QString host = hostAndPort.trimmed();
+    QString port;
+    if (host.startsWith(QLatin1Char('['))) {
+        const qsizetype close = host.indexOf(QLatin1Char(']'));
+        if (close > 0) {
+            if (host.mid(close + 1).startsWith(QLatin1Char(':')))
+                port = host.mid(close + 2);
+            host = host.mid(1, close - 1);
+        }
+    } else if (host.count(QLatin1Char(':')) == 1) {
+        const qsizetype colon = host.indexOf(QLatin1Char(':'));
+        port = host.mid(colon + 1);
+        host.truncate(colon);
+    }
+    m_host = host;
+    m_port = 25;
+    if (!port.isNull()) {
+        bool ok = false;
+        const uint value = port.toUInt(&ok);
+        m_port = ok && value > 0 && value < 65536 ? quint16(value) : 0;
+    }
+}
+
+void SmtpClient::setLogin(const QString &user, const QString &password) {
+    m_login = true;
+    m_user = user;
+    m_password = password;
+}
+
+void SmtpClient::clearLogin() {
+    m_login = false;
+    m_user.clear();
+    m_password.clear();
+}
+
+void SmtpClient::setConnectTimeout(int milliseconds) {
+    m_connectTimeoutMs = milliseconds;
+}
+
+void SmtpClient::setReplyTimeout(int milliseconds) {
+    m_replyTimeoutMs = milliseconds;
+}
+
+void SmtpClient::addCaCertificates(const QList<QSslCertificate> &certificates) {
+    m_caCertificates += certificates;
+}
+
+bool SmtpClient::isConnected() const {
+    return m_socket && m_ready && m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+bool SmtpClient::isEncrypted() const {
+    return isConnected() && m_socket->isEncrypted();
+}
+
+void SmtpClient::closeSocket() noexcept {
+    if (m_socket) {
+        m_socket->abort();
+        m_socket.reset();
+    }
+    m_reader.clear();
+    m_ready = false;
+    m_loggedIn = false;
+    m_offersLogin = false;
+    m_offersStartTls = false;
+}
+
+void SmtpClient::connectToServer() {
+    if (isConnected())
+        return;
+    closeSocket();
+    if (m_host.isEmpty()) {
+        throw MailError(MailError::Kind::Connect,
+                        QStringLiteral("No se ha indicado el servidor de correo"));
+    }
+    const QString where =
+        m_port == 25 ? m_host : m_host + QLatin1Char(':') + QString::number(m_port);
+    if (m_port == 0) {
+        throw MailError(MailError::Kind::Connect,
+                        QStringLiteral("El puerto del servidor de correo no es válido: ") + where);
+    }
+
+    m_socket = std::make_unique<QSslSocket>();
+    try {
+        bool expired = false;
+        {
+            QEventLoop loop;
+            QTimer timer;
+            timer.setSingleShot(true);
+            QObject::connect(m_socket.get(), &QAbstractSocket::connected, &loop, &QEventLoop::quit);
+            QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop,
+                             &QEventLoop::quit);
+            QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+                expired = true;
+                loop.quit();
+            });
+            m_socket->connectToHost(m_host, m_port);
+            timer.start(m_connectTimeoutMs);
+            if (m_socket->state() != QAbstractSocket::ConnectedState &&
+                m_socket->state() != QAbstractSocket::UnconnectedState)
+                loop.exec(WaitFlags);
+        }
+        if (m_socket->state() != QAbstractSocket::ConnectedState) {
+            const QString why =
+                expired ? QStringLiteral("no ha contestado en %1").arg(duration(m_connectTimeoutMs))
+                        : m_socket->errorString();
+            throw MailError(MailError::Kind::Connect,
+                            QStringLiteral("No se puede conectar con el servidor de correo %1: %2")
+                                .arg(where, why));
+        }
+
+        const SmtpReply greeting = awaitReply(QStringLiteral("el saludo del servidor"));
+        if (greeting.code != 220) {
+            // The server will take no mail on this connection: say goodbye without waiting.
+            m_socket->write("QUIT\r\n");
+            m_socket->flush();
+            refused(QStringLiteral("El servidor de correo ha rechazado la conexión"), greeting);
+        }
+        hello();
+        if (m_offersStartTls)
+            startTls();
+        m_ready = true;
+    } catch (...) {
+        closeSocket();
+        throw;
+    }
+}
+
+void SmtpClient::hello() {
+    QByteArray domain = QHostInfo::localHostName().toLatin1();
+    if (!isHostName(QString::fromLatin1(domain))) {
+        const QHostAddress local = m_socket->localAddress();
+        domain = local.protocol() == QAbstractSocket::IPv6Protocol
+                     ? "[IPv6:" + local.toString().toLatin1() + ']'
+                     : '[' + local.toString().toLatin1() + ']';
+    }
+    m_offersLogin = false;
+    m_offersStartTls = false;
+    SmtpReply reply = command("EHLO " + domain, QStringLiteral("la respuesta a la orden EHLO"));
+    if (reply.code == 250) {
+        for (qsizetype i = 1; i < reply.lines.size(); ++i) {
+            const QByteArray keyword = reply.lines[i].trimmed().toUpper();
+            if (keyword == "STARTTLS") {
+                m_offersStartTls = true;
+            } else if (keyword.startsWith("AUTH") && keyword.size() > 4 &&
+                       (keyword[4] == ' ' || keyword[4] == '=')) {
+                if (keyword.mid(5).split(' ').contains("LOGIN"))
+                    m_offersLogin = true;
+            }
+        }
+        return;
+    }
+    reply = command("HELO " + domain, QStringLiteral("la respuesta a la orden HELO"));
+    if (reply.code != 250)
+        refused(QStringLiteral("El servidor de correo ha rechazado el saludo"), reply);
+}
+
+void SmtpClient::startTls() {
+    if (!QSslSocket::supportsSsl()) {
+        throw MailError(MailError::Kind::Protocol,
+                        QStringLiteral("El servidor de correo pide una conexión cifrada (STARTTLS) "
+                                       "y este equipo no puede cifrarla"));
+    }
+    const SmtpReply reply = command("STARTTLS", QStringLiteral("la respuesta a la orden STARTTLS"));
+    if (reply.code != 220) {
+        refused(QStringLiteral("El servidor de correo ha rechazado el cifrado de la conexión"),
+                reply);
+    }
+    // Nothing the server sent before the handshake is to be trusted.
+    m_reader.clear();
+    m_socket->readAll();
+
+    QSslConfiguration configuration = m_socket->sslConfiguration();
+    if (!m_caCertificates.isEmpty())
+        configuration.setCaCertificates(QSslConfiguration::systemCaCertificates() +
+                                        m_caCertificates);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    m_socket->setSslConfiguration(configuration);
+    m_socket->setPeerVerifyName(m_host);
+
+    QList<QSslError> errors;
+    bool expired = false;
+    {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(m_socket.get(), &QSslSocket::encrypted, &loop, &QEventLoop::quit);
+        QObject::connect(m_socket.get(), &QSslSocket::sslErrors, &loop,
+                         [&errors](const QList<QSslError> &list) { errors += list; });
+        QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+        QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, &loop, &QEventLoop::quit);
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            expired = true;
+            loop.quit();
+        });
+        m_socket->startClientEncryption();
+        timer.start(m_replyTimeoutMs);
+        if (!m_socket->isEncrypted() && m_socket->state() == QAbstractSocket::ConnectedState)
+            loop.exec(WaitFlags);
+    }
+    if (!m_socket->isEncrypted()) {
+        if (!errors.isEmpty()) {
+            QStringList texts;
+            for (const QSslError &error : errors)
+                texts << error.errorString();
+            throw MailError(
+                MailError::Kind::Protocol,
+                QStringLiteral(
+                    "No se puede confiar en el certificado del servidor de correo %1: %2")
+                    .arg(m_host, texts.join(QStringLiteral("; "))));
+        }
+        if (expired) {
+            throw MailError(MailError::Kind::Timeout,
+                            QStringLiteral("El servidor de correo no ha respondido a tiempo (%1 "
+                                           "esperando el cifrado de la conexión)")
+                                .arg(duration(m_replyTimeoutMs)));
+        }
+        throw MailError(MailError::Kind::Protocol,
+                        QStringLiteral("No se ha podido cifrar la conexión con el servidor de "
+                                       "correo: ") +
+                            m_socket->errorString());
+    }
+    hello();
+}
+
+void SmtpClient::login() {
+    SmtpReply reply = command("AUTH LOGIN", QStringLiteral("la respuesta a la orden AUTH LOGIN"));
+    if (reply.code == 334)
+        reply = command(m_user.toUtf8().toBase64(), QStringLiteral("la respuesta al usuario"));
+    if (reply.code == 334)
+        reply = command(m_password.toUtf8().toBase64(), QStringLiteral("la respuesta a la clave"));
+    if (reply.code != 235)
+        refused(QStringLiteral("El servidor de correo ha rechazado el usuario o la clave"), reply);
+    m_loggedIn = true;
+}
+
+void SmtpClient::send(const Message &message) {
+    checkAddress(message.fromAddress(), QStringLiteral("remitente"));
+    checkAddress(message.toAddress(), QStringLiteral("destinatario"));
+    if (!isConnected()) {
+        throw MailError(MailError::Kind::NoConnection,
+                        QStringLiteral("No hay conexión con el servidor de correo"));
+    }
+    send(message.fromAddress(), message.toAddress(), message.toBytes());
+}
+
+void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
+                      const QByteArray &content) {
+    checkAddress(fromAddress, QStringLiteral("remitente"));
+    checkAddress(toAddress, QStringLiteral("destinatario"));
+    if (!isConnected()) {
+        throw MailError(MailError::Kind::NoConnection,
+                        QStringLiteral("No hay conexión con el servidor de correo"));
+    }
+
+    SmtpReply reply = command("RSET", QStringLiteral("la respuesta a la orden RSET"));
+    if (reply.code != 250)
+        refused(QStringLiteral("El servidor de correo ha rechazado la orden RSET"), reply);
+    if (m_login && m_offersLogin && !m_loggedIn)
+        login();
+    reply = command("MAIL FROM:<" + fromAddress.toLatin1() + '>',
+                    QStringLiteral("la respuesta a la orden MAIL FROM"));
+    if (reply.code != 250)
+        refused(QStringLiteral("El servidor de correo ha rechazado el remitente ") + fromAddress,
+                reply);
+    reply = command("RCPT TO:<" + toAddress.toLatin1() + '>',
+                    QStringLiteral("la respuesta a la orden RCPT TO"));
+    if (reply.code != 250 && reply.code != 251)
+        refused(QStringLiteral("El servidor de correo ha rechazado el destinatario ") + toAddress,
+                reply);
+    reply = command("DATA", QStringLiteral("la respuesta a la orden DATA"));
+    if (reply.code != 354)
+        refused(QStringLiteral("El servidor de correo ha rechazado la orden DATA"), reply);
+    m_socket->write(dataBlock(content));
+    reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data);
+    if (reply.code != 250)
+        refused(QStringLiteral("El servidor de correo no ha aceptado el mensaje"), reply);
+}
+
+void SmtpClient::disconnectFromServer() noexcept {
+    if (isConnected()) {
+        try {
+            writeLine("QUIT");
+            awaitReply(QStringLiteral("la respuesta a la orden QUIT"));
+        } catch (const MailError &) {
+            // Leaving anyway: a server that does not answer QUIT has nothing more to say, and
+            // the connection is closed below all the same.
+        }
+    }
+    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->disconnectFromHost();
+    closeSocket();
+}
+
+void SmtpClient::refused(const QString &text, const SmtpReply &reply) {
+    // 421: the server is closing the connection.
+    if (reply.code == 421)
+        closeSocket();
+    throw MailError(MailError::Kind::Refused, text + QStringLiteral(": ") + reply.text());
+}
+
+void SmtpClient::writeLine(const QByteArray &line) {
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState) {
+        closeSocket();
+        throw MailError(MailError::Kind::Dropped,
+                        QStringLiteral("Se ha cortado la conexión con el servidor de correo"));
+    }
+    m_socket->write(line + "\r\n");
+}
+
+SmtpReply SmtpClient::command(const QByteArray &line, const QString &what) {
+    writeLine(line);
+    return awaitReply(what);
+}
+
+SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage) {
+    while (true) {
+        try {
+            m_reader.feed(m_socket->readAll());
+            if (std::optional<SmtpReply> reply = m_reader.next())
+                return *reply;
+        } catch (const MailError &) {
+            closeSocket();
+            throw;
+        }
+        if (m_socket->state() != QAbstractSocket::ConnectedState) {
+            closeSocket();
+            throw MailError(MailError::Kind::Dropped,
+                            stage == Stage::Data
+                                ? QStringLiteral("Se ha cortado la conexión con el servidor de "
+                                                 "correo durante el envío del mensaje")
+                                : QStringLiteral("Se ha cortado la conexión con el servidor de "
+                                                 "correo (esperando %1)")
+                                      .arg(what));
+        }
+        bool expired = false;
+        {
+            QEventLoop loop;
+            QTimer timer;
+            timer.setSingleShot(true);
+            QObject::connect(m_socket.get(), &QIODevice::readyRead, &loop, &QEventLoop::quit);
+            QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, &loop,
+                             &QEventLoop::quit);
+            QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop,
+                             &QEventLoop::quit);
+            // While a message goes out, the limit counts from the last bytes the server took.
+            QObject::connect(m_socket.get(), &QIODevice::bytesWritten, &timer,
+                             qOverload<>(&QTimer::start));
+            QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+                expired = true;
+                loop.quit();
+            });
+            timer.start(m_replyTimeoutMs);
+            loop.exec(WaitFlags);
+        }
+        if (expired) {
+            closeSocket();
+            throw MailError(MailError::Kind::Timeout,
+                            QStringLiteral("El servidor de correo no ha respondido a tiempo (%1 "
+                                           "esperando %2)")
+                                .arg(duration(m_replyTimeoutMs), what));
+        }
+    }
+}
+
+} // namespace mail

@@ -1,0 +1,102 @@
+#include "platform/mail/SmtpProtocol.h"
+
+#include "platform/mail/MailError.h"
+
+#include <cstring>
+
+namespace mail {
+
+QString SmtpReply::text() const {
+    QString result = QString::number(code);
+    for (const QByteArray &line : lines) {
+        if (!line.isEmpty())
+            result += QLatin1Char(' ') + QString::fromUtf8(line).trimmed();
+    }
+    return result;
+}
+
+void SmtpReplyReader::feed(QByteArrayView bytes) {
+    if (m_pos > 0 && m_pos == m_buffer.size()) {
+        m_buffer.clear();
+        m_pos = 0;
+    } else if (m_pos > 4096 && m_pos > m_buffer.size() / 2) {
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+    }
+    m_buffer.append(bytes);
+}
+
+void SmtpReplyReader::clear() {
+    m_buffer.clear();
+    m_pos = 0;
+    m_partial = SmtpReply();
+    m_failed = false;
+}
+
+void SmtpReplyReader::fail(const QString &why) {
+    m_failed = true;
+    throw MailError(MailError::Kind::Protocol,
+                    QStringLiteral("El servidor de correo ha enviado una respuesta que no se "
+                                   "entiende (%1)")
+                        .arg(why));
+}
+
+std::optional<SmtpReply> SmtpReplyReader::next() {
+    if (m_failed)
+        fail(QStringLiteral("respuesta anterior no válida"));
+    while (true) {
+        const qsizetype end = m_buffer.indexOf('\n', m_pos);
+        if (end < 0) {
+            if (m_buffer.size() - m_pos > MaxLineLength)
+                fail(QStringLiteral("línea demasiado larga"));
+            return std::nullopt;
+        }
+        QByteArrayView line(m_buffer.constData() + m_pos, end - m_pos);
+        m_pos = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.size() > MaxLineLength)
+            fail(QStringLiteral("línea demasiado larga"));
+
+        const bool digits = line.size() >= 3 && line[0] >= '1' && line[0] <= '5' &&
+                            line[1] >= '0' && line[1] <= '9' && line[2] >= '0' && line[2] <= '9';
+        const char separator = line.size() > 3 ? line[3] : ' ';
+        if (!digits || (separator != ' ' && separator != '-')) {
+            fail(QStringLiteral("«%1»").arg(
+                QString::fromUtf8(line.first(std::min<qsizetype>(line.size(), 80)))));
+        }
+        const int code = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+        if (!m_partial.lines.isEmpty() && code != m_partial.code)
+            fail(QStringLiteral("códigos distintos en una misma respuesta"));
+        if (m_partial.lines.size() >= MaxReplyLines)
+            fail(QStringLiteral("respuesta demasiado larga"));
+        m_partial.code = code;
+        m_partial.lines.append(line.size() > 4 ? line.sliced(4).toByteArray() : QByteArray());
+        if (separator == ' ') {
+            SmtpReply reply = std::move(m_partial);
+            m_partial = SmtpReply();
+            return reply;
+        }
+    }
+}
+
+QByteArray dataBlock(QByteArrayView content) {
+    QByteArray out;
+    out.reserve(content.size() + content.size() / 64 + 8);
+    const char *p = content.data();
+    const char *const end = p + content.size();
+    while (p < end) {
+        const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *lineEnd = nl ? nl : end;
+        const char *textEnd = (lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
+        if (*p == '.')
+            out.append('.');
+        out.append(p, textEnd - p);
+        out.append("\r\n", 2);
+        p = nl ? nl + 1 : end;
+    }
+    out.append(".\r\n", 3);
+    return out;
+}
+
+} // namespace mail
