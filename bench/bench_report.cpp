@@ -1,0 +1,239 @@
+// The report engine on a country-scale database (argv[1]; argv[2] the SYSDBA password):
+// 1. the bulletin of one installation with 12 branches to PDF, against libharu writing the
+//    same primitives directly (goal: ratio <= 2);
+// 2. the listing of the 100,000 installations to PDF, against the same rows fetched bare
+//    with the client API, with the peak memory of the run;
+// 3. the preview of that listing: time until its first page is drawn (goal: < 1 s).
+
+#include "bench/BenchSupport.h"
+#include "data/UDatos.h"
+#include "db/FbApi.h"
+#include "db/Statement.h"
+#include "db/Win1252.h"
+#include "platform/report/Document.h"
+#include "platform/report/Report.h"
+#include "tests/platform/report/Qinst.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <hpdf.h>
+
+using namespace Firebird;
+
+namespace {
+
+// The same primitives written straight with libharu: the floor of the PDF writer.
+void bareHaru(const report::Document &doc, const QString &path) {
+    HPDF_Doc pdf = HPDF_New(nullptr, nullptr);
+    HPDF_SetCompressionMode(pdf, HPDF_COMP_ALL);
+    std::vector<HPDF_Font> fonts;
+    for (const report::FontSpec &f : doc.fonts)
+        fonts.push_back(HPDF_GetFont(pdf, report::metrics::baseFontName(f), "WinAnsiEncoding"));
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        HPDF_Page page = HPDF_AddPage(pdf);
+        HPDF_Page_SetWidth(page, doc.pageWidth);
+        HPDF_Page_SetHeight(page, doc.pageHeight);
+        const float H = doc.pageHeight;
+        for (const report::Primitive &p : doc.pages[size_t(i)].items) {
+            if (p.kind == report::Primitive::Kind::Line) {
+                HPDF_Page_SetLineWidth(page, p.thickness);
+                HPDF_Page_MoveTo(page, p.x, H - p.y);
+                HPDF_Page_LineTo(page, p.x + p.w, H - p.y - p.h);
+                HPDF_Page_Stroke(page);
+            } else if (p.kind == report::Primitive::Kind::Rect) {
+                if (p.fill >> 24) {
+                    HPDF_Page_SetRGBFill(page, 0.85f, 0.85f, 0.85f);
+                    HPDF_Page_Rectangle(page, p.x, H - p.y - p.h, p.w, p.h);
+                    HPDF_Page_Fill(page);
+                }
+                if (p.thickness > 0) {
+                    HPDF_Page_SetLineWidth(page, p.thickness);
+                    HPDF_Page_Rectangle(page, p.x, H - p.y - p.h, p.w, p.h);
+                    HPDF_Page_Stroke(page);
+                }
+            }
+        }
+        HPDF_Page_SetRGBFill(page, 0, 0, 0);
+        HPDF_Page_BeginText(page);
+        for (const report::Primitive &p : doc.pages[size_t(i)].items) {
+            if (p.kind != report::Primitive::Kind::Text)
+                continue;
+            const report::FontSpec &f = doc.fonts[p.font];
+            HPDF_Page_SetFontAndSize(page, fonts[p.font], f.size);
+            float y = p.y + report::metrics::ascent(f);
+            for (const QString &line : p.text.split(u'\n')) {
+                HPDF_Page_TextOut(page, p.x, H - y, report::metrics::toWinAnsi(line).constData());
+                y += report::metrics::lineHeight(f);
+            }
+        }
+        HPDF_Page_EndText(page);
+    }
+    HPDF_SaveToFile(pdf, QFile::encodeName(path).constData());
+    HPDF_Free(pdf);
+}
+
+int bareFetch(db::Transaction &tr, const QString &sql) {
+    IAttachment *att = tr.database().handle();
+    ITransaction *tra = tr.handle();
+    const QByteArray text = db::win1252::encode(sql);
+    return db::fb::call([&](ThrowStatusWrapper *st) {
+        db::fb::Ref<IStatement> stmt(
+            att->prepare(st, tra, 0, text.constData(), 3, IStatement::PREPARE_PREFETCH_METADATA));
+        db::fb::Ref<IMessageMetadata> out(stmt->getOutputMetadata(st));
+        std::vector<unsigned char> buffer(out->getMessageLength(st));
+        IResultSet *rs = stmt->openCursor(st, tra, nullptr, nullptr, out.get(), 0);
+        int rows = 0;
+        while (rs->fetchNext(st, buffer.data()) == IStatus::RESULT_OK)
+            ++rows;
+        rs->close(st);
+        return rows;
+    });
+}
+
+long statusKb(const char *key) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
+        return 2;
+    }
+    const QString password =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
+    TDatos datos;
+    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
+                   [&](QString &, QString &clave) {
+                       clave = password;
+                       return true;
+                   });
+    const QString reports = QStringLiteral(REPORTS_DIR);
+    QTemporaryDir dir;
+
+    // 1. The bulletin.
+    int id = 0;
+    {
+        db::Statement s(datos.IBTrans);
+        s.prepare(QStringLiteral("select first 1 INSTALACION from INSTALACION_DERIVACIONES "
+                                 "group by INSTALACION having count(*) = 12"));
+        s.openCursor();
+        if (s.fetch())
+            id = s.value(0).toInt();
+        s.closeCursor();
+    }
+    if (id == 0) {
+        std::fprintf(stderr, "no hay ninguna instalación con 12 derivaciones\n");
+        return 1;
+    }
+    report::ReportProject bulletin;
+    report::OutputSystem output;
+    report::PdfRenderer pdf;
+    bulletin.setEngine(&output);
+    bulletin.setProjectFile(report::projectPath(reports, QStringLiteral("Trelmavondis.rav")));
+    bulletin.open();
+    bulletin.selectReport(QStringLiteral("Boletín de la instalación"));
+    bulletin.addConnection(QStringLiteral("RVDinstalacion"), datos.DSinstalacion);
+    bulletin.addConnection(QStringLiteral("RVDarmarios"), datos.DSarmarios);
+    bulletin.addConnection(QStringLiteral("RVDderivaciones"), datos.DSderivaciones);
+    bulletin.addConnection(QStringLiteral("RVDinstalador"), datos.Qinstalador);
+    datos.DSinstalacion.close();
+    datos.DSinstalacion.selectSql[1] = QStringLiteral("where id=%1").arg(id);
+    datos.DSinstalacion.open();
+    output.setDefaultDestination(report::Destination::File);
+    output.setSetupAllowed(false);
+    output.setNativeOutput(false);
+    output.setRenderer(&pdf);
+    output.setStatusShown(false);
+    output.setOutputFileName(dir.filePath(QStringLiteral("boletin.pdf")));
+    const auto doc = bulletin.layOut();
+    const double ours = bench::medianMs(21, [&] { bulletin.execute(); });
+    const double floor =
+        bench::medianMs(21, [&] { bareHaru(*doc, dir.filePath(QStringLiteral("bare.pdf"))); });
+    std::printf("boletín de la instalación %d: %d páginas, %zu primitivas en la primera\n", id,
+                doc->pageCount(), doc->pages[0].items.size());
+    bench::report("boletín a PDF (datos + maquetación + PDF)", ours,
+                  "libharu con las mismas primitivas", floor);
+    datos.DSinstalacion.close();
+    datos.DSinstalacion.selectSql[1].clear();
+    datos.DSinstalacion.open();
+
+    // 2. The listing of every installation to PDF.
+    auto qinst = makeQinst(datos);
+    report::ReportProject listing;
+    report::OutputSystem listingOutput;
+    listing.setEngine(&listingOutput);
+    listing.setProjectFile(report::projectPath(reports, QStringLiteral("Listado.rav")));
+    listing.open();
+    listing.selectReport(QStringLiteral("Listado"));
+    listing.addConnection(QStringLiteral("RVqlinst"), *qinst);
+    listingOutput.setTitles(report::Titles::listing());
+    listingOutput.setDefaultDestination(report::Destination::File);
+    listingOutput.setSetupAllowed(false);
+    listingOutput.setNativeOutput(false);
+    listingOutput.setRenderer(&pdf);
+    listingOutput.setStatusShown(false);
+    listingOutput.setOutputFileName(dir.filePath(QStringLiteral("listado.pdf")));
+    const QString select = qinst->selectSql.join(u'\n');
+    int rows = bareFetch(datos.IBTrans, select); // warm the page cache
+    const double bare = bench::medianMs(3, [&] { rows = bareFetch(datos.IBTrans, select); });
+    const long before = statusKb("VmRSS:");
+    resetPeak();
+    QElapsedTimer t;
+    t.start();
+    listing.execute();
+    const double listed = double(t.nsecsElapsed()) / 1e6;
+    const long peak = statusKb("VmHWM:");
+    std::printf("listado: %d filas, %d páginas, %lld bytes de PDF\n", rows,
+                listingOutput.lastPageCount(),
+                QFileInfo(dir.filePath(QStringLiteral("listado.pdf"))).size());
+    bench::report("listado a PDF (lectura + maquetación + PDF)", listed,
+                  "las mismas filas leídas con la API", bare);
+    std::printf("%-46s %10ld KiB\n%-46s %10ld KiB\n", "memoria antes del listado", before,
+                "pico de memoria durante el listado", peak);
+
+    // 3. The preview of the listing: until the first page is drawn.
+    listingOutput.setDefaultDestination(report::Destination::Preview);
+    std::vector<double> firstPage;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer clock;
+        double shown = -1;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QWidget *view = modal ? modal->findChild<QWidget *>(QStringLiteral("pagina")) : nullptr;
+            if (view && view->property("paginasDibujadas").toInt() > 0 && shown < 0) {
+                shown = double(clock.nsecsElapsed()) / 1e6;
+                modal->close();
+            }
+        });
+        poll.start(1);
+        clock.start();
+        listing.execute();
+        firstPage.push_back(shown);
+    }
+    std::sort(firstPage.begin(), firstPage.end());
+    std::printf("%-46s %10.3f ms   (meta: < 1000 ms)\n", "vista previa: hasta la primera página",
+                firstPage[1]);
+    return 0;
+}

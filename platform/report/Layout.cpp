@@ -1,0 +1,404 @@
+#include "platform/report/Layout.h"
+
+#include "db/Errors.h"
+#include "db/RecordSet.h"
+#include "platform/report/Report.h"
+
+#include <QDate>
+
+#include <algorithm>
+
+namespace report {
+
+// ---------------------------------------------------------------- DataScope
+
+DataScope::DataScope(std::vector<NamedSet> sets) : m_sets(std::move(sets)) {
+    for (const NamedSet &n : m_sets)
+        m_saved.push_back({n.set, n.set->active(), n.set->recNo()});
+    for (const NamedSet &n : m_sets)
+        if (!n.set->active())
+            n.set->open();
+}
+
+DataScope::~DataScope() {
+    try {
+        restore();
+    } catch (...) {
+        // Nothing may leave a destructor; restore() is called first on the normal path.
+    }
+}
+
+void DataScope::restore() {
+    if (m_restored)
+        return;
+    m_restored = true;
+    // Twice: a master going back reopens the sets linked to it, which then go back too.
+    for (int pass = 0; pass < 2; ++pass)
+        for (const Saved &s : m_saved) {
+            if (!s.active) {
+                if (pass == 1)
+                    s.set->close();
+                continue;
+            }
+            if (!s.set->active())
+                s.set->open();
+            if (s.recNo >= 0 && s.set->recNo() != s.recNo)
+                s.set->moveTo(s.recNo);
+        }
+}
+
+// ---------------------------------------------------------------- Layouter
+
+struct Layouter::Source {
+    QString name;
+    db::RecordSet *set = nullptr;
+    int row = -1;
+    bool iterating = false;
+};
+
+struct Layouter::Frame {
+    const Section *section;
+    Source *source = nullptr; // null for the report's body
+    enum class Phase { Start, Rows, Footer } phase = Phase::Start;
+    int row = 0;
+    size_t child = 0;
+};
+
+struct Layouter::Prepared {
+    float height = 0;
+    std::vector<Primitive> items; // y from the band's top
+};
+
+Layouter::Layouter(const Report &report, const std::vector<NamedSet> &sets)
+    : m_report(report), m_doc(std::make_unique<Document>()) {
+    m_doc->pageWidth = report.page.width;
+    m_doc->pageHeight = report.page.height;
+    m_doc->landscape = report.page.landscape;
+    m_doc->title = report.name;
+    m_doc->images = report.images;
+    m_doc->complete = false;
+    m_today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+    for (const NamedSet &n : sets) {
+        auto s = std::make_unique<Source>();
+        s->name = n.name;
+        s->set = n.set;
+        m_sources.push_back(std::move(s));
+    }
+    // Every field named by the layout must exist: a misspelt name is an error, not a blank.
+    check(report.body, QString());
+    for (const Band *b : {&report.pageHeader, &report.pageFooter})
+        for (const Item &i : b->items)
+            if (i.kind == Item::Kind::Field)
+                fieldText(i, QString());
+    m_stack.push_back(Frame{&report.body});
+}
+
+Layouter::~Layouter() = default;
+
+void Layouter::check(const Section &section, const QString &connection) {
+    if (section.kind == Section::Kind::Band) {
+        for (const Item &i : section.band.items)
+            if (i.kind == Item::Kind::Field) {
+                Source &s = source(i.connection.isEmpty() ? connection : i.connection, i.line);
+                if (!s.set->findField(i.field))
+                    throw ReportError(
+                        QStringLiteral("Informe \"%1\", línea %2: la conexión de datos \"%3\" no "
+                                       "tiene el campo \"%4\"")
+                            .arg(m_report.name)
+                            .arg(i.line)
+                            .arg(s.name, i.field));
+            }
+        return;
+    }
+    const QString inner = section.connection.isEmpty() ? connection : section.connection;
+    Section header, footer;
+    header.band = section.header;
+    footer.band = section.footer;
+    check(header, inner);
+    check(footer, inner);
+    for (const Section &c : section.children)
+        check(c, inner);
+}
+
+Layouter::Source &Layouter::source(const QString &name, int line) {
+    for (auto &s : m_sources)
+        if (s->name.compare(name, Qt::CaseInsensitive) == 0)
+            return *s;
+    throw ReportError(QStringLiteral("Informe \"%1\", línea %2: no hay ninguna conexión de datos "
+                                     "\"%3\"")
+                          .arg(m_report.name)
+                          .arg(line)
+                          .arg(name));
+}
+
+QString Layouter::fieldText(const Item &item, const QString &connection) {
+    Source &s = source(item.connection.isEmpty() ? connection : item.connection, item.line);
+    const db::Field *f = s.set->findField(item.field);
+    if (!f)
+        throw ReportError(QStringLiteral("Informe \"%1\", línea %2: la conexión de datos \"%3\" "
+                                         "no tiene el campo \"%4\"")
+                              .arg(m_report.name)
+                              .arg(item.line)
+                              .arg(s.name, item.field));
+    const int row = s.iterating ? s.row : s.set->recNo();
+    if (row < 0 || !s.set->active())
+        return QString();
+    return f->textOf(s.set->valueAt(row, *f), true);
+}
+
+QString Layouter::itemText(const Item &item, const QString &connection, bool &pageVariables) {
+    pageVariables = false;
+    switch (item.kind) {
+    case Item::Kind::Text:
+        return item.text;
+    case Item::Kind::Field:
+        return fieldText(item, connection);
+    case Item::Kind::PageNumber:
+        pageVariables = true;
+        return item.text;
+    case Item::Kind::Date:
+        return QDate::currentDate().toString(item.text);
+    default:
+        return QString();
+    }
+}
+
+Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection) {
+    Prepared out;
+    const size_t n = band.items.size();
+    std::vector<float> growth(n, 0.0f);
+    out.items.reserve(n);
+    std::vector<int> itemOf; // per primitive: its item
+    itemOf.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const Item &it = band.items[i];
+        Primitive p;
+        p.x = it.x;
+        p.y = it.y;
+        p.w = it.width;
+        p.h = it.height;
+        switch (it.kind) {
+        case Item::Kind::Line:
+            p.kind = Primitive::Kind::Line;
+            p.thickness = it.thickness;
+            break;
+        case Item::Kind::Rect:
+            p.kind = Primitive::Kind::Rect;
+            p.thickness = it.thickness;
+            p.fill = it.fill;
+            break;
+        case Item::Kind::Image:
+            p.kind = Primitive::Kind::Image;
+            p.image = it.image;
+            break;
+        default: {
+            bool vars = false;
+            QString text = itemText(it, connection, vars);
+            if (text.isEmpty())
+                continue;
+            p.kind = Primitive::Kind::Text;
+            p.pageVariables = vars;
+            p.align = it.align;
+            p.font = quint16(m_doc->fontIndex(it.font));
+            int lines = 1;
+            if (it.wrap) {
+                const QStringList l = metrics::wrap(it.font, text, it.width);
+                lines = int(l.size());
+                text = l.join(u'\n');
+            } else {
+                const qsizetype nl = text.indexOf(u'\n');
+                if (nl >= 0)
+                    text.truncate(nl);
+                if (!vars)
+                    text = metrics::fit(it.font, text, it.width);
+            }
+            const float lh = metrics::lineHeight(it.font);
+            const float textHeight = lines * lh;
+            const float boxHeight = std::max(it.height, textHeight);
+            growth[i] = boxHeight - it.height;
+            if (it.valign == VAlign::Middle)
+                p.y += (boxHeight - textHeight) / 2;
+            else if (it.valign == VAlign::Bottom)
+                p.y += boxHeight - textHeight;
+            p.h = textHeight;
+            p.text = std::move(text);
+            break;
+        }
+        }
+        out.items.push_back(std::move(p));
+        itemOf.push_back(int(i));
+    }
+    // Items wholly below a grown item move down by its growth; the band takes the rest.
+    float height = band.height;
+    const bool grew = std::any_of(growth.begin(), growth.end(), [](float g) { return g > 0; });
+    for (size_t k = 0; k < out.items.size(); ++k) {
+        const Item &it = band.items[size_t(itemOf[k])];
+        float shift = 0;
+        if (grew)
+            for (size_t j = 0; j < n; ++j)
+                if (growth[j] > 0 && band.items[j].y + band.items[j].height <= it.y + 0.01f)
+                    shift = std::max(shift, growth[j]);
+        out.items[k].y += shift;
+        const float bottom = it.y + shift + it.height + growth[size_t(itemOf[k])];
+        height = std::max(height, bottom);
+    }
+    for (size_t k = 0; k < out.items.size(); ++k) {
+        const Item &it = band.items[size_t(itemOf[k])];
+        if (it.stretch)
+            out.items[k].h += height - band.height;
+    }
+    out.height = height;
+    return out;
+}
+
+void Layouter::put(const Prepared &band, float y) {
+    Page &page = m_doc->pages.back();
+    const float x0 = m_report.page.left;
+    for (const Primitive &p : band.items) {
+        page.items.push_back(p);
+        page.items.back().x += x0;
+        page.items.back().y += y;
+    }
+}
+
+void Layouter::newPage() {
+    m_doc->pages.emplace_back();
+    const int number = m_doc->pageCount();
+    if (onPage)
+        onPage(number);
+    const PageSetup &ps = m_report.page;
+    m_y = ps.top;
+    m_bottom = ps.height - ps.bottom;
+    if (m_report.pageFooter.present) {
+        const Prepared footer = prepare(m_report.pageFooter, QString());
+        m_bottom -= footer.height;
+        put(footer, m_bottom);
+    }
+    if (m_report.pageHeader.present) {
+        const Prepared header = prepare(m_report.pageHeader, QString());
+        put(header, m_y);
+        m_y += header.height;
+    }
+    m_pageHasBody = false;
+    // The column headers of the lists that continue here.
+    for (const Frame &f : m_stack)
+        if (f.phase == Frame::Phase::Rows && f.section->header.present) {
+            const Prepared h = prepare(f.section->header, f.source ? f.source->name : QString());
+            put(h, m_y);
+            m_y += h.height;
+        }
+}
+
+void Layouter::place(const Band &band, const QString &connection) {
+    const Prepared p = prepare(band, connection);
+    if (m_doc->pages.empty() || (m_y + p.height > m_bottom + 0.01f && m_pageHasBody))
+        newPage();
+    put(p, m_y);
+    m_y += p.height;
+    m_pageHasBody = true;
+}
+
+bool Layouter::hasRow(Frame &f) {
+    if (!f.source)
+        return f.row == 0;
+    db::RecordSet &set = *f.source->set;
+    if (!set.active())
+        return false;
+    while (f.row >= set.recordCount()) {
+        if (set.allFetched() || !set.fetchMore(256))
+            return false;
+    }
+    return true;
+}
+
+bool Layouter::step() {
+    if (m_finished)
+        return false;
+    try {
+        if (m_stack.empty()) {
+            if (m_doc->pages.empty())
+                newPage();
+            m_finished = true;
+            m_doc->complete = true;
+            return false;
+        }
+        Frame &f = m_stack.back();
+        const Section &s = *f.section;
+        const QString connection = f.source ? f.source->name : QString();
+        switch (f.phase) {
+        case Frame::Phase::Start:
+            if (!s.connection.isEmpty()) {
+                f.source = &source(s.connection, 0);
+                f.source->iterating = true;
+                f.source->row = 0;
+            }
+            if (s.header.present) {
+                // Keep the header with the first row.
+                const Prepared h = prepare(s.header, s.connection);
+                float next = 0;
+                if (!s.children.empty() && s.children.front().kind == Section::Kind::Band)
+                    next = s.children.front().band.height;
+                if (m_doc->pages.empty() ||
+                    (m_y + h.height + next > m_bottom + 0.01f && m_pageHasBody))
+                    newPage();
+                put(h, m_y);
+                m_y += h.height;
+                m_pageHasBody = true;
+            }
+            f.phase = Frame::Phase::Rows;
+            return true;
+        case Frame::Phase::Rows:
+            if (f.child == 0) {
+                if (!hasRow(f)) {
+                    f.phase = Frame::Phase::Footer;
+                    return true;
+                }
+                if (f.source) {
+                    f.source->row = f.row;
+                    if (s.moves && f.source->set->recNo() != f.row)
+                        f.source->set->moveTo(f.row);
+                }
+                if (s.newPage && f.row > 0 && m_pageHasBody)
+                    newPage();
+            }
+            if (f.child < s.children.size()) {
+                const Section &c = s.children[f.child++];
+                if (c.kind == Section::Kind::Band)
+                    place(c.band, connection);
+                else
+                    m_stack.push_back(Frame{&c});
+                return true;
+            }
+            f.child = 0;
+            ++f.row;
+            return true;
+        case Frame::Phase::Footer: {
+            f.phase = Frame::Phase::Footer;
+            Source *src = f.source;
+            const Band *footer = s.footer.present ? &s.footer : nullptr;
+            m_stack.pop_back(); // the header no longer repeats
+            if (footer)
+                place(*footer, connection);
+            if (src)
+                src->iterating = false;
+            return true;
+        }
+        }
+    } catch (const db::DatabaseError &e) {
+        throw ReportError(QStringLiteral("No se han podido leer los datos del informe: ") +
+                          e.message());
+    }
+    return true;
+}
+
+void Layouter::runUntil(int pages) {
+    while (!m_finished && m_doc->pageCount() <= pages) {
+        step();
+    }
+}
+
+std::unique_ptr<Document> Layouter::takeDocument() {
+    return std::move(m_doc);
+}
+
+} // namespace report

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/report/Document.h"
+#include "platform/report/Model.h"
+
+#include <QString>
+
+#include <climits>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace db {
+class RecordSet;
+}
+
+namespace report {
+
+// A record set under the name the layouts use.
+struct NamedSet {
+    QString name;
+    db::RecordSet *set = nullptr;
+};
+
+// For one run: opens every closed record set, and afterwards puts each back in its open
+// state and on its current record (masters first, then again for the sets that follow them).
+class DataScope {
+public:
+    explicit DataScope(std::vector<NamedSet> sets);
+    ~DataScope(); // restores, swallowing errors; call restore() to see them
+    DataScope(const DataScope &) = delete;
+    DataScope &operator=(const DataScope &) = delete;
+    void restore();
+    const std::vector<NamedSet> &sets() const { return m_sets; }
+
+private:
+    struct Saved {
+        db::RecordSet *set;
+        bool active;
+        int recNo;
+    };
+    std::vector<NamedSet> m_sets;
+    std::vector<Saved> m_saved;
+    bool m_restored = false;
+};
+
+// Lays a report out into a Document, one band at a time, so that a preview can show the
+// first page before the last rows are read. Details read their rows with valueAt; a detail
+// with sub-details (or fields of other connections) moves its record set row by row so
+// that the record sets linked to it follow.
+class Layouter {
+public:
+    Layouter(const Report &report, const std::vector<NamedSet> &sets);
+    ~Layouter();
+
+    // Places the next band; false when the report is finished.
+    bool step();
+    // Runs until the document has at least `pages` pages or the report is finished.
+    void runUntil(int pages);
+    void runToEnd() { runUntil(INT_MAX); }
+    bool finished() const { return m_finished; }
+    Document &document() { return *m_doc; }
+    std::unique_ptr<Document> takeDocument();
+
+    // Called with the page number whenever a page begins.
+    std::function<void(int)> onPage;
+
+private:
+    struct Source;
+    struct Frame;
+    struct Prepared;
+
+    Source &source(const QString &name, int line);
+    QString fieldText(const Item &item, const QString &connection);
+    QString itemText(const Item &item, const QString &connection, bool &pageVariables);
+    Prepared prepare(const Band &band, const QString &connection);
+    void put(const Prepared &band, float y);
+    void place(const Band &band, const QString &connection);
+    void newPage();
+    bool hasRow(Frame &frame);
+    void check(const Section &section, const QString &connection);
+
+    const Report &m_report;
+    std::unique_ptr<Document> m_doc;
+    std::vector<std::unique_ptr<Source>> m_sources;
+    std::vector<Frame> m_stack;
+    float m_y = 0, m_bottom = 0;
+    bool m_pageHasBody = false;
+    bool m_finished = false;
+    QString m_today;
+};
+
+} // namespace report

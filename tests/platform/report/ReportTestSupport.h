@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/report/Report.h"
+
+#include <QString>
+#include <QStringList>
+
+// What poppler reads from a PDF: the text (pdftotext -layout) and the font table (pdffonts).
+QString pdfText(const QString &path);
+QString pdfFonts(const QString &path);
+// Every font row of pdffonts: "name type encoding emb".
+QStringList pdfFontRows(const QString &path);
+// Writes text (UTF-8) to dir/name and returns the path.
+QString writeFile(const QString &dir, const QString &name, const QString &text);
+// A report project around the given <report> elements.
+QString projectXml(const QString &reports);

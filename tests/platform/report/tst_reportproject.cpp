@@ -1,0 +1,462 @@
+// Report projects without a database: loading, selection, refusals, static layout, the PDF
+// that poppler reads, the setup dialog, the preview and the printer path.
+
+#include "platform/report/Document.h"
+#include "platform/report/Report.h"
+#include "tests/common/ModalAnswers.h"
+#include "tests/platform/report/ReportTestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using report::Destination;
+using report::ReportError;
+using report::ReportProject;
+
+namespace {
+
+QString errorOf(const std::function<void()> &f) {
+    try {
+        f();
+    } catch (const ReportError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+// Three reports: the third's component name repeats the first's full name.
+const QString kThree = projectXml(QStringLiteral(R"(
+  <report name="Boletín de la instalación" component="Boletin">
+    <band height="10"><text x="0" y="0" width="50" height="5">uno</text></band>
+  </report>
+  <report name="Listado" component="ListadoComp">
+    <band height="10"><text x="0" y="0" width="50" height="5">dos</text></band>
+  </report>
+  <report name="Otro" component="boletín de la instalación">
+    <band height="10"><text x="0" y="0" width="50" height="5">tres</text></band>
+  </report>)"));
+
+// Static bands: accents, word wrap, many bands over several pages, page numbers.
+QString staticReport(int bands) {
+    QString body;
+    for (int i = 1; i <= bands; ++i)
+        body += QStringLiteral("    <band height=\"20\"><text x=\"0\" y=\"0\" width=\"100\" "
+                               "height=\"5\">Banda %1</text></band>\n")
+                    .arg(i);
+    return projectXml(QStringLiteral(R"(
+  <report name="Estático" component="Estatico">
+    <page size="A4" margin-left="10" margin-top="10" margin-right="10" margin-bottom="10"/>
+    <page-header height="10">
+      <text x="0" y="0" width="100" height="6" size="12" bold="true">Cabecera de página</text>
+    </page-header>
+    <page-footer height="8">
+      <page-number x="100" y="2" width="90" height="5" align="right" format="página %p de %n"/>
+    </page-footer>
+    <title height="12">
+      <text x="0" y="0" width="190" height="5" font="Times" italic="true">Ñandú, cigüeña, pingüino: 1º, 2ª, 3 €</text>
+      <text x="0" y="6" width="40" height="4.5" wrap="true">uno dos tres cuatro cinco seis siete ocho nueve diez once doce trece catorce</text>
+      <text x="50" y="12" width="40" height="4.5" font="Courier">debajo</text>
+      <rect x="45" y="0" width="2" height="10" stretch="true"/>
+    </title>
+)") + body + QStringLiteral("  </report>"));
+}
+
+} // namespace
+
+class TestReportProject : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void projectPathJoins();
+    void selectsByNameInAnyCase();
+    void missingFile();
+    void malformedFile();
+    void unknownAttributeOrElement_data();
+    void unknownAttributeOrElement();
+    void realProjectsLoad();
+    void wordWrapGrowsBand();
+    void pageNumbers();
+    void pdfStandardFontsWinAnsi();
+    void setupCancelledGivesNoOutput();
+    void setupChoosesFile();
+    void previewNavigates();
+    void printerPath();
+    void nothingHalfWritten();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestReportProject::initTestCase() {
+    QVERIFY(m_dir.isValid());
+}
+
+void TestReportProject::projectPathJoins() {
+    QCOMPARE(report::projectPath("/datos/informes", "Listado.rav"), "/datos/informes/Listado.rav");
+    QCOMPARE(report::projectPath("/datos/informes/", "Trelmavondis.rav"),
+             "/datos/informes/Trelmavondis.rav");
+}
+
+void TestReportProject::selectsByNameInAnyCase() {
+    ReportProject p;
+    p.setProjectFile(writeFile(m_dir.path(), "tres.rav", kThree));
+    p.open();
+    QCOMPARE(p.reportNames(), QStringList({"Boletín de la instalación", "Listado", "Otro"}));
+    QVERIFY(p.selectReport("BOLETÍN DE LA INSTALACIÓN")); // full name, first match wins
+    QCOMPARE(p.selectedReport(), "Boletín de la instalación");
+    QVERIFY(p.selectReport("boletin")); // component name
+    QCOMPARE(p.selectedReport(), "Boletín de la instalación");
+    QVERIFY(p.selectReport("listadocomp"));
+    QCOMPARE(p.selectedReport(), "Listado");
+    QVERIFY(p.selectReport("otro"));
+    QCOMPARE(p.selectedReport(), "Otro");
+    QVERIFY(!p.selectReport("Listado de instalaciones"));
+    QCOMPARE(p.selectedReport(), QString());
+    // Closed: nothing to select until it is opened again.
+    p.close();
+    QVERIFY(!p.selectReport("Listado"));
+    p.open();
+    QVERIFY(p.selectReport("Listado"));
+}
+
+void TestReportProject::missingFile() {
+    ReportProject p;
+    const QString path = QDir(m_dir.path()).filePath("no/existe/Trelmavondis.rav");
+    p.setProjectFile(path);
+    QCOMPARE(errorOf([&] { p.open(); }), "The following reporting project does not exist:\r\"" +
+                                             QDir::toNativeSeparators(path) + "\"");
+    QVERIFY(!p.isOpen());
+}
+
+void TestReportProject::malformedFile() {
+    const QString path = writeFile(m_dir.path(), "roto.rav",
+                                   "<?xml version=\"1.0\"?>\n<project>\n  <report name=\"A\">\n"
+                                   "    <band height=\"10\">\n    </report>\n</project>\n");
+    ReportProject p;
+    p.setProjectFile(path);
+    const QString e = errorOf([&] { p.open(); });
+    QVERIFY2(e.contains("\"" + QDir::toNativeSeparators(path) + "\""), qPrintable(e));
+    QVERIFY2(e.contains("línea 5"), qPrintable(e));
+    QVERIFY(!p.isOpen());
+}
+
+void TestReportProject::unknownAttributeOrElement_data() {
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("atributo mal escrito")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" widht=\"5\" "
+           "height=\"5\">x</text>\n</band>\n</report>"
+        << "línea 5: atributo desconocido 'widht' en <text>";
+    QTest::addRow("elemento desconocido")
+        << "<report name=\"A\">\n<band height=\"10\">\n<txt x=\"0\"/>\n</band>\n</report>"
+        << "línea 5: elemento desconocido <txt> dentro de <band>";
+    QTest::addRow("falta un atributo")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\">x</text>"
+           "\n</band>\n</report>"
+        << "línea 5: falta el atributo 'height' en <text>";
+    QTest::addRow("valor no válido")
+        << "<report name=\"A\">\n<page size=\"A4\" orientation=\"apaisado\"/>\n"
+           "<band height=\"10\"/>\n</report>"
+        << "línea 4: valor no válido 'apaisado' del atributo 'orientation' en <page>";
+    QTest::addRow("letra desconocida")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\" "
+           "height=\"5\" font=\"Comic Sans\">x</text>\n</band>\n</report>"
+        << "valor no válido 'Comic Sans' del atributo 'font' en <text>";
+    QTest::addRow("detalle sin bandas")
+        << "<report name=\"A\">\n<detail connection=\"RVqlinst\">\n</detail>\n</report>"
+        << "<detail> sin ninguna <band>";
+}
+
+void TestReportProject::unknownAttributeOrElement() {
+    QFETCH(QString, xml);
+    QFETCH(QString, expected);
+    ReportProject p;
+    p.setProjectFile(writeFile(m_dir.path(), "mal.rav", projectXml(xml)));
+    const QString e = errorOf([&] { p.open(); });
+    QVERIFY2(e.startsWith("Error en el proyecto de informes \""), qPrintable(e));
+    QVERIFY2(e.contains(expected), qPrintable(e));
+}
+
+void TestReportProject::realProjectsLoad() {
+    ReportProject p;
+    p.close();
+    p.setProjectFile(report::projectPath(REPORTS_DIR, "Trelmavondis.rav"));
+    p.open();
+    QVERIFY(p.selectReport("Boletín de la instalación"));
+    QVERIFY(p.selectReport("boletin"));
+    p.close();
+    p.setProjectFile(report::projectPath(REPORTS_DIR, "Listado.rav"));
+    p.open();
+    QVERIFY(p.selectReport("Listado"));
+    QVERIFY(!p.selectReport("Boletín de la instalación"));
+}
+
+void TestReportProject::wordWrapGrowsBand() {
+    ReportProject p;
+    p.setProjectFile(writeFile(m_dir.path(), "estatico.rav", staticReport(1)));
+    p.open();
+    QVERIFY(p.selectReport("estatico"));
+    const auto doc = p.layOut();
+    QCOMPARE(doc->pageCount(), 1);
+    const auto &items = doc->pages[0].items;
+    auto find = [&](const QString &start) -> const report::Primitive & {
+        for (const auto &i : items)
+            if (i.kind == report::Primitive::Kind::Text && i.text.startsWith(start))
+                return i;
+        qFatal("no primitive %s", qPrintable(start));
+    };
+    const float mm = 72.0f / 25.4f;
+    const report::Primitive &wrapped = find("uno dos");
+    const QStringList lines = wrapped.text.split('\n');
+    QVERIFY2(lines.size() >= 3, qPrintable(wrapped.text));
+    QCOMPARE(lines.join(' '), "uno dos tres cuatro cinco seis siete ocho nueve diez once doce "
+                              "trece catorce");
+    for (const QString &l : lines)
+        QVERIFY(report::metrics::textWidth(doc->fonts[wrapped.font], l) <= 40 * mm + 0.01f);
+    const float grown = wrapped.h - 4.5f * mm;
+    QVERIFY(grown > 0);
+    // The text wholly below it moved down by the growth; the stretched rectangle grew.
+    const report::Primitive &below = find("debajo");
+    QCOMPARE(qRound(below.y * 100), qRound((10 + 10 + 12) * mm * 100 + grown * 100));
+    // The title band grew to hold it; the stretched rectangle grew with the band.
+    const float bandGrowth = below.y + 4.5f * mm - (10 + 10 + 12) * mm;
+    QVERIFY(bandGrowth > 0);
+    float rectHeight = 0;
+    for (const auto &i : items)
+        if (i.kind == report::Primitive::Kind::Rect)
+            rectHeight = i.h;
+    QCOMPARE(qRound(rectHeight * 100), qRound((10 * mm + bandGrowth) * 100));
+    // The next band starts below the grown title.
+    const report::Primitive &band = find("Banda 1");
+    QCOMPARE(qRound(band.y * 100), qRound((below.y + 4.5f * mm) * 100));
+}
+
+void TestReportProject::pageNumbers() {
+    ReportProject p;
+    p.setProjectFile(writeFile(m_dir.path(), "paginas.rav", staticReport(40)));
+    p.open();
+    QVERIFY(p.selectReport("Estático"));
+    const auto doc = p.layOut();
+    QVERIFY(doc->pageCount() >= 3);
+    const int n = doc->pageCount();
+    int bandsSeen = 0;
+    for (int i = 0; i < n; ++i) {
+        const QStringList t = doc->texts(i);
+        QVERIFY(t.contains("Cabecera de página"));
+        QVERIFY2(t.contains(QStringLiteral("página %1 de %2").arg(i + 1).arg(n)),
+                 qPrintable(t.join('|')));
+        for (const QString &s : t)
+            if (s.startsWith("Banda "))
+                QCOMPARE(s, QStringLiteral("Banda %1").arg(++bandsSeen));
+        // Nothing runs into the footer.
+        for (const auto &prim : doc->pages[size_t(i)].items)
+            if (prim.text.startsWith("Banda"))
+                QVERIFY(prim.y + prim.h <= doc->pageHeight - (10 + 8) * 72 / 25.4f + 0.01f);
+    }
+    QCOMPARE(bandsSeen, 40);
+}
+
+void TestReportProject::pdfStandardFontsWinAnsi() {
+    ReportProject p;
+    report::OutputSystem out;
+    report::PdfRenderer pdf;
+    p.setEngine(&out);
+    p.setProjectFile(writeFile(m_dir.path(), "pdf.rav", staticReport(3)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    const QString file = QDir(m_dir.path()).filePath("salida.pdf");
+    out.setDefaultDestination(Destination::File);
+    out.setSetupAllowed(false);
+    out.setNativeOutput(false);
+    out.setRenderer(&pdf);
+    out.setOutputFileName(file);
+    QVERIFY(p.execute());
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(out.lastPageCount(), 1);
+    QCOMPARE(pdf.displayName(), "Adobe Acrobat (PDF)");
+    QCOMPARE(pdf.imageQuality, 90);
+    const QStringList fonts = pdfFontRows(file);
+    QVERIFY2(!fonts.isEmpty(), qPrintable(pdfFonts(file)));
+    QStringList names;
+    for (const QString &row : fonts) {
+        const QStringList c = row.split('|');
+        names << c[0];
+        QCOMPARE(c[1], "Type 1");
+        QCOMPARE(c[2], "WinAnsi");
+        QCOMPARE(c[3], "no");
+    }
+    names.sort();
+    QCOMPARE(names, QStringList({"Courier", "Helvetica", "Helvetica-Bold", "Times-Italic"}));
+    const QString text = pdfText(file);
+    QVERIFY2(text.contains("Ñandú, cigüeña, pingüino: 1º, 2ª, 3 €"), qPrintable(text));
+    QVERIFY(text.contains("página 1 de 1"));
+    QVERIFY(text.contains("Banda 3"));
+}
+
+void TestReportProject::setupCancelledGivesNoOutput() {
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    out.setTitles(report::Titles::listing());
+    p.setProjectFile(writeFile(m_dir.path(), "cancelar.rav", staticReport(2)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    const QString file = QDir(m_dir.path()).filePath("cancelado.pdf");
+    out.setDefaultDestination(Destination::File);
+    out.setOutputFileName(file);
+    ModalAnswers answers;
+    answers.push(ModalAnswers::press("Cancelar"));
+    QVERIFY(!p.execute());
+    QCOMPARE(answers.seen, QStringList({"report::SetupDialog|Opciones"}));
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(out.lastPageCount(), 0);
+}
+
+void TestReportProject::setupChoosesFile() {
+    ReportProject p;
+    report::OutputSystem out;
+    report::PdfRenderer pdf;
+    p.setEngine(&out);
+    p.setProjectFile(writeFile(m_dir.path(), "elegir.rav", staticReport(2)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    const QString file = QDir(m_dir.path()).filePath("elegido.pdf");
+    out.setRenderer(&pdf); // the proposed destination stays the preview
+    ModalAnswers answers;
+    answers.push([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), "Output Options");
+        QVERIFY(dialog->findChild<QRadioButton *>("destinoVista")->isChecked());
+        QCOMPARE(dialog->findChild<QComboBox *>("formato")->currentText(), "Adobe Acrobat (PDF)");
+        dialog->findChild<QRadioButton *>("destinoArchivo")->click();
+        dialog->findChild<QLineEdit *>("archivo")->setText(file);
+        dialog->findChild<QSpinBox *>("copias")->setValue(2);
+        ModalAnswers::press("Aceptar")(dialog);
+    });
+    QVERIFY(p.execute());
+    QCOMPARE(answers.pending(), 0);
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(out.lastDestination(), Destination::File);
+    QCOMPARE(out.outputFileName(), file); // the dialog's choice stays with the output system
+    QCOMPARE(out.copies(), 2);
+    QVERIFY(pdfText(file).contains("Banda 2"));
+}
+
+void TestReportProject::previewNavigates() {
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    out.setTitles(report::Titles::listing());
+    out.setSetupAllowed(false);
+    out.setDefaultDestination(Destination::Preview);
+    p.setProjectFile(writeFile(m_dir.path(), "vista.rav", staticReport(40)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    ModalAnswers answers;
+    int pages = 0;
+    answers.push([&](QWidget *preview) {
+        QCOMPARE(preview->windowTitle(), "Visualizar");
+        QWidget *view = preview->findChild<QWidget *>("pagina");
+        QVERIFY(QTest::qWaitFor([&] { return view->property("paginasDibujadas").toInt() > 0; }));
+        QCOMPARE(view->property("ultimaPagina").toInt(), 0);
+        auto *number = preview->findChild<QSpinBox *>("numeroPagina");
+        ModalAnswers::press("Siguiente")(preview);
+        QCOMPARE(number->value(), 2);
+        QVERIFY(QTest::qWaitFor([&] { return view->property("ultimaPagina").toInt() == 1; }));
+        ModalAnswers::press("Última")(preview);
+        pages = number->value();
+        ModalAnswers::press("Anterior")(preview);
+        QCOMPARE(number->value(), pages - 1);
+        ModalAnswers::press("Primera")(preview);
+        QCOMPARE(number->value(), 1);
+        auto *zoom = preview->findChild<QComboBox *>("zoom");
+        const int width = view->width();
+        zoom->setCurrentIndex(zoom->findText("200 %"));
+        QVERIFY(view->width() > width);
+        ModalAnswers::press("Cerrar")(preview);
+    });
+    QVERIFY(p.execute());
+    QCOMPARE(answers.seen, QStringList({"report::PreviewWindow|Visualizar"}));
+    QVERIFY(pages >= 3);
+    QCOMPARE(out.lastPageCount(), pages);
+}
+
+void TestReportProject::printerPath() {
+    // The printer path (Qt Print Support, the primitives drawn with QPainter) into Qt's
+    // print-to-file, reached from the preview's print button and its setup dialog.
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    const QString file = QDir(m_dir.path()).filePath("impreso.pdf");
+    out.setPrinterFile(file);
+    out.setSetupAllowed(false);
+    p.setProjectFile(writeFile(m_dir.path(), "imprimir.rav", staticReport(3)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    ModalAnswers answers;
+    answers.push([&](QWidget *preview) {
+        // Later, so that the answers can reach the dialog that the print button opens.
+        QTimer::singleShot(0, preview, [preview] {
+            ModalAnswers::press("Imprimir")(preview);
+            ModalAnswers::press("Cerrar")(preview);
+        });
+    });
+    answers.push([&](QWidget *setup) {
+        QCOMPARE(setup->windowTitle(), "Output Options");
+        QVERIFY(!setup->findChild<QRadioButton *>("destinoVista")->isVisible());
+        setup->findChild<QRadioButton *>("destinoImpresora")->click();
+        ModalAnswers::press("Aceptar")(setup);
+    });
+    QVERIFY(p.execute());
+    QCOMPARE(answers.pending(), 0);
+    QVERIFY(QFile::exists(file));
+    const QString text = pdfText(file);
+    QVERIFY2(text.contains("Ñandú, cigüeña, pingüino: 1º, 2ª, 3 €"), qPrintable(text));
+    QVERIFY(text.contains("página 1 de 1"));
+
+    // Straight to the printer, no dialog.
+    QFile::remove(file);
+    out.setDefaultDestination(Destination::Printer);
+    QVERIFY(p.execute());
+    QVERIFY(pdfText(file).contains("Banda 3"));
+}
+
+void TestReportProject::nothingHalfWritten() {
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    out.setDefaultDestination(Destination::File);
+    out.setSetupAllowed(false);
+    // A report that names a connection nobody registered fails before anything is written.
+    p.setProjectFile(writeFile(m_dir.path(), "sinconexion.rav",
+                               projectXml("<report name=\"A\"><band height=\"5\"><field "
+                                          "connection=\"RVqlinst\" name=\"ID\" x=\"0\" y=\"0\" "
+                                          "width=\"5\" height=\"5\"/></band></report>")));
+    p.open();
+    QVERIFY(p.selectReport("A"));
+    const QString file = QDir(m_dir.path()).filePath("nunca.pdf");
+    out.setOutputFileName(file);
+    const QString e = errorOf([&] { p.execute(); });
+    QVERIFY2(e.contains("no hay ninguna conexión de datos \"RVqlinst\""), qPrintable(e));
+    QVERIFY(!QFile::exists(file));
+    // An output folder that does not exist: a clear error, no file.
+    out.setOutputFileName(QDir(m_dir.path()).filePath("no/existe/x.pdf"));
+    p.setProjectFile(writeFile(m_dir.path(), "ok.rav", staticReport(1)));
+    p.close();
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    const QString e2 = errorOf([&] { p.execute(); });
+    QVERIFY2(e2.startsWith("No se ha podido escribir el archivo"), qPrintable(e2));
+    // No execution without a selected report.
+    QVERIFY(!p.selectReport("nada"));
+    QCOMPARE(errorOf([&] { p.execute(); }), "No hay ningún informe seleccionado");
+}
+
+QTEST_MAIN(TestReportProject)
+#include "tst_reportproject.moc"
