@@ -1,6 +1,7 @@
 #include "search/Ubinstalacion.h"
 
 #include "data/UDatos.h"
+#include "db/Errors.h"
 #include "platform/controls/ErrorRelay.h"
 #include "platform/dialogs/MessageBoxes.h"
 #include "search/Filtro.h"
@@ -18,6 +19,8 @@ namespace {
 const QString kMascaraFecha = QStringLiteral("!99/99/9999;1;_");
 const QString kMascaraExpediente = QStringLiteral(">cccccccccc;0; ");
 const QString kNoLocalizado = QStringLiteral("No se ha localizado nigún expediente con el Nº:");
+const QString kSinInforme = QStringLiteral("No se ha podido localizar el informe");
+const QString kFalloInforme = QStringLiteral("No se ha podido ejecutar el informe");
 
 DBGridColumn columna(const char *campo, const char *titulo, int ancho) {
     DBGridColumn c;
@@ -71,6 +74,9 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
     ui->Imprimir->setHint(QStringLiteral("Imprimir"));
 
     Sinst.setDataSet(&Qinst);
+    RVP.setEngine(&RvSystem1);
+    RvSystem1.setTitles(report::Titles::listing());
+    RVP.addConnection(QStringLiteral("RVqlinst"), Qinst);
     ui->DBNavigator1->setVisibleButtons(
         {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
     ui->DBNavigator1->setDataSource(&Sinst);
@@ -159,4 +165,21 @@ void TFbinstalacion::NExpExit() {
         mostrarMensaje(this, kNoLocalizado + expediente);
 }
 
-void TFbinstalacion::ImprimirClick() {}
+void TFbinstalacion::ImprimirClick() {
+    RVP.close();
+    RVP.setProjectFile(report::projectPath(m_directorio, QStringLiteral("Listado.rav")));
+    try {
+        RVP.open();
+    } catch (const report::ReportError &e) {
+        throw db::DatabaseError(e.message());
+    }
+    if (!RVP.selectReport(QStringLiteral("Listado")))
+        throw db::DatabaseError(kSinInforme);
+    try {
+        RVP.execute();
+    } catch (const db::Abort &) {
+        throw;
+    } catch (const std::exception &) {
+        mostrarMensaje(this, kFalloInforme);
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DataSource.h"
+#include "platform/report/Report.h"
 #include "search/ListaInstalaciones.h"
 
 #include <QDialog>
@@ -43,12 +44,20 @@ public:
     db::RecordSet &Qinst;
     db::DataSource Sinst;
 
+    // The listing's own engine set-up: the project, its output system with the listing's
+    // titles, and the connection RVqlinst reading Qinst.
+    report::ReportProject RVP;
+    report::OutputSystem RvSystem1;
+
     // Handlers, named after their component and event. Each raises what it refuses.
     void MEdeExit();
     void MEaExit();
     void CBenvClick();
     void NExpEnter();
     void NExpExit();
+    // The listing "Listado" of the project Listado.rav in the Directory folder, over the rows
+    // of the present filter: the setup dialog first, preview proposed. A missing project or
+    // report raises; a failure while it runs is told in a message box.
     void ImprimirClick();
 
 protected:

@@ -6,16 +6,23 @@
 #include "platform/controls/DBNavigator.h"
 #include "platform/controls/MaskedLineEdit.h"
 #include "platform/controls/SpeedButton.h"
+#include "platform/dialogs/MessageBoxes.h"
 #include "search/Busqueda.h"
 #include "search/Ubinstalacion.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/search/Entorno.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using platform::DBNavigator;
@@ -57,16 +64,17 @@ struct Controles {
             qFatal("no es el diálogo de búsqueda");
     }
 
-    // The first column ("Ident.") of every row the grid shows, all fetched.
-    QStringList filas() const {
+    // A column of every row the grid shows, all fetched ("Ident." is 0).
+    QStringList columna(int col) const {
         QAbstractItemModel *m = grid->model();
         while (m->canFetchMore({}))
             m->fetchMore({});
-        QStringList ids;
+        QStringList valores;
         for (int r = 0; r < m->rowCount(); ++r)
-            ids << m->index(r, 0).data().toString();
-        return ids;
+            valores << m->index(r, col).data().toString();
+        return valores;
     }
+    QStringList filas() const { return columna(0); }
     // The cell of the grid's current row in a column ("Ident." is 0).
     QString actual(int columna = 0) const {
         const QModelIndex i = grid->currentIndex();
@@ -128,6 +136,41 @@ int dialogosGuardados() {
 }
 
 const QString kBusqueda = QStringLiteral("TFbinstalacion|Búsqueda de instalaciones");
+const QString kOpciones = QStringLiteral("report::SetupDialog|Opciones");
+
+// Answers the listing's setup dialog: output to a PDF file at `ruta`. `vistaPropuesta` learns
+// whether the dialog came proposing the preview.
+ModalAnswers::Answer aArchivo(const QString &ruta, bool &vistaPropuesta) {
+    return [ruta, &vistaPropuesta](QWidget *w) {
+        vistaPropuesta = hijo<QRadioButton>(w, QStringLiteral("destinoVista"))->isChecked();
+        hijo<QRadioButton>(w, QStringLiteral("destinoArchivo"))->click();
+        hijo<QLineEdit>(w, QStringLiteral("archivo"))->setText(ruta);
+        ModalAnswers::press(QStringLiteral("Aceptar"))(w);
+    };
+}
+
+// The text of a PDF file, as pdftotext reads it.
+QString textoPdf(const QString &ruta) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), ruta, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("<pdftotext falló: %1>")
+            .arg(QString::fromLocal8Bit(p.readAllStandardError()));
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Listado.rav with its report renamed: a project without the report "Listado".
+QString proyectoSinListado(const QTemporaryDir &carpeta) {
+    QFile original(QDir(QStringLiteral(TRELMA_INFORMES)).filePath(QStringLiteral("Listado.rav")));
+    if (!original.open(QIODevice::ReadOnly))
+        qFatal("no se puede leer Listado.rav");
+    QByteArray texto = original.readAll();
+    texto.replace("name=\"Listado\" component=\"Listado\"", "name=\"Otro\" component=\"Otro\"");
+    QFile copia(carpeta.filePath(QStringLiteral("Listado.rav")));
+    if (!copia.open(QIODevice::WriteOnly) || copia.write(texto) != texto.size())
+        qFatal("no se puede escribir la copia de Listado.rav");
+    return carpeta.path();
+}
 
 } // namespace
 
@@ -149,6 +192,9 @@ private slots:
     void stateKeptBetweenOpenings();
     void pendingEditSavedAndListed();
     void locationTextOfEveryProvince();
+    void listingPrintsTheFilteredRows();
+    void listingFailures_data();
+    void listingFailures();
 };
 
 void TstBusqueda::layoutOfTheDialog() {
@@ -548,9 +594,7 @@ void TstBusqueda::locationTextOfEveryProvince() {
     ModalAnswers respuestas;
     QStringList vistas;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
-        QAbstractItemModel *m = c.grid->model();
-        for (int r = 0; r < m->rowCount(); ++r)
-            vistas << m->index(r, 4).data().toString();
+        vistas = c.columna(4);
         c.pulsar(c.cancelar);
     });
     QCOMPARE(municipios.size(), 6); // every installation names a known municipality
@@ -559,6 +603,95 @@ void TstBusqueda::locationTextOfEveryProvince() {
         QVERIFY2(vistas[r].contains(u' ' + municipios[r] + QStringLiteral(" - ")),
                  qPrintable(vistas[r]));
     QVERIFY(vistas[5].startsWith(QLatin1String("41 PUEBLO DE PRUEBA -  - CALLE MAYOR, ")));
+}
+
+void TstBusqueda::listingPrintsTheFilteredRows() {
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    d.dialogo->setDirectorio(QStringLiteral(TRELMA_INFORMES));
+    c.pulsar(c.CBenv);
+    c.pulsar(c.CBenv); // not sent
+    c.navegador->click(DBNavigator::Next);
+    const QStringList listados = c.columna(1);
+    const QString actual = c.actual();
+    QTemporaryDir salida;
+    const QString pdf = salida.filePath(QStringLiteral("listado.pdf"));
+    bool vistaPropuesta = false;
+    respuestas.push(aArchivo(pdf, vistaPropuesta));
+    c.pulsar(c.imprimir);
+    QCoreApplication::processEvents();
+    QCOMPARE(respuestas.seen, QStringList{kOpciones});
+    QVERIFY(vistaPropuesta);
+    const QString texto = textoPdf(pdf);
+    QCOMPARE(listados.size(), 4);
+    for (const QString &expediente : listados)
+        QVERIFY2(texto.contains(expediente), qPrintable(expediente + u'\n' + texto));
+    const QStringList fuera =
+        e.columna(QStringLiteral("select EXPEDIENTE from INSTALACION where ENVIADO = 'S'"));
+    QVERIFY(!fuera.isEmpty());
+    for (const QString &expediente : fuera)
+        QVERIFY2(!texto.contains(expediente), qPrintable(expediente));
+    QCOMPARE(c.actual(), actual); // the list is back on its row
+    QCOMPARE(c.filtro(), QStringLiteral("Where  enviado='N'"));
+}
+
+void TstBusqueda::listingFailures_data() {
+    QTest::addColumn<QString>("caso");
+    QTest::newRow("project file missing") << "sin proyecto";
+    QTest::newRow("no report Listado") << "sin informe";
+    QTest::newRow("output cannot be written") << "fallo";
+    QTest::newRow("setup cancelled") << "cancelado";
+}
+
+void TstBusqueda::listingFailures() {
+    QFETCH(QString, caso);
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    QTemporaryDir carpeta;
+    QString directorio = QStringLiteral(TRELMA_INFORMES);
+    QString visto;
+    bool vistaPropuesta = false;
+    if (caso == QLatin1String("sin proyecto")) {
+        directorio = carpeta.path();
+        // The engine's own message for a missing project.
+        report::ReportProject proyecto;
+        proyecto.setProjectFile(report::projectPath(directorio, QStringLiteral("Listado.rav")));
+        try {
+            proyecto.open();
+        } catch (const report::ReportError &error) {
+            visto = QStringLiteral("Trelmavondis|") +
+                    crearCajaError(nullptr, error.message())->text() + QStringLiteral("|error");
+        }
+        QVERIFY(!visto.isEmpty());
+        respuestas.push(ModalAnswers::ok());
+    } else if (caso == QLatin1String("sin informe")) {
+        directorio = proyectoSinListado(carpeta);
+        visto = QStringLiteral("Trelmavondis|No se ha podido localizar el informe.|error");
+        respuestas.push(ModalAnswers::ok());
+    } else if (caso == QLatin1String("fallo")) {
+        respuestas.push(
+            aArchivo(carpeta.filePath(QStringLiteral("no/hay/carpeta.pdf")), vistaPropuesta));
+        respuestas.push(ModalAnswers::ok());
+        visto = QStringLiteral("Trelmavondis|No se ha podido ejecutar el informe");
+    } else {
+        respuestas.push(ModalAnswers::press(QStringLiteral("Cancelar")));
+    }
+    d.dialogo->setDirectorio(directorio);
+    c.navegador->click(DBNavigator::Last);
+    c.pulsar(c.imprimir);
+    QCoreApplication::processEvents();
+    QStringList esperado;
+    if (caso == QLatin1String("fallo") || caso == QLatin1String("cancelado"))
+        esperado << kOpciones;
+    if (!visto.isEmpty())
+        esperado << visto;
+    QCOMPARE(respuestas.seen, esperado);
+    QCOMPARE(c.actual(), QStringLiteral("5"));
+    QCOMPARE(c.filas(), (QStringList{"1", "2", "3", "4", "5"}));
 }
 
 int runBusquedaTests(int argc, char **argv) {
