@@ -59,8 +59,8 @@ bool dejaElControl(const QEvent *event) {
 } // namespace
 
 TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
-    : QDialog(principal), m_datos(datos), m_lista(datos.IBTrans, datos.QtipoBis),
-      Qinst(m_lista.Qinst), ui(std::make_unique<Ui::TFbinstalacion>()) {
+    : QDialog(principal), m_lista(datos.IBTrans, datos.QtipoBis), Qinst(m_lista.Qinst),
+      ui(std::make_unique<Ui::TFbinstalacion>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
 

@@ -20,7 +20,6 @@ class TFbinstalacion;
 // line last for the run.
 class TFbinstalacion : public QDialog {
     Q_OBJECT
-    TDatos &m_datos;
     ListaInstalaciones m_lista; // before Qinst, which names its record set
 
 public:
