@@ -8,6 +8,9 @@ using db::RecordSet;
 
 namespace {
 
+// Seconds a save waits for a row that another desk holds.
+constexpr int kEsperaBloqueo = 5;
+
 const QString kEnviadaBloqueada =
     QStringLiteral("No es posible modificar los registros de una instalacion enviada");
 
@@ -166,6 +169,10 @@ QString mayusculasAZ(const QString &texto) {
 } // namespace
 
 TDatos::TDatos(DatosView *view) : m_view(view) {
+    // Desks sharing a server see each other's saved work on every re-read, and a row another
+    // desk holds is waited for a few seconds, then refused with a message.
+    IBTrans.isolation = db::Transaction::Isolation::ReadCommitted;
+    IBTrans.lockTimeoutSeconds = kEsperaBloqueo;
     definirListas();
     definirInstaladoresYGestores();
     definirInstalacion();
@@ -278,6 +285,9 @@ void TDatos::definirInstalacion() {
         DSinstalacionPostError(s, e);
     };
     r.afterPost = [this](RecordSet &s) { DSinstalacionAfterPost(s); };
+    // A confirmed deletion is kept at once: it holds no row against the other desks, and a
+    // crash right after it does not bring the row back.
+    r.afterDelete = [this](RecordSet &s) { DSinstalacionAfterPost(s); };
     r.afterScroll = [this](RecordSet &s) { DSinstalacionAfterScroll(s); };
     r["EXPEDIENTE"].onValidate = [this](Field &f, const QVariant &v) {
         DSinstalacionEXPEDIENTEValidate(f, v);
@@ -331,6 +341,7 @@ void TDatos::definirHijos() {
     for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSadjuntos}) {
         s->beforeInsert = [this](RecordSet &x) { DSarmariosBeforeInsert(x); };
         s->afterPost = [this](RecordSet &x) { DSinstalacionAfterPost(x); };
+        s->afterDelete = [this](RecordSet &x) { DSinstalacionAfterPost(x); };
     }
     a.onNewRecord = [this](RecordSet &x) { DSarmariosNewRecord(x); };
     d.onNewRecord = [this](RecordSet &x) { DSderivacionesNewRecord(x); };
@@ -379,6 +390,7 @@ void TDatos::definirInstaladoresYGestores() {
     for (RecordSet *s : {&DSinstalador, &DSgestores}) {
         s->afterOpen = [](RecordSet &x) { x.fetchAll(); };
         s->afterPost = [this](RecordSet &x) { DSinstalacionAfterPost(x); };
+        s->afterDelete = [this](RecordSet &x) { DSinstalacionAfterPost(x); };
     }
 
     Qinstalador.selectSql = {QStringLiteral("select * from INSTALADOR"),
@@ -561,6 +573,7 @@ int TDatos::CopiarInstalacion() {
     SPcopiar.setParam(QStringLiteral("VIEJA"),
                       DSinstalacion.isEmpty() ? 0 : DSinstalacion["ID"].asInteger());
     SPcopiar.execProc();
+    IBTrans.commitRetaining(); // the copy on screen is the copy in the database
     const QVariant nueva = SPcopiar.param(QStringLiteral("NUEVA"));
     DSinstalacion.close();
     DSinstalacion.open();
@@ -653,9 +666,14 @@ void TDatos::DSinstalacionBeforePost(RecordSet &r) {
 }
 
 void TDatos::DSinstalacionPostError(RecordSet &, const db::DatabaseError &e) {
-    const QString texto = e.message().contains(QLatin1String("INTEG_39"))
-                              ? QStringLiteral("ERROR: El número de expediente está duplicado")
-                              : QStringLiteral("ERROR: ") + e.message();
+    const bool bloqueada = e.has(isc_lock_conflict) || e.has(isc_update_conflict) ||
+                           e.has(isc_deadlock) || e.has(isc_lock_timeout);
+    const QString texto =
+        e.message().contains(QLatin1String("INTEG_39"))
+            ? QStringLiteral("ERROR: El número de expediente está duplicado")
+        : bloqueada ? QStringLiteral("Otro puesto está modificando esta instalación: guarde de "
+                                     "nuevo dentro de unos segundos o cancele los cambios.")
+                    : QStringLiteral("ERROR: ") + e.message();
     if (m_view)
         m_view->mensaje(texto);
     throw db::Abort();

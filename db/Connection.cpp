@@ -177,8 +177,23 @@ void Transaction::start() {
     if (active())
         throw DatabaseError(QStringLiteral("La transacción ya está activa"));
     IAttachment *att = m_db.handle();
-    m_transaction.reset(
-        fb::call([&](ThrowStatusWrapper *st) { return att->startTransaction(st, 0, nullptr); }));
+    if (isolation == Isolation::Snapshot) {
+        m_transaction.reset(fb::call(
+            [&](ThrowStatusWrapper *st) { return att->startTransaction(st, 0, nullptr); }));
+        return;
+    }
+    fb::Ref<IXpbBuilder> tpb(fb::call([](ThrowStatusWrapper *st) {
+        return fb::util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0);
+    }));
+    m_transaction.reset(fb::call([&](ThrowStatusWrapper *st) {
+        tpb->insertTag(st, isc_tpb_write);
+        tpb->insertTag(st, isc_tpb_read_committed);
+        tpb->insertTag(st, isc_tpb_rec_version);
+        tpb->insertTag(st, isc_tpb_wait);
+        if (lockTimeoutSeconds > 0)
+            tpb->insertInt(st, isc_tpb_lock_timeout, lockTimeoutSeconds);
+        return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
+    }));
 }
 
 ITransaction *Transaction::handle() const {

@@ -52,11 +52,21 @@ private:
     Transaction *m_defaultTransaction = nullptr;
 };
 
-// The one transaction of a connection (the program's IBTrans). Started with an empty
-// parameter list; when it is torn down while still active it commits.
+// The one transaction of a connection (the program's IBTrans). By default started with an
+// empty parameter list (the server's snapshot); when it is torn down while still active it
+// commits.
 class Transaction {
 public:
+    enum class Isolation {
+        Snapshot,     // the server's default: one view of the data for the transaction's life
+        ReadCommitted // each statement reads what other transactions have committed
+    };
     explicit Transaction(Database &db);
+
+    // Read before start(). With ReadCommitted, a row another transaction holds is waited for
+    // at most lockTimeoutSeconds, then the statement fails with the lock conflict.
+    Isolation isolation = Isolation::Snapshot;
+    int lockTimeoutSeconds = 0;
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

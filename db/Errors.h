@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <exception>
 
@@ -8,17 +9,21 @@ namespace db {
 // A refusal or failure whose message is shown to the user as it stands.
 class DatabaseError : public std::exception {
 public:
-    explicit DatabaseError(QString message, int code = 0)
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_code(code) {}
+    explicit DatabaseError(QString message, int code = 0, QList<int> codes = {})
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_code(code),
+          m_codes(std::move(codes)) {}
     const QString &message() const noexcept { return m_message; }
     // Firebird's primary error code (isc_...) when the error came from the server, else 0.
     int code() const noexcept { return m_code; }
+    // Whether the server's error named this code anywhere in its list.
+    bool has(int code) const noexcept { return m_code == code || m_codes.contains(code); }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
     int m_code;
+    QList<int> m_codes;
 };
 
 // The silent abort: stops the operation in progress and shows nothing.

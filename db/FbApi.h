@@ -13,8 +13,12 @@ namespace db::fb {
 Firebird::IMaster *master();
 Firebird::IUtil *util();
 
-// Server errors keep the server's own text; lines are joined with "\n".
+// Server errors keep the server's own text; lines are joined with "\n". The errors a user
+// meets (connection lost, a record held by another desk, a duplicate key, a number out of
+// range) carry a Spanish explanation first.
 DatabaseError toError(const Firebird::FbException &e);
+// That explanation for a list of error codes; empty when there is none.
+QString explanation(const QList<int> &codes);
 
 // Runs f with a throwing wrapper over the given status and turns client errors into
 // DatabaseError. Hot paths keep one status object and pass it here.

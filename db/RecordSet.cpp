@@ -764,6 +764,8 @@ void RecordSet::remove() {
     setCurrent(m_cur);
     setState(State::Browse);
     notifyMoved();
+    if (afterDelete)
+        afterDelete(*this);
     runAfterScroll();
 }
 

@@ -109,7 +109,7 @@ public:
     // Hooks. A hook that raises stops the operation where it is.
     using Hook = std::function<void(RecordSet &)>;
     Hook beforeInsert, onNewRecord, afterInsert, beforeEdit, afterEdit, beforePost, afterPost,
-        afterCancel, afterOpen, afterScroll, onCalcFields;
+        afterCancel, afterDelete, afterOpen, afterScroll, onCalcFields;
     // An error of the required check or of the statement during a post. The hook may raise
     // (Abort for the silent abort); when it returns, the error passes on.
     std::function<void(RecordSet &, const DatabaseError &)> onPostError;

@@ -120,6 +120,7 @@ private slots:
     void locationCascade();
     void afterScrollShowsEachDossiersLocation();
     void commitPointsAreDurable();
+    void twoDesks();
     void guardarPendientesStopsBeforeCommit();
     void shutdownPostsPendingEditsInOrder();
     void copyInstallation();
@@ -684,12 +685,69 @@ void TstDatos::commitPointsAreDurable() {
         c.set->post();
         QCOMPARE(f.visto("select count(*) from " + c.table).toInt(), before + 1);
     }
-    // A deletion waits for the next commit point; shutdown is one.
-    const int gestores = f.visto("select count(*) from GESTORES").toInt();
-    d.DSgestores.remove();
-    QCOMPARE(f.visto("select count(*) from GESTORES").toInt(), gestores);
-    d.Cerrar();
-    QCOMPARE(f.visto("select count(*) from GESTORES").toInt(), gestores - 1);
+    // A confirmed deletion is kept at once, in every set.
+    for (const Caso &c : casos) {
+        const int before = f.visto("select count(*) from " + c.table).toInt();
+        c.set->last();
+        c.set->remove();
+        QCOMPARE(f.visto("select count(*) from " + c.table).toInt(), before - 1);
+    }
+}
+
+// Two desks on one database: each sees what the other saved when it reads again, a save of a
+// row the other desk holds fails after a short wait with a message and keeps the edit, and a
+// deletion shows at once.
+void TstDatos::twoDesks() {
+    Fixture f(true);
+    TDatos &a = f.d();
+    FakeView vistaB;
+    TDatos b(&vistaB);
+    b.Conectar(f.tdb.connectionString(), f.tdb.user(), [&](QString &, QString &clave) {
+        clave = f.tdb.password();
+        return true;
+    });
+    const int id = a.DSinstalacion["ID"].asInteger();
+    QCOMPARE(b.DSinstalacion["ID"].asInteger(), id);
+
+    // A saves; B refreshes and sees it.
+    a.DSinstalacion.edit();
+    a.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("DESDE A");
+    a.DSinstalacion.post();
+    b.DSinstalacion.refresh();
+    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE A"));
+
+    // A third desk holds the row with an update it has not committed yet.
+    auto otra = f.tdb.attach();
+    otra->exec(QStringLiteral("update INSTALACION set POTENCIA = 1 where ID = %1").arg(id));
+    b.DSinstalacion.edit();
+    b.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("DESDE B");
+    QElapsedTimer espera;
+    espera.start();
+    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion.post());
+    QVERIFY(espera.elapsed() < 30000);
+    QCOMPARE(vistaB.take("mensaje:"),
+             QStringList{"Otro puesto está modificando esta instalación: guarde de nuevo dentro "
+                         "de unos segundos o cancele los cambios."});
+    QCOMPARE(b.DSinstalacion.state(), State::Edit);
+    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE B"));
+    otra->transaction->commit();
+    b.DSinstalacion.post(); // once the other desk is done, the same edit saves
+    QCOMPARE(f.visto(QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1")
+                         .arg(id))
+                 .toString(),
+             QStringLiteral("DESDE B"));
+
+    // A deletes the first installation: B no longer finds it when it reads again.
+    a.DSinstalacion.first();
+    const int borrada = a.DSinstalacion["ID"].asInteger();
+    for (db::RecordSet *s : {&a.DSarmarios, &a.DSderivaciones, &a.DSadjuntos})
+        while (!s->isEmpty())
+            s->remove();
+    a.DSinstalacion.remove();
+    b.DSinstalacion.close();
+    b.DSinstalacion.open();
+    QVERIFY(!b.DSinstalacion.locate(QStringLiteral("ID"), borrada));
+    b.Cerrar();
 }
 
 void TstDatos::guardarPendientesStopsBeforeCommit() {
