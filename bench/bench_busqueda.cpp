@@ -125,6 +125,17 @@ int main(int argc, char **argv) {
                   "el mes con los nombres unidos, a pelo", baseMes);
     bench::report("  la primera vez (lee los nombres)", mesFrio,
                   "el mes con los nombres unidos, a pelo", baseMes);
+    // "&Aceptar" puts the main window on the chosen installation with a locate in
+    // DSinstalacion from its first row: here the chosen row lies 2000 places down the list.
+    lista.abrir(QString());
+    lista.Qinst.moveTo(1999);
+    const int elegida = lista.Qinst[QStringLiteral("ID")].asInteger();
+    const double aceptar = bench::medianMs(1, [&] {
+        datos.DSinstalacion.first();
+        datos.DSinstalacion.locate(QStringLiteral("ID"), elegida);
+    });
+    std::printf("\n%-46s %10.3f ms\n", "Aceptar sobre la fila 2000: locate en DSinstalacion",
+                aceptar);
     if (filas != filasUnidas || filasMes != filasUnidasMes)
         return 1;
     return 0;
