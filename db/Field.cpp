@@ -44,6 +44,43 @@ bool parseDouble(const QString &text, double &out) {
     return ok;
 }
 
+// A whole number as typed: an optional sign, digits, and the locale's thousands separator
+// only between groups of three digits. A decimal mark, a misplaced separator or a number
+// beyond a 32-bit column (every whole-number column of the schema) is refused.
+bool parseWhole(const QString &text, qlonglong &out) {
+    const QLocale locale = QLocale::system();
+    QString t = text.trimmed();
+    bool negative = false;
+    if (t.startsWith(u'-') || t.startsWith(locale.negativeSign())) {
+        negative = true;
+        t = t.mid(t.startsWith(u'-') ? 1 : locale.negativeSign().size());
+    } else if (t.startsWith(u'+')) {
+        t = t.mid(1);
+    }
+    const QString group = locale.groupSeparator();
+    const QStringList parts = group.isEmpty() ? QStringList{t} : t.split(group);
+    QString digits;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString &p = parts[i];
+        const bool sized =
+            parts.size() == 1 || (i == 0 ? p.size() >= 1 && p.size() <= 3 : p.size() == 3);
+        if (!sized)
+            return false;
+        for (QChar c : p)
+            if (c < u'0' || c > u'9')
+                return false;
+        digits += p;
+    }
+    if (digits.isEmpty() || digits.size() > 10)
+        return false;
+    bool ok = false;
+    const qlonglong v = digits.toLongLong(&ok);
+    if (!ok)
+        return false;
+    out = negative ? -v : v;
+    return out >= INT_MIN && out <= INT_MAX;
+}
+
 } // namespace
 
 QString invalidValueMessage(const QString &fieldName) {
@@ -93,10 +130,7 @@ QVariant Field::convert(const QVariant &v) const {
         bool ok = false;
         qlonglong i = 0;
         if (isText) {
-            const QString t = v.toString().trimmed();
-            i = QLocale::system().toLongLong(t, &ok);
-            if (!ok)
-                i = t.toLongLong(&ok);
+            ok = parseWhole(v.toString(), i);
         } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
             const double d = v.toDouble();
             ok = d == double(qlonglong(d));
@@ -104,9 +138,9 @@ QVariant Field::convert(const QVariant &v) const {
         } else {
             i = v.toLongLong(&ok);
         }
-        if (!ok)
+        if (!ok || i < INT_MIN || i > INT_MAX)
             throw DatabaseError(invalidValueMessage(m_name));
-        return i >= INT_MIN && i <= INT_MAX ? QVariant(int(i)) : QVariant(i);
+        return QVariant(int(i));
     }
     case FieldType::Float: {
         double d = 0;

@@ -43,16 +43,19 @@ QByteArray encode(const QString &text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int b = toByte(text.at(i).unicode());
         if (b < 0) {
+            // Named whole: a character beyond the basic plane is two UTF-16 units.
             QString shown = text.at(i);
-            if (text.at(i).isHighSurrogate() && i + 1 < text.size())
+            char32_t code = text.at(i).unicode();
+            if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+                text.at(i + 1).isLowSurrogate()) {
                 shown += text.at(i + 1);
+                code = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            }
             throw DatabaseError(
                 QStringLiteral("El texto contiene el carácter «%1» (U+%2), que no se puede guardar "
                                "en la base de datos. Sustitúyalo por otro.")
                     .arg(shown)
-                    .arg(QString::number(text.at(i).unicode(), 16)
-                             .toUpper()
-                             .rightJustified(4, u'0')));
+                    .arg(QString::number(uint(code), 16).toUpper().rightJustified(4, u'0')));
         }
         dst[i] = static_cast<char>(b);
     }

@@ -4,8 +4,8 @@
 #include "data/SqlScript.h"
 #include "db/Connection.h"
 #include "db/RecordSet.h"
-#include "db/StoredProcedure.h"
 #include "db/Statement.h"
+#include "db/StoredProcedure.h"
 #include "db/Win1252.h"
 #include "tests/common/TestDatabase.h"
 
@@ -121,6 +121,10 @@ void TstClient::characterOutsideCodePageIsRefused() {
         QVERIFY2(e.message().contains(QStringLiteral("«Ω»")), qPrintable(e.message()));
     }
     QCOMPARE(a->scalar(QStringLiteral("select count(*) from GESTORES")).toInt(), 0);
+    // A character beyond the basic plane is named whole, not by half of it.
+    const QString emoji = QString::fromUcs4(U"TEXTO \U0001F600");
+    const QString message = errorOf([&] { win1252::encode(emoji); });
+    QVERIFY2(message.contains(QString::fromUcs4(U"«\U0001F600» (U+1F600)")), qPrintable(message));
     QVERIFY(!win1252::canEncode(QStringLiteral("→")));
     QVERIFY(win1252::canEncode(QStringLiteral("ñÑ€º")));
 }

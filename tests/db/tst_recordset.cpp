@@ -396,6 +396,21 @@ void TstRecordSet::textConversion_data() {
                                           << "doce" << QVariant() << invalid.arg("GESTOR");
     QTest::newRow("integer with decimals") << "GESTOR"
                                            << "1,5" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("integer with a decimal point") << "GESTOR"
+                                                  << "1.5" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("integer grouped") << "GESTOR"
+                                     << "1.000" << QVariant(1000) << QString();
+    QTest::newRow("integer grouped twice") << "GESTOR"
+                                           << "-1.234.567" << QVariant(-1234567) << QString();
+    QTest::newRow("integer misgrouped") << "GESTOR"
+                                        << "10.00" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("integer largest") << "GESTOR"
+                                     << "2147483647" << QVariant(2147483647) << QString();
+    QTest::newRow("integer out of range") << "GESTOR"
+                                          << "2147483648" << QVariant() << invalid.arg("GESTOR");
+    QTest::newRow("integer far out of range")
+        << "GESTOR"
+        << "99999999999999999999" << QVariant() << invalid.arg("GESTOR");
     QTest::newRow("decimal comma") << "POTENCIA"
                                    << "12,5" << QVariant(12.5) << QString();
     QTest::newRow("decimal point") << "POTENCIA"
