@@ -201,7 +201,7 @@ void TstBusqueda::layoutOfTheDialog() {
     Entorno e;
     ModalAnswers respuestas;
     QString titulo, grupo, foco, enviado, fechaVacia, mascaras, pista;
-    QStringList rotulos, columnas, botones;
+    QStringList rotulos, columnas, botones, primeraFila;
     Qt::CheckState estado = Qt::Checked;
     bool tresEstados = false, centrados = true, masAncha = true;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
@@ -234,6 +234,8 @@ void TstBusqueda::layoutOfTheDialog() {
             if (c.navegador->button(DBNavigator::Button(b))->isVisibleTo(c.w))
                 botones << DBNavigator::hint(DBNavigator::Button(b));
         botones << c.aceptar->text() << c.cancelar->text();
+        primeraFila = QStringList{c.columna(0).value(0), c.columna(1).value(0),
+                                  c.columna(2).value(0), c.columna(3).value(0)};
         c.pulsar(c.cancelar);
     });
     QCOMPARE(respuestas.seen, QStringList{kBusqueda});
@@ -252,6 +254,7 @@ void TstBusqueda::layoutOfTheDialog() {
                           "Localización de la instalación@Localizacion"}));
     QVERIFY(centrados);
     QVERIFY(masAncha);
+    QCOMPARE(primeraFila, (QStringList{"1", "2500123450", "14/03/2025", "S"})); // demo row 1
     QCOMPARE(botones, (QStringList{"Primer registro", "Registro anterior", "Siguiente registro",
                                    "Último registro", "&Aceptar", "&Cancelar"}));
     QVERIFY(!e.vencido);
