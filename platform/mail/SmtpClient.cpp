@@ -15,6 +15,7 @@ namespace mail {
 namespace {
 
 constexpr auto WaitFlags = QEventLoop::ExcludeUserInputEvents;
+constexpr qsizetype DataPieceSize = 256 * 1024;
 
 QString duration(int milliseconds) {
     return milliseconds % 1000 == 0 ? QStringLiteral("%1 s").arg(milliseconds / 1000)
@@ -319,8 +320,17 @@ void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
     reply = command("DATA", QStringLiteral("la respuesta a la orden DATA"));
     if (reply.code != 354)
         refused(QStringLiteral("El servidor de correo ha rechazado la orden DATA"), reply);
-    m_socket->write(dataBlock(content));
-    reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data);
+    // The message goes out a piece at a time as the socket takes it, so that a large one is
+    // never held twice in memory.
+    DataStream stream(content);
+    const auto feed = [this, &stream] {
+        while (!stream.atEnd() && m_socket->bytesToWrite() < DataPieceSize) {
+            const QByteArrayView piece = stream.next(DataPieceSize);
+            m_socket->write(piece.data(), piece.size());
+        }
+    };
+    feed();
+    reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data, feed);
     if (reply.code != 250)
         refused(QStringLiteral("El servidor de correo no ha aceptado el mensaje"), reply);
 }
@@ -361,7 +371,8 @@ SmtpReply SmtpClient::command(const QByteArray &line, const QString &what) {
     return awaitReply(what);
 }
 
-SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage) {
+SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage,
+                                 const std::function<void()> &onWritten) {
     while (true) {
         try {
             m_reader.feed(m_socket->readAll());
@@ -392,8 +403,11 @@ SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage) {
             QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop,
                              &QEventLoop::quit);
             // While a message goes out, the limit counts from the last bytes the server took.
-            QObject::connect(m_socket.get(), &QIODevice::bytesWritten, &timer,
-                             qOverload<>(&QTimer::start));
+            QObject::connect(m_socket.get(), &QIODevice::bytesWritten, &timer, [&] {
+                timer.start();
+                if (onWritten)
+                    onWritten();
+            });
             QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
                 expired = true;
                 loop.quit();

@@ -7,6 +7,7 @@
 #include <QSslCertificate>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSslSocket;
@@ -99,7 +100,9 @@ private:
     // `what` is the thing awaited as it reads after "esperando" in a message: "la respuesta a
     // la orden RSET", "el saludo del servidor".
     SmtpReply command(const QByteArray &line, const QString &what);
-    SmtpReply awaitReply(const QString &what, Stage stage = Stage::Command);
+    // `onWritten` runs whenever the socket has passed bytes on.
+    SmtpReply awaitReply(const QString &what, Stage stage = Stage::Command,
+                         const std::function<void()> &onWritten = {});
     void hello();
     void startTls();
     void login();

@@ -80,23 +80,78 @@ std::optional<SmtpReply> SmtpReplyReader::next() {
     }
 }
 
-QByteArray dataBlock(QByteArrayView content) {
-    QByteArray out;
-    out.reserve(content.size() + content.size() / 64 + 8);
-    const char *p = content.data();
-    const char *const end = p + content.size();
-    while (p < end) {
+namespace {
+
+// The bytes that line ends and stuffing add to `lines` on the wire.
+qsizetype wireExtra(QByteArrayView lines) {
+    const char *const begin = lines.data();
+    const char *const end = begin + lines.size();
+    qsizetype extra = 0;
+    for (const char *p = begin; p < end;) {
+        if (*p == '.')
+            ++extra;
+        const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        if (!nl) {
+            extra += 2; // the last line gets its CRLF
+            break;
+        }
+        if (nl == begin || nl[-1] != '\r')
+            ++extra;
+        p = nl + 1;
+    }
+    return extra;
+}
+
+// Writes `lines` (starting at a line start) as wire bytes into `out`, which has room for the
+// `extra` bytes that wireExtra() counted.
+void writeWire(char *out, QByteArrayView lines) {
+    const char *const end = lines.data() + lines.size();
+    for (const char *p = lines.data(); p < end;) {
         const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
         const char *lineEnd = nl ? nl : end;
         const char *textEnd = (lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
         if (*p == '.')
-            out.append('.');
-        out.append(p, textEnd - p);
-        out.append("\r\n", 2);
+            *out++ = '.';
+        std::memcpy(out, p, size_t(textEnd - p));
+        out += textEnd - p;
+        *out++ = '\r';
+        *out++ = '\n';
         p = nl ? nl + 1 : end;
     }
-    out.append(".\r\n", 3);
-    return out;
+}
+
+} // namespace
+
+QByteArrayView DataStream::next(qsizetype size) {
+    if (m_closed)
+        return {};
+    const qsizetype n = m_content.size();
+    qsizetype stop = std::min(m_pos + std::max<qsizetype>(size, 1), n);
+    if (stop < n) {
+        const char *data = m_content.data();
+        const char *nl =
+            static_cast<const char *>(std::memchr(data + stop - 1, '\n', size_t(n - stop + 1)));
+        stop = nl ? nl - data + 1 : n;
+    }
+    const QByteArrayView lines = m_content.sliced(m_pos, stop - m_pos);
+    m_pos = stop;
+    const bool last = m_pos == n;
+    m_closed = last;
+    const qsizetype extra = wireExtra(lines);
+    if (extra == 0 && !last)
+        return lines;
+    m_buffer.resize(lines.size() + extra + (last ? 3 : 0));
+    if (extra == 0)
+        std::memcpy(m_buffer.data(), lines.data(), size_t(lines.size()));
+    else
+        writeWire(m_buffer.data(), lines);
+    if (last)
+        std::memcpy(m_buffer.data() + lines.size() + extra, ".\r\n", 3);
+    return m_buffer;
+}
+
+QByteArray dataBlock(QByteArrayView content) {
+    return DataStream(content).next(content.size()).toByteArray();
 }
 
 } // namespace mail

@@ -45,9 +45,27 @@ private:
     bool m_failed = false;
 };
 
-// The content of a DATA command as it goes on the wire: every line ended by CRLF (a bare LF
-// becomes CRLF), a line that begins with "." gets a second one, and the closing line "."
-// follows.
+// The content of a DATA command as it goes on the wire, handed out in pieces so that a large
+// message is never copied whole: every line ended by CRLF (a bare LF becomes CRLF), a line that
+// begins with "." gets a second one, and the closing line "." comes last. Each piece but the last
+// ends at a line end. `content` must outlive the stream.
+class DataStream {
+public:
+    explicit DataStream(QByteArrayView content) : m_content(content) {}
+    bool atEnd() const { return m_closed; }
+    // About `size` bytes of content (more to reach a line end), as wire bytes. The view points
+    // into the content where it needs no change, else into the stream's own buffer; it holds
+    // until the next call.
+    QByteArrayView next(qsizetype size);
+
+private:
+    QByteArrayView m_content;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_closed = false;
+};
+
+// The whole content of a DATA command as it goes on the wire (DataStream in one piece).
 QByteArray dataBlock(QByteArrayView content);
 
 } // namespace mail
