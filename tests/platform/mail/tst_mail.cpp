@@ -231,12 +231,26 @@ void TestMail::dataBlock_data() {
     QTest::newRow("puntos al principio de línea")
         << QByteArray(".\r\n..x\r\na.b\r\n.y") << QByteArray("..\r\n...x\r\na.b\r\n..y\r\n.\r\n");
     QTest::newRow("LF solo") << QByteArray("a\n.\nb\n") << QByteArray("a\r\n..\r\nb\r\n.\r\n");
+    QTest::newRow("listo para enviar")
+        << QByteArray("Subject: x\r\n\r\nlínea larga de texto\r\nb\r\n")
+        << QByteArray("Subject: x\r\n\r\nlínea larga de texto\r\nb\r\n.\r\n");
 }
 
 void TestMail::dataBlock() {
     QFETCH(QByteArray, content);
     QFETCH(QByteArray, wire);
     QCOMPARE(mail::dataBlock(content), wire);
+    // In pieces, as a large message goes out: each cut at a line end, the same bytes in all.
+    for (qsizetype size : {1, 2, 5}) {
+        mail::DataStream stream(content);
+        QByteArray joined;
+        while (!stream.atEnd()) {
+            const QByteArrayView piece = stream.next(size);
+            QVERIFY(piece.endsWith('\n'));
+            joined += piece;
+        }
+        QCOMPARE(joined, wire);
+    }
 }
 
 void TestMail::inputChecks_data() {
@@ -387,8 +401,7 @@ void TestMail::sendsMessage() {
     QCOMPARE(text.value("charset").toString(), QStringLiteral("windows-1252"));
     QCOMPARE(text.value("transfer_encoding").toString(), QStringLiteral("quoted-printable"));
     // The parser keeps the message's CRLF line ends in the text it gives.
-    QCOMPARE(text.value("text").toString().split(QStringLiteral("\r\n")),
-             BodyLines);
+    QCOMPARE(text.value("text").toString().split(QStringLiteral("\r\n")), BodyLines);
 
     const QStringList types = {QStringLiteral("application/pdf"), QStringLiteral("text/plain"),
                                QStringLiteral("image/jpeg")};
