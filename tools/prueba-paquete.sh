@@ -4,9 +4,11 @@
 # metainfo, its conffile and (when lintian is there) lintian's verdict, then works with the
 # unpacked files alone: creates a database with the packaged trelmavondis-creardb, writes a
 # configuration from the packaged sample that names it, and runs the packaged program on a
-# virtual X display twice: the login dialog "Database Login" shows and Cancel ends in the
-# connection-failure message box (exit status 1); then logging in opens the main window on
-# that database and closing the window ends the program (exit status 0).
+# virtual X display twice: the login dialog "Database Login" shows the configured database
+# and user, and Cancel ends in the connection-failure message box that names the database
+# (exit status 1); then logging in opens the main window on that database and closing the
+# window ends the program (exit status 0). Windows are found and driven with xdotool; their
+# texts are read through the accessibility bus (AT-SPI), as a screen reader reads them.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -39,7 +41,7 @@ esperar_ventana() {
 
 # Whether process $1 runs (an ended child stays a zombie until it is waited for).
 vivo() {
-    [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat"
+    [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null
 }
 
 # Waits up to 60 s for process $1 to end and sets estado to its exit status.
@@ -69,7 +71,7 @@ teclas() {
 
 # Asks window $1 to close as a window manager does (WM_DELETE_WINDOW).
 cerrar_ventana() {
-    python3 - "$1" <<'PY'
+    /usr/bin/python3 - "$1" <<'PY'
 import ctypes, sys
 x = ctypes.cdll.LoadLibrary("libX11.so.6")
 x.XOpenDisplay.restype = ctypes.c_void_p
@@ -104,9 +106,54 @@ x.XCloseDisplay(d)
 PY
 }
 
+# Prints, one line each, "role<TAB>name<TAB>text" of the top-level window of process $1
+# titled $2 and of everything in it, as the accessibility bus (AT-SPI) shows them to a
+# screen reader: what the user reads in the window.
+textos_ventana() {
+    /usr/bin/python3 - "$1" "$2" <<'PY'
+import sys
+import gi
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+
+pid, titulo = int(sys.argv[1]), sys.argv[2]
+
+def recorrer(acc):
+    yield acc
+    for i in range(acc.get_child_count()):
+        hijo = acc.get_child_at_index(i)
+        if hijo is not None:
+            yield from recorrer(hijo)
+
+escritorio = Atspi.get_desktop(0)
+for i in range(escritorio.get_child_count()):
+    app = escritorio.get_child_at_index(i)
+    if app is None or app.get_process_id() != pid:
+        continue
+    for j in range(app.get_child_count()):
+        ventana = app.get_child_at_index(j)
+        if ventana is None or ventana.get_name() != titulo:
+            continue
+        for acc in recorrer(ventana):
+            texto = ""
+            if "Text" in acc.get_interfaces():
+                texto = Atspi.Text.get_text(acc, 0, -1)
+            print(f"{acc.get_role_name()}\t{acc.get_name()}\t{texto}")
+        sys.exit(0)
+sys.exit("no hay ventana " + titulo)
+PY
+}
+
 if [ "${1:-}" = "--pantalla" ]; then
     programa=$2
+    basededatos=$3
+    usuario=$4
     export QT_QPA_PLATFORM=xcb
+    # Qt joins the accessibility bus if it runs when the program starts.
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi; Atspi.get_desktop(0)'
+    tab=$(printf '\t')
     pid=""
     trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
 
@@ -114,10 +161,19 @@ if [ "${1:-}" = "--pantalla" ]; then
     "$programa" &
     pid=$!
     w=$(esperar_ventana $pid '^Database Login$') || fallo "no aparece el diálogo \"Database Login\""
-    echo "Diálogo \"Database Login\" a la vista."
+    textos_ventana $pid "Database Login" >textos
+    grep -qx "label${tab}Database:$tab" textos || fallo "el diálogo no tiene la línea \"Database:\""
+    grep -qxF "label$tab$basededatos$tab" textos ||
+        fallo "el diálogo no muestra la base de datos configurada ($basededatos)"
+    grep -qxF "text${tab}User Name:$tab$usuario" textos ||
+        fallo "el diálogo no propone el usuario configurado ($usuario)"
+    echo "Diálogo \"Database Login\" a la vista: Database: $basededatos, User Name: $usuario."
     teclas "$w" key Escape
     w=$(esperar_ventana $pid '^Trelmavondis$') ||
         fallo "tras cancelar no aparece el mensaje de conexión fallida"
+    textos_ventana $pid "Trelmavondis" >textos
+    grep -qF "base de datos: $basededatos." textos ||
+        fallo "el mensaje de conexión fallida no nombra la base de datos configurada"
     teclas "$w" key Return
     esperar_fin $pid
     [ "$estado" = 1 ] || fallo "tras cancelar el programa termina con \"$estado\" en vez de 1"
@@ -153,7 +209,8 @@ echo "Paquete: $paquete"
 
 # Tools of this check only.
 faltan=""
-for p in xvfb xauth xdotool desktop-file-utils appstream lintian; do
+for p in xvfb xauth xdotool dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi \
+    desktop-file-utils appstream lintian; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltan="$faltan $p"
 done
 if [ -n "$faltan" ]; then
@@ -237,6 +294,8 @@ sed -e "0,/^;Basededatos=.*/s##Basededatos=$tmp/prueba.fdb#" \
     "$raiz/etc/xdg/Nirvelo/Trelmavondis.conf" >"$tmp/xdg/Nirvelo/Trelmavondis.conf"
 
 export XDG_CONFIG_DIRS="$tmp/xdg"
-timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$0" --pantalla "$raiz/usr/bin/trelmavondis" || fallo "el programa instalado"
+usuario=$(sed -n 's/^Usuario=//p' "$tmp/xdg/Nirvelo/Trelmavondis.conf")
+(cd "$tmp" && timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- \
+    "$top/tools/prueba-paquete.sh" --pantalla "$raiz/usr/bin/trelmavondis" "$tmp/prueba.fdb" "$usuario") ||
+    fallo "el programa instalado"
 echo "prueba-paquete: bien."
