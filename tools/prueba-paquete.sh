@@ -144,6 +144,19 @@ sys.exit("no hay ventana " + titulo)
 PY
 }
 
+# Writes the texts of window $2 of process $1 into the file textos, once the window shows
+# the line $3 on the accessibility bus (up to 10 s: the bus hears of a window a little after
+# it is mapped).
+leer_textos() {
+    i=0
+    while [ $i -lt 20 ]; do
+        textos_ventana "$1" "$2" >textos 2>/dev/null || true
+        grep -qxF "$3" textos && return 0
+        sleep 0.5
+        i=$((i + 1))
+    done
+}
+
 if [ "${1:-}" = "--pantalla" ]; then
     programa=$2
     basededatos=$3
@@ -161,7 +174,7 @@ from gi.repository import Atspi; Atspi.get_desktop(0)'
     "$programa" &
     pid=$!
     w=$(esperar_ventana $pid '^Database Login$') || fallo "no aparece el diálogo \"Database Login\""
-    textos_ventana $pid "Database Login" >textos
+    leer_textos $pid "Database Login" "label${tab}Database:$tab"
     grep -qx "label${tab}Database:$tab" textos || fallo "el diálogo no tiene la línea \"Database:\""
     grep -qxF "label$tab$basededatos$tab" textos ||
         fallo "el diálogo no muestra la base de datos configurada ($basededatos)"
@@ -171,7 +184,7 @@ from gi.repository import Atspi; Atspi.get_desktop(0)'
     teclas "$w" key Escape
     w=$(esperar_ventana $pid '^Trelmavondis$') ||
         fallo "tras cancelar no aparece el mensaje de conexión fallida"
-    textos_ventana $pid "Trelmavondis" >textos
+    leer_textos $pid "Trelmavondis" "push button${tab}OK$tab"
     grep -qF "base de datos: $basededatos." textos ||
         fallo "el mensaje de conexión fallida no nombra la base de datos configurada"
     teclas "$w" key Return
