@@ -15,7 +15,7 @@ namespace mail {
 namespace {
 
 constexpr auto WaitFlags = QEventLoop::ExcludeUserInputEvents;
-constexpr qsizetype DataPieceSize = 256 * 1024;
+constexpr qsizetype DataPieceSize = 1024 * 1024;
 
 QString duration(int milliseconds) {
     return milliseconds % 1000 == 0 ? QStringLiteral("%1 s").arg(milliseconds / 1000)
