@@ -805,3 +805,68 @@ void TDatos::DSinstaladorBeforePost(RecordSet &r) {
         throw db::DatabaseError(QStringLiteral("Sí el servidor SMTP requiere autentificación es "
                                                "necesario introducir el usuario y la contraseña"));
 }
+
+// ---------------------------------------------------------------- bulletin run
+
+QString TDatos::ExpedienteNoValidoParaEnvio() {
+    return QStringLiteral("El número de expediente no es válido.");
+}
+
+void TDatos::EjecutarInforme(const QString &modo) {
+    if (!m_informe)
+        throw db::DatabaseError(
+            QStringLiteral("No se puede ejecutar el informe: falta el generador de informes"));
+    InformeView &informe = *m_informe;
+    informe.salidaPorDefecto();
+    const int id = DSinstalacion.isEmpty() ? 0 : DSinstalacion["ID"].asInteger();
+    if (DSinstalacion.editing())
+        DSinstalacion.post();
+    informe.abrirProyecto();
+    if (!informe.seleccionarInforme(QStringLiteral("Boletín de la instalación")))
+        throw db::DatabaseError(QStringLiteral("No se ha podido localizar el informe"));
+
+    // From here on the whole list comes back, however the run ends.
+    try {
+        DSinstalacion.close();
+        DSinstalacion.selectSql[1] = QStringLiteral("where id=") + QString::number(id);
+        DSinstalacion.open();
+        try {
+            if (modo == QLatin1String("email"))
+                enviarBoletin(informe);
+            else
+                informe.imprimir();
+        } catch (const db::Abort &) {
+            // The refusal has been shown by whoever raised it.
+        } catch (const db::DatabaseError &e) {
+            informe.mostrarError(e.message());
+        } catch (const std::exception &e) {
+            informe.mostrarError(QString::fromUtf8(e.what()));
+        }
+    } catch (...) {
+        reabrirInstalaciones(id);
+        throw;
+    }
+    reabrirInstalaciones(id);
+}
+
+void TDatos::enviarBoletin(InformeView &informe) {
+    // A placeholder number (a copy's "COPIA-n") never goes out under the manager's eyes.
+    const QString expediente = DSinstalacion["EXPEDIENTE"].asString();
+    if (!ExpedienteValido(expediente))
+        throw db::DatabaseError(ExpedienteNoValidoParaEnvio());
+    if (!informe.confirmarEnvio())
+        return;
+    DSinstalacion.edit();
+    DSinstalacion["FECHA"].setValue(QDateTime(QDate::currentDate(), QTime(0, 0)));
+    DSinstalacion.post();
+    const QString pdf = informe.escribirPdf(expediente);
+    informe.enviarCorreo(pdf);
+}
+
+void TDatos::reabrirInstalaciones(int id) {
+    Qinstalador.close();
+    DSinstalacion.close();
+    DSinstalacion.selectSql[1].clear();
+    DSinstalacion.open();
+    DSinstalacion.locate(QStringLiteral("ID"), id);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DatosView.h"
+#include "data/InformeView.h"
 #include "db/RecordSet.h"
 #include "db/StoredProcedure.h"
 
@@ -118,6 +119,18 @@ public:
     // The expedient check digit.
     static bool ExpedienteValido(const QString &expediente);
 
+    // The bulletin run's engine and windows, set by whoever starts a run (documents/).
+    void setInforme(InformeView *informe) { m_informe = informe; }
+    InformeView *informe() const { return m_informe; }
+    // The bulletin of the current installation: "email" sends it (confirmation, FECHA set
+    // and committed, PDF, mail window), any other mode prints it through the engine's setup
+    // dialog. While it runs DSinstalacion holds that installation alone; afterwards the whole
+    // list is open again on the same installation. A project that cannot be loaded or a
+    // missing report raise before anything is narrowed; later failures go to the error dialog.
+    void EjecutarInforme(const QString &modo);
+    // The error of a send refused before the confirmation.
+    static QString ExpedienteNoValidoParaEnvio();
+
 private:
     void definirInstalacion();
     void definirHijos();
@@ -125,8 +138,11 @@ private:
     void definirListas();
     void reabrirListasDeLocalizacion(const QString &provincia, const QString &municipio);
     bool enviadoMarcado() const { return m_view && m_view->enviadoMarcado(); }
+    void enviarBoletin(InformeView &informe);
+    void reabrirInstalaciones(int id);
 
     DatosView *m_view;
+    InformeView *m_informe = nullptr;
     // While true the sent lock is not applied; set and always cleared by MarcarEnviado.
     bool PermitirEdicionEnviada = false;
 };

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/mail/SmtpClient.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <memory>
+
+class TDatos;
+struct HojaExpediente;
+struct ServidorCorreo;
+namespace mail {
+class Message;
+}
+namespace Ui {
+class TFemailenviar;
+}
+
+// The mail window "Enviando correo electrónico": white, 195 by 125, centred on the desktop,
+// without system menu or close box, showing only its animation. Half a second after it is
+// created its timer fires once and EnviarCorreo mails the installation that DSinstalacion
+// holds (narrowed by the bulletin run) to its manager, with the attached files in their order
+// and the bulletin PDF last, over the SMTP server of the installation's own installer. On
+// success it says so and marks the installation as sent. Every failure is shown; the window
+// then closes itself and is freed.
+class TFemailenviar : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char *Instancia = "Femailenviar";
+
+    TFemailenviar(TDatos &datos, const QString &pdf, QWidget *parent = nullptr);
+    ~TFemailenviar() override;
+
+    // A new window, shown modally until it has sent and closed itself; then freed.
+    static void enviar(TDatos &datos, const QString &pdf, QWidget *parent);
+
+    void Timer1Timer();
+    void EnviarCorreo();
+
+    mail::SmtpClient IdSMTP1;
+    QTimer Timer1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void conectar(const ServidorCorreo &servidor);
+    void componer(mail::Message &mensaje, const HojaExpediente &hoja) const;
+    void marcarEnviada();
+    void terminar();
+
+    TDatos &m_datos;
+    QString m_pdf;
+    bool m_terminado = false; // only the window itself closes it, once the send is over
+    std::unique_ptr<Ui::TFemailenviar> ui;
+};

@@ -1,0 +1,933 @@
+// The bulletin run as the user meets it: the main window's print and e-mail entry points on
+// the demo database with the real reports/Trelmavondis.rav, the mail received by a real SMTP
+// server (aiosmtpd on 127.0.0.1, read back with Python's email parser), the database seen
+// through a second attachment, and the PDF read by pdftotext.
+
+#include "data/UDatos.h"
+#include "documents/Animacion.h"
+#include "documents/Boletin.h"
+#include "documents/Documentos.h"
+#include "documents/HojaExpediente.h"
+#include "documents/Uemailenviar.h"
+#include "tests/common/TestDatabase.h"
+#include "tests/documents/Respuestas.h"
+#include "tests/platform/mail/SmtpPeer.h"
+#include "tests/platform/report/ReportTestSupport.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kExpediente = QStringLiteral("2500148719"); // demo installation 3, not sent
+const QString kGestor = QStringLiteral("GARCÍA LÓPEZ, MARÍA");
+const QString kCorreoGestor = QStringLiteral("maria.garcia@distribuidora-ejemplo.es");
+const QString kInstalador = QStringLiteral("INSTALACIONES ELÉCTRICAS EJEMPLO, S.L.");
+const QString kCorreoInstalador = QStringLiteral("oficina@instalaciones-ejemplo.es");
+const QString kBloqueo =
+    QStringLiteral("No es posible modificar los registros de una instalacion enviada");
+const QString kSinConexion = QStringLiteral("No hay conexión con el servidor de correo");
+
+QString confirmacion(const QString &expediente = kExpediente, const QString &gestor = kGestor) {
+    return QStringLiteral("TFconfirmacion|Confirmación|Desea enviar por correo electrónico el "
+                          "expediente nº: ") +
+           expediente + QStringLiteral("|al gestor: ") + gestor;
+}
+const QString kVentanaCorreo = QStringLiteral("TFemailenviar|Enviando correo electrónico");
+QString exito(const QString &expediente = kExpediente) {
+    // The box shows the message's "\n\r" as one line break.
+    return QStringLiteral("QMessageBox|Trelmavondis|El envío de la Hoja Expte.: ") + expediente +
+           QStringLiteral("\nse realizado con exito.");
+}
+// Whether `texto` reads as `patron`, where each "*" stands for any text.
+bool encaja(const QString &texto, const QString &patron) {
+    const QStringList trozos = patron.split(u'*');
+    if (!texto.startsWith(trozos.first()) || !texto.endsWith(trozos.last()))
+        return false;
+    qsizetype desde = trozos.first().size();
+    for (qsizetype i = 1; i + 1 < trozos.size(); ++i) {
+        desde = texto.indexOf(trozos[i], desde);
+        if (desde < 0)
+            return false;
+        desde += trozos[i].size();
+    }
+    return desde <= texto.size() - trozos.last().size() || trozos.size() == 1;
+}
+QString error(const QString &mensaje) {
+    return QStringLiteral("TFerror|ERROR|No se ha podido ejecutar o enviar el informe|Detalle:|") +
+           mensaje;
+}
+QString caja(const QString &texto) {
+    return QStringLiteral("QMessageBox|Trelmavondis|") + texto;
+}
+
+// The main window's part for the data module's rules: what it was told.
+class VistaFalsa : public DatosView {
+public:
+    QStringList avisos;
+    bool enviadoMarcado() const override { return false; }
+    void mostrarEnviado(bool) override {}
+    void enfocarExpediente() override {}
+    void abrirEditorArmarios() override {}
+    void abrirEditorDerivaciones() override {}
+    void mensaje(const QString &t) override { avisos << QStringLiteral("mensaje:") + t; }
+    void error(const QString &t) override { avisos << QStringLiteral("error:") + t; }
+};
+
+QByteArray bytesAlAzar(int n) {
+    QByteArray b(n, Qt::Uninitialized);
+    QRandomGenerator r(n);
+    for (char &c : b)
+        c = char(r.generate() & 0xFF);
+    return b;
+}
+
+// A port on which nothing listens.
+quint16 puertoCerrado() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost);
+    return s.serverPort();
+}
+
+// A demo database whose installation 3 carries two files of this test (the first with a note,
+// the second without), whose installer sends through `servidor`, and the data module on it,
+// with a plain widget standing for the main window.
+struct Entorno {
+    TestDatabase tdb{true};
+    VistaFalsa vista;
+    QTemporaryDir impresos;
+    QTemporaryDir archivos;
+    QString memoria, fachada; // the attached files
+    std::unique_ptr<TDatos> datos;
+    std::unique_ptr<QWidget> principal = std::make_unique<QWidget>();
+    QString directorio = QStringLiteral(TRELMA_REPORTS_DIR);
+
+    explicit Entorno(const QString &servidor, const QStringList &semilla = {}) {
+        memoria = archivo(QStringLiteral("memoria_técnica.pdf"), bytesAlAzar(180'000));
+        fachada = archivo(QStringLiteral("fotografía_fachada.jpg"), bytesAlAzar(40'000));
+        QStringList sql = {
+            QStringLiteral("update INSTALADOR set SMTP_SERVIDOR='%1' where ID=1").arg(servidor),
+            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=4")
+                .arg(memoria),
+            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=5")
+                .arg(fachada),
+            QStringLiteral("update INSTALACION set POTENCIA=1234.5, LOCALIZA_TIPOBIS=1, "
+                           "LOCALIZA_BIS='A' where ID=3"),
+        };
+        ejecutarSql(sql + semilla);
+        datos = std::make_unique<TDatos>(&vista);
+        datos->Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
+            clave = tdb.password();
+            return true;
+        });
+    }
+    ~Entorno() {
+        principal.reset(); // the kept windows go with the main window, before the data module
+    }
+    void ejecutarSql(const QStringList &sql) {
+        if (sql.isEmpty())
+            return;
+        auto a = tdb.attach();
+        for (const QString &s : sql)
+            a->exec(s);
+        a->transaction->commit();
+    }
+    QString archivo(const QString &nombre, const QByteArray &bytes) {
+        const QString ruta = QDir(archivos.path()).filePath(nombre);
+        QFile f(ruta);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("no se puede escribir %s", qPrintable(ruta));
+        return ruta;
+    }
+    QVariant visto(const QString &sql) { return tdb.attach()->scalar(sql); }
+    QString enviado(int id) {
+        return visto(QStringLiteral("select ENVIADO from INSTALACION where ID=%1").arg(id))
+            .toString();
+    }
+    QDate fecha(int id) {
+        return visto(QStringLiteral("select FECHA from INSTALACION where ID=%1").arg(id))
+            .toDateTime()
+            .date();
+    }
+    bool situar(int id) { return datos->DSinstalacion.locate(QStringLiteral("ID"), id); }
+    void imprimir() { imprimirBoletin(*datos, principal.get(), directorio, impresos.path()); }
+    void enviar() { enviarBoletin(*datos, principal.get(), directorio, impresos.path()); }
+    QString pdf(const QString &expediente = kExpediente) const {
+        return QDir(impresos.path()).filePath(QStringLiteral("Exp") + expediente + ".pdf");
+    }
+    QStringList impresosEscritos() const { return QDir(impresos.path()).entryList(QDir::Files); }
+    // After every run: the whole list open again, on the same installation, nothing narrowed.
+    void comprobarLista(int id) {
+        db::RecordSet &r = datos->DSinstalacion;
+        QCOMPARE(r.selectSql.value(1), QString());
+        QCOMPARE(r.state(), db::State::Browse);
+        QCOMPARE(r[QStringLiteral("ID")].asInteger(), id);
+        r.fetchAll();
+        QCOMPARE(r.recordCount(),
+                 visto(QStringLiteral("select count(*) from INSTALACION")).toInt());
+        QCOMPARE(r[QStringLiteral("ID")].asInteger(), id);
+        QVERIFY(!datos->Qinstalador.active());
+    }
+};
+
+// No mail window or error dialog outlives its run.
+int ventanasVivas(const char *clase) {
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->inherits(clase))
+            ++n;
+    return n;
+}
+
+// The setup dialog answered with a file destination.
+Respuestas::Respuesta aArchivo(const QString &ruta) {
+    return [ruta](QWidget *d) {
+        d->findChild<QRadioButton *>(QStringLiteral("destinoArchivo"))->click();
+        d->findChild<QLineEdit *>(QStringLiteral("archivo"))->setText(ruta);
+        Respuestas::pulsar(QStringLiteral("Aceptar"))(d);
+    };
+}
+
+QStringList lineasRecibidas(const SmtpPeer &peer) {
+    const QJsonArray partes = peer.summary().value("parts").toArray();
+    return partes.first().toObject().value("text").toString().split(QStringLiteral("\r\n"));
+}
+
+QStringList adjuntosRecibidos(const SmtpPeer &peer) {
+    QStringList nombres;
+    const QJsonArray partes = peer.summary().value("parts").toArray();
+    for (qsizetype i = 1; i < partes.size(); ++i)
+        nombres << partes[i].toObject().value("filename").toString();
+    return nombres;
+}
+
+QByteArray bytesDe(const QString &ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The body of installation 3 as seeded, attachment block aside.
+QStringList cuerpo(const QStringList &adjuntos) {
+    QStringList l = {
+        QStringLiteral("Tipo de suministro: Local comercial"),
+        QString(),
+        QStringLiteral("Potencia: 1.234,50kW"),
+        QString(),
+        QStringLiteral(
+            "Localización: 46 València - València - CALLE DE COLÓN, 18 Bis A,  BJ IZQ (46004)"),
+        QString(),
+        QStringLiteral("Instalador autorizado: ") + kInstalador,
+    };
+    l << adjuntos << QString() << QStringLiteral("Observaciones del gestor: ");
+    return l;
+}
+
+// "EHLO <our name>" reads as the bare verb; the rest stays whole.
+QStringList ordenes(const SmtpPeer &peer) {
+    QStringList out;
+    for (const QString &c : peer.commands())
+        out << (c.startsWith(QLatin1String("EHLO ")) ? QStringLiteral("EHLO") : c);
+    return out;
+}
+
+} // namespace
+
+class TstDocumentos : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    // The mail's texts.
+    void potencia_data();
+    void potencia();
+    void nombreDeArchivo_data();
+    void nombreDeArchivo();
+
+    // Print mode.
+    void impresionAArchivo();
+    void impresionCancelada();
+    void otroModoImprime_data();
+    void otroModoImprime();
+    void fallosAntesDeEstrechar_data();
+    void fallosAntesDeEstrechar();
+
+    // Send mode.
+    void envio();
+    void ventanasDelEnvio();
+    void cuerpoYAdjuntos_data();
+    void cuerpoYAdjuntos();
+    void autentificacion_data();
+    void autentificacion();
+    void servidorDelInstaladorDeLaInstalacion();
+    void respuestaNo_data();
+    void respuestaNo();
+    void instalacionEnviada();
+    void segundoEnvioSobrescribe();
+    void expedienteNoValido();
+    void fallos_data();
+    void fallos();
+    void marcaDeEnviadoFallida();
+};
+
+void TstDocumentos::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    // The window's numbers follow the user's settings; the test run fixes Spanish ones.
+    QCOMPARE(QLocale::system().decimalPoint(), QStringLiteral(","));
+    QCOMPARE(QLocale::system().groupSeparator(), QStringLiteral("."));
+}
+
+// ---------------------------------------------------------------- the mail's texts
+
+void TstDocumentos::potencia_data() {
+    QTest::addColumn<double>("valor");
+    QTest::addColumn<QString>("idioma");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("cero, también un nulo") << 0.0 << "es_ES"
+                                           << "0,00";
+    QTest::newRow("cuatro cifras agrupadas") << 1234.5 << "es_ES"
+                                             << "1.234,50";
+    QTest::newRow("tres cifras") << 999.994 << "es_ES"
+                                 << "999,99";
+    QTest::newRow("redondeo que añade cifra") << 999.995 << "es_ES"
+                                              << "1.000,00";
+    QTest::newRow("millones") << 1234567.891 << "es_ES"
+                              << "1.234.567,89";
+    QTest::newRow("negativo") << -1234.5 << "es_ES"
+                              << "-1.234,50";
+    QTest::newRow("negativo que redondea a cero") << -0.001 << "es_ES"
+                                                  << "0,00";
+    QTest::newRow("separadores ingleses") << 1234.5 << "en_US"
+                                          << "1,234.50";
+    QTest::newRow("separadores suizos") << 1234567.5 << "de_CH"
+                                        << "1’234’567.50";
+}
+
+void TstDocumentos::potencia() {
+    QFETCH(double, valor);
+    QFETCH(QString, idioma);
+    QFETCH(QString, texto);
+    QCOMPARE(conMiles(valor, QLocale(idioma)), texto);
+}
+
+void TstDocumentos::nombreDeArchivo_data() {
+    QTest::addColumn<QString>("ruta");
+    QTest::addColumn<QString>("nombre");
+    QTest::newRow("barras") << "/home/oficina/planos/plano.pdf"
+                            << "plano.pdf";
+    QTest::newRow("contrabarras") << "C:\\Planos\\plano.pdf"
+                                  << "plano.pdf";
+    QTest::newRow("mezcla, última contrabarra") << "/a/b\\c.pdf"
+                                                << "c.pdf";
+    QTest::newRow("mezcla, última barra") << "C:\\a\\b/c.pdf"
+                                          << "c.pdf";
+    QTest::newRow("sin separador") << "plano.pdf"
+                                   << "plano.pdf";
+}
+
+void TstDocumentos::nombreDeArchivo() {
+    QFETCH(QString, ruta);
+    QFETCH(QString, nombre);
+    QCOMPARE(::nombreDeArchivo(ruta), nombre);
+}
+
+// ---------------------------------------------------------------- print mode
+
+// A pending edit is saved first; the bulletin of that one installation goes to the file the
+// user chooses in the setup dialog; then the list is whole again on the same installation.
+void TstDocumentos::impresionAArchivo() {
+    Entorno e(QStringLiteral("127.0.0.1"));
+    QVERIFY(e.situar(3));
+    db::RecordSet &r = e.datos->DSinstalacion;
+    r.edit();
+    r[QStringLiteral("SOLICITANTE_NOMBRE")].setValue(QStringLiteral("FARMACIA RENOMBRADA, S.L."));
+
+    QTemporaryDir otro;
+    const QString elegido = QDir(otro.path()).filePath(QStringLiteral("boletín.pdf"));
+    Respuestas respuestas;
+    QStringList durante;
+    respuestas.push([&](QWidget *d) {
+        r.fetchAll();
+        durante << r.selectSql.value(1) << QString::number(r.recordCount())
+                << r[QStringLiteral("ID")].asString();
+        aArchivo(elegido)(d);
+    });
+    e.imprimir();
+
+    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(durante, QStringList({"where id=3", "1", "3"}));
+    const QString texto = pdfText(elegido);
+    for (const QString &s : {kExpediente, QStringLiteral("FARMACIA RENOMBRADA, S.L."),
+                             QStringLiteral("CALLE DE COLÓN"), kInstalador})
+        QVERIFY2(texto.contains(s), qPrintable(s));
+    QVERIFY(!texto.contains(QStringLiteral("2500123450"))); // installation 1's number
+    QCOMPARE(e.visto("select SOLICITANTE_NOMBRE from INSTALACION where ID=3").toString(),
+             QStringLiteral("FARMACIA RENOMBRADA, S.L."));
+    QCOMPARE(e.fecha(3), QDate(2025, 5, 20)); // printing does not date it
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QVERIFY(e.vista.avisos.isEmpty());
+    e.comprobarLista(3);
+}
+
+void TstDocumentos::impresionCancelada() {
+    Entorno e(QStringLiteral("127.0.0.1"));
+    QVERIFY(e.situar(2));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+    e.imprimir();
+    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QVERIFY(e.vista.avisos.isEmpty());
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    e.comprobarLista(2);
+}
+
+void TstDocumentos::otroModoImprime_data() {
+    QTest::addColumn<QString>("modo");
+    QTest::newRow("impreso") << "impreso";
+    QTest::newRow("vacío") << "";
+    QTest::newRow("EMAIL en mayúsculas") << "EMAIL";
+}
+
+// Every mode other than "email" prints: the setup dialog, no confirmation, no mail.
+void TstDocumentos::otroModoImprime() {
+    QFETCH(QString, modo);
+    Entorno e(QStringLiteral("127.0.0.1"));
+    QVERIFY(e.situar(4));
+    Boletin &boletin = Boletin::guardado(*e.datos, e.principal.get());
+    boletin.setCarpetas(e.directorio, e.impresos.path());
+    e.datos->setInforme(&boletin);
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+    e.datos->EjecutarInforme(modo);
+    e.datos->setInforme(nullptr);
+    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    e.comprobarLista(4);
+}
+
+void TstDocumentos::fallosAntesDeEstrechar_data() {
+    QTest::addColumn<QString>("contenido"); // of Trelmavondis.rav; empty: no file at all
+    QTest::addColumn<QString>("mensaje");   // %1: the project's path
+    QTest::newRow("sin proyecto") << ""
+                                  << "The following reporting project does not exist:\r\"%1\"";
+    QTest::newRow("proyecto sin el boletín") << "Listado.rav"
+                                             << "No se ha podido localizar el informe";
+}
+
+// The project or the report missing: the standard error box (the main window shows what the
+// entry point raises), before the list is narrowed; in both modes.
+void TstDocumentos::fallosAntesDeEstrechar() {
+    QFETCH(QString, contenido);
+    QFETCH(QString, mensaje);
+    Entorno e(QStringLiteral("127.0.0.1"));
+    QTemporaryDir carpeta;
+    e.directorio = carpeta.path();
+    const QString proyecto = QDir(carpeta.path()).filePath(QStringLiteral("Trelmavondis.rav"));
+    if (!contenido.isEmpty())
+        QVERIFY(QFile::copy(QStringLiteral(TRELMA_REPORTS_DIR "/") + contenido, proyecto));
+    QVERIFY(e.situar(3));
+    for (const bool enviar : {false, true}) {
+        Respuestas respuestas;
+        QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }), mensaje.arg(proyecto));
+        QCOMPARE(respuestas.vistos, QStringList());
+        QCOMPARE(e.datos->DSinstalacion.selectSql.value(1), QString());
+        e.comprobarLista(3);
+    }
+    QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+}
+
+// ---------------------------------------------------------------- send mode
+
+// The whole send: confirmation, FECHA committed, the PDF, the mail as received, the success
+// message, ENVIADO committed, the window gone and the list whole again.
+void TstDocumentos::envio() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    QString enviadoAlConfirmar, enviadoAlAvisar;
+    respuestas.push([&](QWidget *d) {
+        enviadoAlConfirmar = e.enviado(3);
+        Respuestas::pulsar(QStringLiteral("Si"))(d);
+    });
+    respuestas.push([&](QWidget *d) {
+        enviadoAlAvisar = e.enviado(3); // not before the user has read it
+        Respuestas::pulsar()(d);
+    });
+    e.enviar();
+
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QCOMPARE(enviadoAlConfirmar, QStringLiteral("N"));
+    QCOMPARE(enviadoAlAvisar, QStringLiteral("N"));
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+    QCOMPARE(e.fecha(3), QDate::currentDate());
+
+    QCOMPARE(ordenes(peer), QStringList({"EHLO", "RSET", "MAIL FROM:<" + kCorreoInstalador + ">",
+                                         "RCPT TO:<" + kCorreoGestor + ">", "DATA", "QUIT"}));
+    const QJsonObject s = peer.summary();
+    QCOMPARE(s.value("subject").toString(),
+             QStringLiteral("Trelmavondis - Hoja Expte.:  ") + kExpediente);
+    QCOMPARE(s.value("from").toObject().value("name").toString(), kInstalador);
+    QCOMPARE(s.value("from").toObject().value("address").toString(), kCorreoInstalador);
+    QCOMPARE(s.value("to").toObject().value("name").toString(), kGestor);
+    QCOMPARE(s.value("to").toObject().value("address").toString(), kCorreoGestor);
+    QCOMPARE(s.value("defects").toArray().size(), 0);
+    QCOMPARE(lineasRecibidas(peer),
+             cuerpo({QString(), QStringLiteral("Adjuntos:"),
+                     QStringLiteral("          memoria_técnica.pdf -> MEMORIA TÉCNICA")}));
+    QCOMPARE(adjuntosRecibidos(peer), QStringList({"memoria_técnica.pdf", "fotografía_fachada.jpg",
+                                                   "Exp" + kExpediente + ".pdf"}));
+    QCOMPARE(peer.file("part-1.bin"), bytesDe(e.memoria));
+    QCOMPARE(peer.file("part-2.bin"), bytesDe(e.fachada));
+    QCOMPARE(peer.file("part-3.bin"), bytesDe(e.pdf()));
+    QCOMPARE(e.impresosEscritos(), QStringList({"Exp" + kExpediente + ".pdf"}));
+    QVERIFY(pdfText(e.pdf()).contains(kExpediente));
+
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    QVERIFY(e.vista.avisos.isEmpty());
+    e.comprobarLista(3);
+    // The confirmation is kept for the next send.
+    QCOMPARE(ventanasVivas("TFconfirmacion"), 1);
+}
+
+// The two windows of a send, as they stand on screen.
+void TstDocumentos::ventanasDelEnvio() {
+    SmtpPeer peer(QStringLiteral("refuse-rcpt"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    QStringList confirmacion, correo, dialogoError;
+    respuestas.push([&](QWidget *d) {
+        auto *si = d->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
+        auto *no = d->findChild<QPushButton *>(QStringLiteral("BitBtn2"));
+        confirmacion << d->objectName() << si->text() << no->text()
+                     << QString::number(d->focusWidget() == si);
+        Respuestas::pulsar(QStringLiteral("Si"))(d);
+    });
+    respuestas.alVerCorreo = [&](QWidget *w) {
+        const auto *animacion = w->findChild<Animacion *>(QStringLiteral("Animate1"));
+        const QTimer &reloj = static_cast<TFemailenviar *>(w)->Timer1;
+        const Qt::WindowFlags f = w->windowFlags();
+        correo << w->objectName() << QStringLiteral("%1x%2").arg(w->width()).arg(w->height())
+               << w->palette().color(QPalette::Window).name() << QString::number(w->isModal())
+               << QString::number(bool(f & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)))
+               << QString::number(
+                      (w->frameGeometry().center() - w->screen()->availableGeometry().center())
+                          .manhattanLength() <= 2)
+               << QStringLiteral("%1x%2").arg(animacion->width()).arg(animacion->height())
+               << QString::number(animacion->fotogramas().size())
+               << QString::number(reloj.interval());
+        QSet<QByteArray> distintos;
+        for (const QPixmap &p : animacion->fotogramas()) {
+            QByteArray b;
+            QBuffer buffer(&b);
+            buffer.open(QIODevice::WriteOnly);
+            p.save(&buffer, "PNG");
+            distintos.insert(b);
+        }
+        correo << QString::number(distintos.size());
+    };
+    respuestas.push([&](QWidget *d) {
+        auto *cuadro = d->findChild<QPlainTextEdit *>(QStringLiteral("error"));
+        dialogoError << QString::number(cuadro->isReadOnly())
+                     << QString::number(cuadro->verticalScrollBarPolicy())
+                     << d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->text();
+        Respuestas::pulsar(QStringLiteral("Cerrar"))(d);
+    });
+    e.enviar();
+
+    QCOMPARE(confirmacion, QStringList({"Fconfirmacion", "&Si", "&No", "1"}));
+    QCOMPARE(correo, QStringList({"Femailenviar", "195x125", "#ffffff", "1", "0", "1", "90x70",
+                                  "21", "500", "21"}));
+    QCOMPARE(dialogoError, QStringList({"1", QString::number(Qt::ScrollBarAsNeeded), "&Cerrar"}));
+    QCOMPARE(respuestas.vistos.size(), 3);
+    QVERIFY(respuestas.vistos[2].startsWith(error(
+        QStringLiteral("El servidor de correo ha rechazado el destinatario ") + kCorreoGestor)));
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+}
+
+void TstDocumentos::cuerpoYAdjuntos_data() {
+    QTest::addColumn<QStringList>("semilla");
+    QTest::addColumn<QStringList>("bloque");   // body lines of the attachment block
+    QTest::addColumn<QStringList>("adjuntos"); // file names received, the PDF aside
+    QTest::addColumn<QString>("potencia");     // the power line
+
+    QTest::newRow("sin filas de adjuntos")
+        << QStringList{"delete from INSTALACION_ADJUNTOS where INSTALACION=3"} << QStringList()
+        << QStringList() << "Potencia: 1.234,50kW";
+    QTest::newRow("filas sin nota: Adjuntos: sin entradas")
+        << QStringList{"update INSTALACION_ADJUNTOS set NOTA=null where INSTALACION=3"}
+        << QStringList{"", "Adjuntos:"}
+        << QStringList{"memoria_técnica.pdf", "fotografía_fachada.jpg"} << "Potencia: 1.234,50kW";
+    QTest::newRow("todas con nota, en el orden de su ID; potencia nula")
+        << QStringList{"update INSTALACION_ADJUNTOS set NOTA='FACHADA' where ID=5",
+                       "update INSTALACION_ADJUNTOS set ID=9 where ID=4",
+                       "update INSTALACION set POTENCIA=null where ID=3"}
+        << QStringList{"", "Adjuntos:", "          fotografía_fachada.jpg -> FACHADA",
+                       "          memoria_técnica.pdf -> MEMORIA TÉCNICA"}
+        << QStringList{"fotografía_fachada.jpg", "memoria_técnica.pdf"} << "Potencia: 0,00kW";
+}
+
+void TstDocumentos::cuerpoYAdjuntos() {
+    QFETCH(QStringList, semilla);
+    QFETCH(QStringList, bloque);
+    QFETCH(QStringList, adjuntos);
+    QFETCH(QString, potencia);
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host(), semilla);
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QStringList esperado = cuerpo(bloque);
+    esperado[2] = potencia;
+    QCOMPARE(lineasRecibidas(peer), esperado);
+    QCOMPARE(adjuntosRecibidos(peer), adjuntos + QStringList{"Exp" + kExpediente + ".pdf"});
+    QCOMPARE(peer.file(QStringLiteral("part-%1.bin").arg(adjuntos.size() + 1)), bytesDe(e.pdf()));
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+    e.comprobarLista(3);
+}
+
+void TstDocumentos::autentificacion_data() {
+    QTest::addColumn<QString>("valor"); // SMTP_AUTENTIFICACION
+    QTest::addColumn<bool>("entra");
+    QTest::newRow("S") << "S" << true;
+    QTest::newRow("N") << "N" << false;
+    QTest::newRow("vacía") << "" << false;
+    QTest::newRow("s minúscula") << "s" << false;
+}
+
+// AUTH LOGIN with the installer's user and password exactly when SMTP_AUTENTIFICACION is "S"
+// (the server offers it in every row).
+void TstDocumentos::autentificacion() {
+    QFETCH(QString, valor);
+    QFETCH(bool, entra);
+    SmtpPeer peer(QStringLiteral("auth"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host(),
+              {QStringLiteral("update INSTALADOR set SMTP_AUTENTIFICACION='%1', "
+                              "SMTP_USUARIO='instalador', SMTP_CLAVE='clave ñ1' where ID=1")
+                   .arg(valor)});
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+    QStringList esperadas = {"EHLO", "RSET"};
+    if (entra)
+        esperadas << "AUTH LOGIN" << QString::fromLatin1(QByteArray("instalador").toBase64())
+                  << QString::fromLatin1(QStringLiteral("clave ñ1").toUtf8().toBase64());
+    esperadas << "MAIL FROM:<" + kCorreoInstalador + ">"
+              << "RCPT TO:<" + kCorreoGestor + ">"
+              << "DATA"
+              << "QUIT";
+    QCOMPARE(ordenes(peer), esperadas);
+    QCOMPARE(respuestas.vistos.value(2), exito());
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+}
+
+// The mail settings are those of the installation's own installer, whatever installer the
+// installers' list is on: here the list's first (by name) points at a dead port.
+void TstDocumentos::servidorDelInstaladorDeLaInstalacion() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host(),
+              {QStringLiteral("insert into INSTALADOR (ID, NOMBRE, CORREO, SMTP_SERVIDOR, "
+                              "SMTP_AUTENTIFICACION) values (2, 'AAA OTRO INSTALADOR', "
+                              "'otro@ejemplo.es', '127.0.0.1:%1', 'S')")
+                   .arg(puertoCerrado())});
+    e.datos->DSinstalador.first();
+    QCOMPARE(e.datos->DSinstalador[QStringLiteral("ID")].asInteger(), 2);
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QVERIFY(peer.hasMessage());
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+}
+
+void TstDocumentos::respuestaNo_data() {
+    QTest::addColumn<QString>("como");
+    QTest::newRow("&No") << "No";
+    QTest::newRow("cerrar la ventana") << "";
+}
+
+// Answered no: nothing dated, nothing written, nothing sent.
+void TstDocumentos::respuestaNo() {
+    QFETCH(QString, como);
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(como.isEmpty() ? Respuestas::Respuesta([](QWidget *d) { d->close(); })
+                                   : Respuestas::pulsar(como));
+    e.enviar();
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion()}));
+    QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
+    QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QCOMPARE(peer.commands(), QStringList());
+    e.comprobarLista(3);
+}
+
+// A sent installation cannot be dated: the lock's message, no PDF, no mail window.
+void TstDocumentos::instalacionEnviada() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(1));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    e.enviar();
+    QCOMPARE(respuestas.vistos,
+             QStringList({confirmacion(QStringLiteral("2500123450")), error(kBloqueo)}));
+    QCOMPARE(e.fecha(1), QDate(2025, 3, 14));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QCOMPARE(peer.commands(), QStringList());
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    e.comprobarLista(1);
+}
+
+// Sent, the mark cleared, the installation changed and sent again: the new bulletin replaces
+// the first one's file, and that is what goes out.
+void TstDocumentos::segundoEnvioSobrescribe() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+    const QByteArray primero = bytesDe(e.pdf());
+    QVERIFY(!primero.isEmpty());
+
+    e.datos->MarcarEnviado(false);
+    db::RecordSet &r = e.datos->DSinstalacion;
+    r.edit();
+    r[QStringLiteral("SOLICITANTE_NOMBRE")].setValue(QStringLiteral("FARMACIA SEGUNDA, S.L."));
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito(),
+                                             confirmacion(), kVentanaCorreo, exito()}));
+    const QByteArray segundo = bytesDe(e.pdf());
+    QVERIFY(segundo != primero);
+    QCOMPARE(e.impresosEscritos(), QStringList({"Exp" + kExpediente + ".pdf"}));
+    QVERIFY(pdfText(e.pdf()).contains(QStringLiteral("FARMACIA SEGUNDA, S.L.")));
+    QCOMPARE(peer.file("part-3.bin"), segundo);
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+}
+
+// A copy's placeholder number is refused before the confirmation; printing it still works.
+void TstDocumentos::expedienteNoValido() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    const int copia = e.datos->CopiarInstalacion();
+    const QString numero = e.datos->DSinstalacion[QStringLiteral("EXPEDIENTE")].asString();
+    QVERIFY(!TDatos::ExpedienteValido(numero));
+    const QDate fecha = e.fecha(copia);
+
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    e.enviar();
+    QCOMPARE(respuestas.vistos, QStringList({error("El número de expediente no es válido.")}));
+    QCOMPARE(e.fecha(copia), fecha);
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QCOMPARE(peer.commands(), QStringList());
+    e.comprobarLista(copia);
+
+    QTemporaryDir otro;
+    const QString elegido = QDir(otro.path()).filePath(QStringLiteral("copia.pdf"));
+    respuestas.push(aArchivo(elegido));
+    e.imprimir();
+    QVERIFY(pdfText(elegido).contains(numero));
+    e.comprobarLista(copia);
+}
+
+void TstDocumentos::fallos_data() {
+    QTest::addColumn<QString>("modo");     // of the SMTP peer; empty: no peer
+    QTest::addColumn<QString>("servidor"); // SMTP_SERVIDOR; %1: the peer's host
+    QTest::addColumn<QStringList>("semilla");
+    QTest::addColumn<QStringList>("vistos"); // after the confirmation and the mail window
+    QTest::addColumn<bool>("sinContacto");   // refused before a byte went to the server
+
+    const quint16 cerrado = puertoCerrado();
+    const QString cerradoHost = QStringLiteral("127.0.0.1:%1").arg(cerrado);
+    const QString sinServidor = QStringLiteral(
+        "Es necesario indicar cumplimentar en la ficha del instalador\nla dirección de correo "
+        "electrónico y el servidor SMTP");
+    const QString noConecta =
+        QStringLiteral("No se ha podido conectar con el servidor de correo: ");
+
+    QTest::newRow("instalador sin servidor")
+        << ""
+        << "" << QStringList() << QStringList{caja(sinServidor), error(kSinConexion)} << false;
+    QTest::newRow("nada escucha") << "" << cerradoHost << QStringList()
+                                  << QStringList{caja(noConecta + cerradoHost), error(kSinConexion)}
+                                  << false;
+    QTest::newRow("servidor mudo desde el saludo")
+        << "silent"
+        << "%1" << QStringList() << QStringList{caja(noConecta + "%1"), error(kSinConexion)}
+        << false;
+    QTest::newRow("saludo rechazado")
+        << "greeting-554"
+        << "%1" << QStringList() << QStringList{caja(noConecta + "%1"), error(kSinConexion)}
+        << false;
+    QTest::newRow("usuario rechazado")
+        << "refuse-auth"
+        << "%1"
+        << QStringList{"update INSTALADOR set SMTP_AUTENTIFICACION='S', SMTP_USUARIO='instalador', "
+                       "SMTP_CLAVE='mala' where ID=1"}
+        << QStringList{error("El servidor de correo ha rechazado el usuario o la clave: *")}
+        << false;
+    QTest::newRow("destinatario rechazado")
+        << "refuse-rcpt"
+        << "%1" << QStringList()
+        << QStringList{error("El servidor de correo ha rechazado el destinatario " + kCorreoGestor +
+                             ": *")}
+        << false;
+    QTest::newRow("conexión cortada durante DATA")
+        << "drop-during-data"
+        << "%1" << QStringList()
+        << QStringList{error("Se ha cortado la conexión con el servidor de correo*")} << false;
+    QTest::newRow("servidor mudo tras el mensaje")
+        << "silent-after-data"
+        << "%1" << QStringList()
+        << QStringList{error("El servidor de correo no ha respondido a tiempo (*")} << false;
+    QTest::newRow("archivo adjunto ausente")
+        << "normal"
+        << "%1"
+        << QStringList{"update INSTALACION_ADJUNTOS set DIRECCION='/no/existe/plano.pdf' where "
+                       "ID=5"}
+        << QStringList{error("No se puede leer el archivo adjunto: /no/existe/plano.pdf")} << false;
+    QTest::newRow("CR LF en la dirección del gestor")
+        << "normal"
+        << "%1"
+        << QStringList{"update GESTORES set EMAIL='maria@ejemplo.es' || ascii_char(13) || "
+                       "ascii_char(10) || 'RCPT TO:<otro@ejemplo.es>' where ID=1"}
+        << QStringList{error("La dirección del destinatario no es válida: *contiene caracteres "
+                             "de control)")}
+        << true;
+    QTest::newRow("blanco y <> en la dirección del instalador")
+        << "normal"
+        << "%1"
+        << QStringList{"update INSTALADOR set CORREO='oficina@ejemplo.es> <otro@ejemplo.es' "
+                       "where ID=1"}
+        << QStringList{error("La dirección del remitente no es válida: *")} << true;
+    QTest::newRow("LF en el nombre del gestor")
+        << "normal"
+        << "%1"
+        << QStringList{"update GESTORES set NOMBRE='GARCÍA' || ascii_char(10) || 'Bcc: x@y.es' "
+                       "where ID=1"}
+        << QStringList{error("El nombre del destinatario no es válido: *")} << true;
+}
+
+// Every failure: what the user is shown, in order; nothing marked sent (FECHA is, being set
+// before); the window closed; the list whole again on the same installation.
+void TstDocumentos::fallos() {
+    QFETCH(QString, modo);
+    QFETCH(QString, servidor);
+    QFETCH(QStringList, semilla);
+    QFETCH(QStringList, vistos);
+    QFETCH(bool, sinContacto);
+    qputenv("TRELMA_SMTP_ESPERA_MS", "1500");
+    const auto restaurar = qScopeGuard([] { qunsetenv("TRELMA_SMTP_ESPERA_MS"); });
+    std::unique_ptr<SmtpPeer> peer;
+    if (!modo.isEmpty()) {
+        peer = std::make_unique<SmtpPeer>(modo);
+        QVERIFY(peer->started());
+        servidor.replace(QStringLiteral("%1"), peer->host());
+        for (QString &v : vistos)
+            v.replace(QStringLiteral("%1"), peer->host());
+    }
+    Entorno e(servidor, semilla);
+    QVERIFY(e.situar(3));
+    const QString nombreGestor = e.datos->DSinstalacion[QStringLiteral("Ngestor")].asString();
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    for (const QString &v : vistos)
+        respuestas.push(Respuestas::pulsar(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
+    e.enviar();
+
+    QCOMPARE(respuestas.vistos.size(), vistos.size() + 2);
+    QCOMPARE(respuestas.vistos[0], confirmacion(kExpediente, nombreGestor));
+    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
+    for (int i = 0; i < vistos.size(); ++i) {
+        const QString &visto = respuestas.vistos[i + 2];
+        if (vistos[i].contains(u'*'))
+            QVERIFY2(encaja(visto, vistos[i]), qPrintable(visto));
+        else
+            QCOMPARE(visto, vistos[i]);
+    }
+    QCOMPARE(respuestas.pendientes(), 0);
+    QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(e.fecha(3), QDate::currentDate());
+    QVERIFY(QFile::exists(e.pdf()));
+    if (peer) {
+        if (sinContacto)
+            QCOMPARE(peer->commands(), QStringList());
+        QVERIFY(!peer->hasMessage());
+    }
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    e.comprobarLista(3);
+}
+
+// Sent, but the sent mark cannot be stored: the success message, the post's own report, then
+// the error dialog saying so; ENVIADO stays "N".
+void TstDocumentos::marcaDeEnviadoFallida() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    // The database refuses the sent mark of installation 3 (existing rows are not checked).
+    Entorno e(peer.host(), {QStringLiteral("alter table INSTALACION add constraint NO_MARCAR "
+                                           "check (ENVIADO <> 'S' or ID <> 3)")});
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    e.enviar();
+    QCOMPARE(respuestas.vistos,
+             QStringList({confirmacion(), kVentanaCorreo, exito(),
+                          error("El correo se ha enviado, pero la instalación no se ha podido "
+                                "marcar como enviada.")}));
+    QCOMPARE(e.vista.avisos.size(), 1);
+    QVERIFY2(e.vista.avisos[0].startsWith(QStringLiteral("mensaje:ERROR: ")),
+             qPrintable(e.vista.avisos[0]));
+    QVERIFY(e.vista.avisos[0].contains(QStringLiteral("NO_MARCAR")));
+    QVERIFY(peer.hasMessage());
+    QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+    e.comprobarLista(3);
+}
+
+QTEST_MAIN(TstDocumentos)
+#include "tst_documentos.moc"
