@@ -331,6 +331,12 @@ void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
     };
     feed();
     reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data, feed);
+    if (!stream.atEnd()) {
+        // An answer before the end of the message: the rest could no longer be told from
+        // commands, so this connection is done.
+        closeSocket();
+        refused(QStringLiteral("El servidor de correo no ha aceptado el mensaje"), reply);
+    }
     if (reply.code != 250)
         refused(QStringLiteral("El servidor de correo no ha aceptado el mensaje"), reply);
 }
