@@ -43,6 +43,17 @@ void DBEdit::reset() {
     else
         shown = f->displayText();
     showText(shown);
+    // Without the focus the text shows from its first character, however wide it is.
+    if (!hasFocus())
+        setCursorPosition(0);
+}
+
+// The record changed under the box: a box with the focus selects its new text from the
+// start, so that typing replaces it.
+void DBEdit::refresh() {
+    reset();
+    if (hasFocus() && !m_startingEdit)
+        selectFromStart();
 }
 
 void DBEdit::updateRecord() {
@@ -68,16 +79,16 @@ void DBEdit::dataEvent(db::DataEvent event, db::Field *field) {
     case db::DataEvent::ActiveChanged:
     case db::DataEvent::DataSetChanged:
     case db::DataEvent::RecordChanged:
-        reset();
+        refresh();
         break;
     case db::DataEvent::StateChanged:
         if (!isModified())
-            reset();
+            refresh();
         break;
     case db::DataEvent::FieldChanged:
         // While this box writes, a refusal after the store must leave its text pending.
         if (!m_writing && m_link.concerns(field))
-            reset();
+            refresh();
         break;
     case db::DataEvent::UpdateData:
         updateRecord();
@@ -94,7 +105,7 @@ void DBEdit::dataEvent(db::DataEvent event, db::Field *field) {
 bool DBEdit::handleKey(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isModified()) {
         reset();
-        selectAll();
+        selectFromStart();
         return true;
     }
     return false;
@@ -105,6 +116,8 @@ bool DBEdit::changeAllowed() const {
 }
 
 void DBEdit::aboutToChange() {
+    // The edit this starts is the user's own change, not a change under the box.
+    QScopedValueRollback<bool> starting(m_startingEdit, true);
     m_link.edit();
 }
 
@@ -113,17 +126,23 @@ void DBEdit::focusInEvent(QFocusEvent *event) {
         reset(); // the edit text while the focus is here
     MaskedLineEdit::focusInEvent(event);
     // Entering other than by a click selects the whole text, shown from its start: typing
-    // replaces it, and a long mask is not shown by its tail.
-    if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::ActiveWindowFocusReason &&
-        event->reason() != Qt::PopupFocusReason)
-        setSelection(int(text().size()), -int(text().size()));
+    // replaces it, and a long mask is not shown by its tail. Coming back to the window
+    // keeps what the box had when the window was left.
+    const Qt::FocusReason reason = event->reason();
+    const bool back = m_leftWithWindow &&
+                      (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
+    m_leftWithWindow = false;
+    if (reason != Qt::MouseFocusReason && !back)
+        selectFromStart();
 }
 
 void DBEdit::focusOutEvent(QFocusEvent *event) {
     MaskedLineEdit::focusOutEvent(event);
     // Another window or a popup coming up is no leaving of the box.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+        m_leftWithWindow = true;
         return;
+    }
     if (isModified())
         updateRecord();
     else

@@ -37,9 +37,12 @@ protected:
 
 private:
     void dataEvent(db::DataEvent event, db::Field *field);
+    void refresh();
 
     FieldLink m_link;
     bool m_writing = false;
+    bool m_startingEdit = false;
+    bool m_leftWithWindow = false; // the focus went to another window or a popup
 };
 
 } // namespace platform

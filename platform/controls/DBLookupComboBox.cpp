@@ -5,6 +5,8 @@
 #include "platform/controls/TypedKeys.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStyleOptionComboBox>
@@ -26,11 +28,36 @@ bool isAltArrow(const QKeyEvent *event) {
            (event->modifiers() & Qt::AltModifier);
 }
 
+// Assistive technology reads the box as a combo box whose value is the text it shows (the
+// box paints that text itself: the list holds no current entry for it).
+class LookupAccessible : public QAccessibleWidget {
+public:
+    explicit LookupAccessible(DBLookupComboBox *box)
+        : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return static_cast<const DBLookupComboBox *>(widget())->shownText();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *lookupAccessible(const QString &className, QObject *object) {
+    if (className != QLatin1String("platform::DBLookupComboBox"))
+        return nullptr;
+    auto *box = qobject_cast<DBLookupComboBox *>(object);
+    return box ? new LookupAccessible(box) : nullptr;
+}
+
 } // namespace
 
 DBLookupComboBox::DBLookupComboBox(QWidget *parent)
     : QComboBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
       m_clock(steadyMilliseconds) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(lookupAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setEditable(false);
     view()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int index) {
@@ -75,6 +102,10 @@ void DBLookupComboBox::showValue() {
     {
         const QSignalBlocker quiet(this);
         setCurrentIndex(count() == m_list.count() ? m_list.indexOfKey(keyValue()) : -1);
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, m_text);
+        QAccessible::updateAccessibility(&changed);
     }
     update();
 }
@@ -131,6 +162,14 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent *event) {
     if (event->isAccepted())
         return;
     event->accept();
+    if (m_clearOnDelete && event->key() == Qt::Key_Delete) {
+        guarded([this] {
+            m_link.edit();
+            if (db::Field *key = m_link.keyField())
+                key->clear();
+        });
+        return;
+    }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (isAltArrow(event) || (event->key() == Qt::Key_F4 && mods == Qt::NoModifier)) {
         showPopup();

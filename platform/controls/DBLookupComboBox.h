@@ -42,6 +42,11 @@ public:
     // edit. Raises what the record set raises.
     void selectEntry(int index);
 
+    // Delete ("Supr") clears the key behind the box, putting the record set into edit first
+    // (where its rules may refuse); the key goes on to the box afterwards. Off by default.
+    void setClearOnDelete(bool clear) { m_clearOnDelete = clear; }
+    bool clearOnDelete() const { return m_clearOnDelete; }
+
     void showPopup() override;
 
 signals:
@@ -71,6 +76,7 @@ private:
     QString m_search;
     qint64 m_lastSearchKey = 0;
     Clock m_clock;
+    bool m_clearOnDelete = false;
 };
 
 } // namespace platform

@@ -73,15 +73,14 @@ void DBNavigator::dataEvent(db::DataEvent event, db::Field *) {
 }
 
 void DBNavigator::updateButtons() {
-    const db::RecordSet *rs = m_link.dataSet();
+    db::RecordSet *rs = m_link.dataSet();
     const bool active = rs && rs->active();
     const bool empty = !active || rs->isEmpty();
     const bool editing = active && rs->editing();
     const bool writable = active && !rs->readOnly();
-    // Not on the first record; not on the last one once it is known to be the last.
+    // Not on the first record; not on the last one, which a look one row ahead tells.
     const bool up = !empty && !rs->bof() && rs->recNo() > 0;
-    const bool down =
-        !empty && !rs->eof() && !(rs->allFetched() && rs->recNo() >= rs->recordCount() - 1);
+    const bool down = !empty && !rs->eof() && rs->hasNextRow();
     const std::array<bool, ButtonCount> enabled = {
         up,
         up,

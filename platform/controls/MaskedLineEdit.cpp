@@ -64,6 +64,11 @@ QString MaskedLineEdit::storedText() const {
     return *stored;
 }
 
+void MaskedLineEdit::selectFromStart() {
+    const int length = int(text().size());
+    setSelection(length, -length);
+}
+
 void MaskedLineEdit::revert() {
     showText(m_shown);
 }
@@ -98,6 +103,10 @@ void MaskedLineEdit::keyPressEvent(QKeyEvent *event) {
     event->accept();
     if (handleKey(event))
         return;
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectFromStart();
+        return;
+    }
     switch (kindOf(event)) {
     case KeyKind::Navigation:
         QLineEdit::keyPressEvent(event);

@@ -40,6 +40,8 @@ public:
     // The text to store: through the mask when there is one. A mask that refuses the text
     // raises db::DatabaseError with EditMask::InvalidInputMessage.
     QString storedText() const;
+    // Selects the whole text with the caret at its start, so that the start is in view.
+    void selectFromStart();
 
 signals:
     // Before the control handles a key. A handler that calls event->accept() consumes it.

@@ -55,6 +55,7 @@ private slots:
     void maskedTextIsStored();
     void enteringSelectsAllSoTypingReplaces_data();
     void enteringSelectsAllSoTypingReplaces();
+    void unfocusedBoxShowsItsStart();
     void escapeRestoresTheFieldsValue();
     void upperCaseEntry();
     void maxLengthFollowsFieldSize_data();
@@ -182,26 +183,84 @@ void TstDBEdit::maskedTextIsStored() {
 }
 
 void TstDBEdit::enteringSelectsAllSoTypingReplaces_data() {
-    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("field");
     QTest::addColumn<bool>("replaces");
-    QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
-    QTest::newRow("program") << int(Qt::OtherFocusReason) << true;
-    QTest::newRow("click") << int(Qt::MouseFocusReason) << false;
+    QTest::newRow("tab") << "tab"
+                         << "EXPEDIENTE" << true;
+    QTest::newRow("program") << "program"
+                             << "EXPEDIENTE" << true;
+    QTest::newRow("focused before the window shows (start-up)") << "startup"
+                                                                << "EXPEDIENTE" << true;
+    QTest::newRow("insert under the focus") << "insert"
+                                            << "EXPEDIENTE" << true;
+    QTest::newRow("insert under the focus, free text") << "insert"
+                                                       << "SOLICITANTE_NOMBRE" << true;
+    QTest::newRow("move to another record under the focus") << "next"
+                                                            << "EXPEDIENTE" << true;
+    QTest::newRow("click") << "click"
+                           << "EXPEDIENTE" << false;
+    QTest::newRow("click, then Ctrl+A") << "ctrl+a"
+                                        << "EXPEDIENTE" << true;
+    QTest::newRow("click, then Ctrl+A, free text") << "ctrl+a"
+                                                   << "SOLICITANTE_NOMBRE" << true;
 }
 
+// Whatever brings the box the focus or changes its record under it selects the whole text
+// from its start, so that typing replaces it; a click puts the caret where it clicks.
 void TstDBEdit::enteringSelectsAllSoTypingReplaces() {
-    QFETCH(int, reason);
+    QFETCH(QString, way);
+    QFETCH(QString, field);
     QFETCH(bool, replaces);
-    EditFixture t("EXPEDIENTE");
+    EditFixture t(field);
+    if (way == "startup")
+        t.edit->setFocus();
     QVERIFY(t.form.show());
-    t.edit->setFocus(Qt::FocusReason(reason));
-    if (replaces) {
-        QCOMPARE(t.edit->selectedText(), QStringLiteral("0000000123"));
-        QCOMPARE(t.edit->cursorPosition(), 0); // shown from its start
-        QTest::keyClicks(t.edit, "1000000002");
-        QCOMPARE(t.edit->text(), QStringLiteral("1000000002"));
-    } else {
+    if (way == "tab")
+        t.edit->setFocus(Qt::TabFocusReason);
+    else if (way == "program")
+        t.edit->setFocus();
+    else if (way == "insert" || way == "next") {
+        t.edit->setFocus(Qt::MouseFocusReason);
+        way == "insert" ? t.f.inst->insert() : t.f.inst->next();
+    } else if (way == "click" || way == "ctrl+a") {
+        QTest::mouseClick(t.edit, Qt::LeftButton, {}, QPoint(t.edit->width() / 2, 5));
+        if (way == "ctrl+a")
+            QTest::keyClick(t.edit, Qt::Key_A, Qt::ControlModifier);
+    }
+    QVERIFY(t.edit->hasFocus());
+    const QString shown = t.edit->text();
+    if (!replaces) {
         QVERIFY(!t.edit->hasSelectedText());
+        QVERIFY(t.edit->cursorPosition() > 0); // where the click was
+        return;
+    }
+    QCOMPARE(t.edit->selectedText(), shown);
+    QCOMPARE(t.edit->cursorPosition(), 0); // shown from its start
+    const QString typed =
+        field == "EXPEDIENTE" ? QStringLiteral("1000000002") : QStringLiteral("PEPE");
+    QTest::keyClicks(t.edit, typed);
+    QCOMPARE(t.edit->text(), typed);
+}
+
+// A box without the focus shows its text from the first character, also when the text with
+// its blanks is wider than the box.
+void TstDBEdit::unfocusedBoxShowsItsStart() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    t.edit->setFixedWidth(60);
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(t.edit, Qt::Key_End);
+    QTest::keyClicks(t.edit, "RMARIO EN RAMPA DE ACCESO           ");
+    t.leave();
+    for (int pass = 0; pass < 2; ++pass) { // after leaving it, and after moving back to the row
+        QVERIFY2(t.edit->text().startsWith(QStringLiteral("ANARMARIO")), qPrintable(t.edit->text()));
+        QCOMPARE(t.edit->cursorPosition(), 0);
+        // The caret, and so the text, starts at the left edge: nothing is scrolled out.
+        QVERIFY(t.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <
+                t.edit->fontMetrics().averageCharWidth() * 2);
+        t.f.inst->next();
+        t.f.inst->prior();
     }
 }
 

@@ -62,6 +62,10 @@ void TstDBNavigator::buttonsApplyByState_data() {
                                    << "1111111001";
     QTest::newRow("last record") << "last"
                                  << "1100111001";
+    QTest::newRow("last record reached one by one, the list not read to its end") << "stepToLast"
+                                                                                  << "1100111001";
+    QTest::newRow("the only record") << "single"
+                                     << "0000111001";
     QTest::newRow("editing") << "edit"
                              << "0011110111";
     QTest::newRow("inserting into an empty set") << "insertEmpty"
@@ -74,7 +78,9 @@ void TstDBNavigator::buttonsApplyByState() {
     QFETCH(QString, situation);
     QFETCH(QString, enabled);
     ControlsFixture f;
-    if (situation != "empty" && situation != "insertEmpty")
+    if (situation == "single")
+        f.addGestores({"A"});
+    else if (situation != "empty" && situation != "insertEmpty")
         f.addGestores({"A", "B", "C"});
     DBNavigator nav;
     db::RecordSet &g = *f.gestores;
@@ -89,7 +95,10 @@ void TstDBNavigator::buttonsApplyByState() {
         g.next();
     else if (situation == "last")
         g.last();
-    else if (situation == "edit")
+    else if (situation == "stepToLast") {
+        g.next();
+        g.next();
+    } else if (situation == "edit")
         g.edit();
     else if (situation == "insertEmpty")
         g.insert();
