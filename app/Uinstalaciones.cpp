@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,6 +55,11 @@ template <class F> bool atrapar(QWidget *ventana, F &&trabajo) {
         mostrarError(ventana, QString::fromLocal8Bit(e.what()));
     }
     return false;
+}
+
+QChar separadorDecimal() {
+    const QString separador = QLocale::system().decimalPoint();
+    return separador.size() == 1 ? separador.front() : QChar(u',');
 }
 
 bool confirmarCopia(QWidget *ventana) {
@@ -190,6 +196,10 @@ void TFinstalacion::prepararControles() {
     ui->DBRadioGroup2->setItems({QStringLiteral("Cobre"), QStringLiteral("Alumnio")});
     ui->DBRadioGroup2->setValues({QStringLiteral("Cobre"), QStringLiteral("Aluminio")});
     ui->DBRadioGroup2->setColumns(2);
+    // Named after their own titles: inside another group, assistive technology would take
+    // the outer group's.
+    for (DBRadioGroup *g : {ui->DBRadioGroup1, ui->DBRadioGroup2})
+        g->setAccessibleName(g->title());
     // White item captions on the blue group; the check mark keeps the text colour.
     for (DBRadioGroup *g : {ui->DBRadioGroup1, ui->DBRadioGroup2})
         for (int i = 0; i < g->items().size(); ++i) {
@@ -343,6 +353,8 @@ void TFinstalacion::enlazarDatos(TDatos &datos) {
             },
             e.control);
     }
+    // Unbound, the boxes were disabled and the focus may have left the expedient box.
+    ui->DBEdit2->setFocus();
     if (datos.DSinstalacion.active() && !datos.DSinstalacion.isEmpty())
         mostrarEnviado(datos.DSinstalacion["ENVIADO"].asString() == QLatin1String("S"));
 }
@@ -455,9 +467,11 @@ void TFinstalacion::DBLookupComboBox1KeyDown(DBLookupComboBox *sender, QKeyEvent
     });
 }
 
+// A full stop typed in a decimal value is the regional decimal separator (a comma in Spain),
+// the one the values are shown with.
 void TFinstalacion::DBEdit3KeyPress(QChar *key) {
     if (*key == u'.')
-        *key = u',';
+        *key = separadorDecimal();
 }
 
 void TFinstalacion::DBGrid2KeyPress(QChar *key) {
@@ -466,7 +480,7 @@ void TFinstalacion::DBGrid2KeyPress(QChar *key) {
                                           QStringLiteral("SECCION_TIERRA")};
     const db::Field *campo = ui->DBGrid2->currentField();
     if (*key == u'.' && campo && secciones.contains(campo->name()))
-        *key = u',';
+        *key = separadorDecimal();
 }
 
 // ---------------------------------------------------------------- focus

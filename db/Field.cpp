@@ -4,18 +4,11 @@
 
 #include <QLocale>
 
+#include <algorithm>
+#include <cmath>
+
 namespace db {
 namespace {
-
-// Decimals and grouping of a numeric display format such as "#,##0.00" or "0.0".
-QString formatNumber(double v, const QString &format) {
-    const qsizetype dot = format.indexOf(u'.');
-    const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
-    QLocale locale = QLocale::system();
-    const bool grouping = format.left(dot < 0 ? format.size() : dot).contains(u',');
-    locale.setNumberOptions(grouping ? QLocale::DefaultNumberOptions : QLocale::OmitGroupSeparator);
-    return locale.toString(v, 'f', decimals);
-}
 
 QString qtDateFormat(const QString &format) {
     QString f = format;
@@ -82,6 +75,43 @@ bool parseWhole(const QString &text, qlonglong &out) {
 }
 
 } // namespace
+
+QString formatNumber(double value, const QString &pattern, const QLocale &locale) {
+    const qsizetype dot = pattern.indexOf(u'.');
+    const QString whole = dot < 0 ? pattern : pattern.left(dot);
+    const QString fraction = dot < 0 ? QString() : pattern.mid(dot + 1);
+    const int required = int(fraction.count(u'0'));
+    const int decimals = required + int(fraction.count(u'#'));
+    const int minDigits = int(whole.count(u'0'));
+    const bool grouping = whole.contains(u',');
+
+    // Digits in the C locale, then shaped here: Qt's own grouping leaves some locales'
+    // four-digit numbers ungrouped.
+    const QString digits = QString::number(std::abs(value), 'f', decimals);
+    const qsizetype point = digits.indexOf(u'.');
+    QString integer = point < 0 ? digits : digits.left(point);
+    QString decimalsText = point < 0 ? QString() : digits.mid(point + 1);
+    while (decimalsText.size() > required && decimalsText.endsWith(u'0'))
+        decimalsText.chop(1);
+    if (integer == QLatin1String("0") && minDigits == 0)
+        integer.clear();
+    while (integer.size() < minDigits)
+        integer.prepend(u'0');
+    if (grouping)
+        for (qsizetype at = integer.size() - 3; at > 0; at -= 3)
+            integer.insert(at, locale.groupSeparator());
+
+    QString text = integer;
+    if (!decimalsText.isEmpty())
+        text += locale.decimalPoint() + decimalsText;
+    if (text.isEmpty())
+        text = QStringLiteral("0");
+    const bool zero =
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; });
+    if (value < 0 && !zero)
+        text.prepend(locale.negativeSign());
+    return text;
+}
 
 QString invalidValueMessage(const QString &fieldName) {
     return QStringLiteral("Valor inválido para el campo '%1'").arg(fieldName);
@@ -186,7 +216,7 @@ QString Field::textOf(const QVariant &v, bool display) const {
         return QString::number(v.toLongLong());
     case FieldType::Float:
         if (display && !displayFormat.isEmpty())
-            return formatNumber(v.toDouble(), displayFormat);
+            return formatNumber(v.toDouble(), displayFormat, QLocale::system());
         {
             QLocale locale = QLocale::system();
             locale.setNumberOptions(QLocale::OmitGroupSeparator);

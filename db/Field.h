@@ -3,6 +3,7 @@
 #include "db/Statement.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QVariant>
 
 #include <functional>
@@ -79,5 +80,11 @@ private:
 };
 
 QString invalidValueMessage(const QString &fieldName);
+
+// A number by a display pattern such as "#,##0.00", "#,###0.00" or "0.0": a "," in the
+// integer part groups every three digits, "0" is a digit always shown, "#" one shown when it
+// counts; the locale gives the separators. The grouping is done here, so that four-digit
+// numbers are grouped as well ("1.234,50" in Spanish).
+QString formatNumber(double value, const QString &pattern, const QLocale &locale);
 
 } // namespace db

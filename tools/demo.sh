@@ -21,6 +21,16 @@ Impresos=$demo/impresos
 Directory=$top/reports
 CONF
 fi
+# Spanish regional settings (decimal comma, dates) unless the user has settings of their own;
+# Qt reads these variables itself, with no system locale files.
+propios=""
+for valor in "${LC_ALL:-}" "${LC_NUMERIC:-}" "${LANG:-}"; do
+    case "$valor" in
+    "" | C | POSIX | C.*) ;;
+    *) propios=1 ;;
+    esac
+done
+[ -n "$propios" ] || export LC_ALL=es_ES.UTF-8
 # The program reads its configuration from the system scope; point it at the demo's.
 export XDG_CONFIG_DIRS="$demo/xdg"
 exec "$top/build/app/trelmavondis"

@@ -15,6 +15,7 @@
 #include "platform/controls/DBRadioGroup.h"
 #include "platform/controls/SpeedButton.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -137,6 +138,7 @@ private slots:
     void bindingsAndCaptions();
     void windowFrameTabsAndGrids();
     void windowFitsScreen();
+    void typingReplacesExpedientAtStartAndAfterInsert();
     void buttonsHintsAndLaterFeatures();
 
     void deleteKeyClearsLookup_data();
@@ -202,7 +204,7 @@ void TstInstalaciones::bindingsAndCaptions_data() {
         {"DBEdit9", "LOCALIZA_PISO", "Piso:"},
         {"DBEdit10", "LOCALIZA_PUERTA", "Puerta:"},
         {"DBEdit11", "LOCALIZA_CODIGO_PROVINCIA", "Código: Provincia:"},
-        {"DBLookupComboBox5", "Nprovincia", ""},
+        {"DBLookupComboBox5", "Nprovincia", "Código: Provincia:"}, // the code box's caption
         {"DBLookupComboBox16", "Nmunicipio", "Municipio:"},
         {"DBLookupComboBox18", "Nentidadpoblacion", "Entidad de población:"},
         {"DBEdit12", "LOCALIZA_CODIGO_POSTAL", "Código postal:"},
@@ -275,10 +277,21 @@ void TstInstalaciones::bindingsAndCaptions() {
     QCOMPARE(f->name(), campo);
     if (!titulo.isEmpty())
         QCOMPARE(titulo, rotulo);
-    else if (!rotulo.isEmpty()) {
+    else if (control != QLatin1String("DBLookupComboBox5")) { // shares the code box's caption
         QLabel *l = rotuloDe(v.ventana.get(), w);
         QVERIFY2(l, "sin rótulo");
         QCOMPARE(l->text(), rotulo);
+    }
+    // What a screen reader says: the caption, and the text the control shows.
+    QAccessibleInterface *accesible = QAccessible::queryAccessibleInterface(w);
+    QVERIFY(accesible);
+    QCOMPARE(accesible->text(QAccessible::Name), rotulo);
+    if (auto *e = qobject_cast<DBEdit *>(w))
+        QCOMPARE(accesible->text(QAccessible::Value), e->displayText());
+    else if (auto *c = qobject_cast<DBLookupComboBox *>(w)) {
+        QCOMPARE(accesible->text(QAccessible::Value), c->shownText());
+        if (campo == QLatin1String("Ntiposuministro")) // a box that shows something
+            QVERIFY(!c->shownText().isEmpty());
     }
 }
 
@@ -368,6 +381,30 @@ void TstInstalaciones::windowFitsScreen() {
         abajo->mapTo(desplazamiento->viewport(), abajo->rect().center())));
 }
 
+// The expedient box has the focus at start-up and keeps it through "Insertar registro": each
+// time its whole text is selected from the start and digits typed at once replace it.
+void TstInstalaciones::typingReplacesExpedientAtStartAndAfterInsert() {
+    Ventana v;
+    QVERIFY(v.activa);
+    ModalAnswers modal; // none expected
+    auto *expediente = v.hijo<DBEdit>(QStringLiteral("DBEdit2"));
+    // The newest installation's number is replaced and saved by the insert; the new one's
+    // number is saved by the second insert.
+    for (const QString &numero : {QStringLiteral("1000000002"), QStringLiteral("5000000000")}) {
+        QCOMPARE(QApplication::focusWidget(), expediente);
+        QCOMPARE(expediente->selectedText(), expediente->text());
+        QCOMPARE(expediente->cursorPosition(), 0);
+        Ventana::teclear(numero);
+        QCOMPARE(expediente->text(), numero);
+        v.pulsar("DBNavigator1", DBNavigator::Insert); // the first one is saved, a new one starts
+        QCOMPARE(v.inst().state(), db::State::Insert);
+    }
+    QCOMPARE(modal.seen, QStringList());
+    QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION where EXPEDIENTE in "
+                                          "('1000000002', '5000000000')")),
+             2);
+}
+
 void TstInstalaciones::buttonsHintsAndLaterFeatures() {
     Ventana v;
     struct Boton {
@@ -377,7 +414,7 @@ void TstInstalaciones::buttonsHintsAndLaterFeatures() {
     };
     const Boton botones[] = {
         {"SpeedButton7", "Copiar instalación", true},
-        {"SpeedButton2", "Búsqueda de instalaciones", false},
+        {"SpeedButton2", "Búsqueda de instalaciones", true},
         {"Imprimir", "Imprimir", false},
         {"email", "E-mail", false},
         {"SpeedButton6", "Acerca de Trelmavondis I.E.E.", true},
@@ -503,40 +540,54 @@ void TstInstalaciones::decimalCommaInEdits_data() {
     QTest::addColumn<QString>("tecleado");
     QTest::addColumn<QString>("visto");
     QTest::addColumn<QVariant>("valor");
+    QTest::addColumn<QString>("mostrado"); // after leaving the box, under Spanish settings
     QTest::newRow("power") << "DBEdit3"
                            << "POTENCIA"
                            << "12.5"
-                           << "12,5" << QVariant(12.5);
+                           << "12,5" << QVariant(12.5) << "12,50";
+    QTest::newRow("power of four digits, grouped") << "DBEdit3"
+                                                   << "POTENCIA"
+                                                   << "1234.5"
+                                                   << "1234,5" << QVariant(1234.5) << "1.234,50";
     QTest::newRow("connection length") << "DBEdit17"
                                        << "ACOMETIDA_LONGITUD"
                                        << "7.25"
-                                       << "7,25" << QVariant(7.25);
+                                       << "7,25" << QVariant(7.25) << "7,25";
     QTest::newRow("line length") << "DBEdit25"
                                  << "LINEAGENERAL_LONGITUD"
                                  << "30.5"
-                                 << "30,5" << QVariant(30.5);
+                                 << "30,5" << QVariant(30.5) << "30,50";
     QTest::newRow("phase section") << "DBEdit26"
                                    << "LINEAGENERAL_SECCION"
                                    << "2.5"
-                                   << "2,5" << QVariant(2.5);
+                                   << "2,5" << QVariant(2.5) << "2,50";
     QTest::newRow("neutral section") << "DBEdit27"
                                      << "LINEAGENERAL_SECCIONNEUTRO"
                                      << "1.5"
-                                     << "1,5" << QVariant(1.5);
+                                     << "1,5" << QVariant(1.5) << "1,50";
     QTest::newRow("doorway keeps its stop") << "DBEdit6"
                                             << "LOCALIZA_PORTAL"
                                             << "1.5"
-                                            << "1.5" << QVariant(QStringLiteral("1.5"));
+                                            << "1.5" << QVariant(QStringLiteral("1.5")) << "1.5___";
 }
 
-// A full stop typed in the five decimal edits is entered as a comma, and the value read with
-// the comma as decimal separator; other edits keep it.
+// A full stop typed in the five decimal edits is entered as the regional decimal separator (a
+// comma under Spanish settings), the one the box shows values with; other edits keep it. Run
+// again under settings with a full stop as separator.
 void TstInstalaciones::decimalCommaInEdits() {
     QFETCH(QString, edit);
     QFETCH(QString, campo);
     QFETCH(QString, tecleado);
     QFETCH(QString, visto);
     QFETCH(QVariant, valor);
+    QFETCH(QString, mostrado);
+    const QString separador = QLocale::system().decimalPoint();
+    const bool decimal = valor.typeId() == QMetaType::Double;
+    if (decimal && separador != QLatin1String(",")) { // the other way round: 1,234.50
+        visto.replace(u',', separador);
+        for (QChar &c : mostrado)
+            c = c == u',' ? u'.' : c == u'.' ? u',' : c;
+    }
     Ventana v;
     ModalAnswers modal;
     QVERIFY(v.activa);
@@ -549,6 +600,8 @@ void TstInstalaciones::decimalCommaInEdits() {
     QVERIFY(!e->hasFocus());
     QCOMPARE(v.inst()[campo].value(), valor);
     QCOMPARE(modal.seen, QStringList());
+    // Shown back with the separator it was typed with, and grouped.
+    QCOMPARE(e->text(), mostrado);
 }
 
 void TstInstalaciones::decimalCommaInBranchGrid_data() {
