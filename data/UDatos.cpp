@@ -2,6 +2,8 @@
 
 #include <QScopeGuard>
 
+#include <utility>
+
 using db::Field;
 using db::FieldType;
 using db::RecordSet;
@@ -868,5 +870,17 @@ void TDatos::reabrirInstalaciones(int id) {
     DSinstalacion.close();
     DSinstalacion.selectSql[1].clear();
     DSinstalacion.open();
-    DSinstalacion.locate(QStringLiteral("ID"), id);
+    // Locate passes over every row before the one it looks for, and the after-scroll rule
+    // re-queries the location lists on each: with a country's installations that is minutes.
+    // Its effect only matters on the row where the search stops, so it runs there, once.
+    RecordSet::Hook alMoverse = std::exchange(DSinstalacion.afterScroll, nullptr);
+    try {
+        DSinstalacion.locate(QStringLiteral("ID"), id);
+    } catch (...) {
+        DSinstalacion.afterScroll = std::move(alMoverse);
+        throw;
+    }
+    DSinstalacion.afterScroll = std::move(alMoverse);
+    if (DSinstalacion.afterScroll && !DSinstalacion.isEmpty())
+        DSinstalacion.afterScroll(DSinstalacion);
 }

@@ -76,8 +76,9 @@ QString caja(const QString &texto) {
 class VistaFalsa : public DatosView {
 public:
     QStringList avisos;
+    QList<bool> enviados; // the sent state shown, in order
     bool enviadoMarcado() const override { return false; }
-    void mostrarEnviado(bool) override {}
+    void mostrarEnviado(bool e) override { enviados << e; }
     void enfocarExpediente() override {}
     void abrirEditorArmarios() override {}
     void abrirEditorDerivaciones() override {}
@@ -500,6 +501,10 @@ void TstDocumentos::envio() {
     QCOMPARE(ventanasVivas("TFerror"), 0);
     QVERIFY(e.vista.avisos.isEmpty());
     e.comprobarLista(3);
+    // Back on it, its rules have run there: the location lists are those of its province.
+    QCOMPARE(e.datos->DSinstalacion[QStringLiteral("Nmunicipio")].asString(),
+             QStringLiteral("València"));
+    QCOMPARE(e.vista.enviados.value(e.vista.enviados.size() - 1), true);
     // The confirmation is kept for the next send.
     QCOMPARE(ventanasVivas("TFconfirmacion"), 1);
 }
