@@ -1,6 +1,7 @@
 #include "documents/HojaExpediente.h"
 
 #include "data/UDatos.h"
+#include "db/Field.h"
 
 namespace {
 
@@ -11,16 +12,7 @@ QString texto(const db::RecordSet &r, const char *campo) {
 } // namespace
 
 QString conMiles(double valor, const QLocale &locale) {
-    QString digitos = QString::number(std::abs(valor), 'f', 2);
-    // Rounding may give "-0.00": no sign then.
-    const bool negativo = valor < 0 && digitos != QLatin1String("0.00");
-    const qsizetype punto = digitos.indexOf(u'.');
-    QString entera = digitos.left(punto);
-    const QString decimales = digitos.mid(punto + 1);
-    for (qsizetype i = entera.size() - 3; i > 0; i -= 3)
-        entera.insert(i, locale.groupSeparator());
-    return (negativo ? locale.negativeSign() : QString()) + entera + locale.decimalPoint() +
-           decimales;
+    return db::formatNumber(valor, QStringLiteral("#,###0.00"), locale);
 }
 
 QString nombreDeArchivo(const QString &ruta) {

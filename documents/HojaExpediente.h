@@ -47,9 +47,9 @@ HojaExpediente leerHoja(TDatos &datos);
 // whichever installer DSinstalador happens to be on.
 ServidorCorreo leerServidor(TDatos &datos);
 
-// A number with the pattern "#,###0.00": at least one integer digit, exactly two decimals,
-// the locale's decimal mark, and its group separator every three digits from four digits
-// on (QLocale leaves "1234" ungrouped for some languages; this pattern does not).
+// The power as the mail writes it: the pattern "#,###0.00" (at least one integer digit, exactly
+// two decimals, the locale's decimal mark and its group separator every three digits, from four
+// digits on).
 QString conMiles(double valor, const QLocale &locale);
 
 // The file name of an attachment: everything after its last "/" or "\", or the whole path.
