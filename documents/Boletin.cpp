@@ -5,6 +5,7 @@
 #include "documents/Uemailenviar.h"
 #include "documents/Uerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 Boletin::Boletin(TDatos &datos, QWidget *principal)
@@ -22,14 +23,18 @@ Boletin::Boletin(TDatos &datos, QWidget *principal)
 Boletin::~Boletin() = default;
 
 Boletin &Boletin::guardado(TDatos &datos, QWidget *principal) {
-    if (principal) {
-        Boletin *b =
-            principal->findChild<Boletin *>(QLatin1String(Instancia), Qt::FindDirectChildrenOnly);
-        if (b && &b->m_datos == &datos)
-            return *b;
-        delete b;
-    }
-    return *new Boletin(datos, principal);
+    // Without a main window the application keeps it.
+    QObject *dueno = principal ? static_cast<QObject *>(principal) : QCoreApplication::instance();
+    Boletin *b =
+        dueno ? dueno->findChild<Boletin *>(QLatin1String(Instancia), Qt::FindDirectChildrenOnly)
+              : nullptr;
+    if (b && &b->m_datos == &datos)
+        return *b;
+    delete b; // kept for a data module that is no longer this one
+    b = new Boletin(datos, principal);
+    if (!principal)
+        b->setParent(dueno);
+    return *b;
 }
 
 void Boletin::setCarpetas(const QString &directorio, const QString &impresos) {

@@ -262,6 +262,7 @@ private slots:
     void otroModoImprime();
     void fallosAntesDeEstrechar_data();
     void fallosAntesDeEstrechar();
+    void pendienteRechazado();
 
     // Send mode.
     void envio();
@@ -446,6 +447,22 @@ void TstDocumentos::fallosAntesDeEstrechar() {
         e.comprobarLista(3);
     }
     QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+}
+
+// A pending edit that cannot be saved stops both buttons before the bulletin run.
+void TstDocumentos::pendienteRechazado() {
+    Entorno e(QStringLiteral("127.0.0.1"));
+    QVERIFY(e.situar(3));
+    e.datos->DSinstalacion.insert();
+    for (const bool enviar : {false, true}) {
+        Respuestas respuestas;
+        QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }),
+                 QStringLiteral("El Expediente debe tener un valor"));
+        QCOMPARE(respuestas.vistos, QStringList());
+        QCOMPARE(e.datos->DSinstalacion.state(), db::State::Insert);
+        QCOMPARE(e.datos->DSinstalacion.selectSql.value(1), QString());
+    }
     QCOMPARE(e.impresosEscritos(), QStringList());
 }
 
