@@ -97,7 +97,11 @@ void TFemailenviar::EnviarCorreo() {
     } catch (const db::DatabaseError &e) {
         TFerror::mostrar(this, e.message());
     } catch (const mail::MailError &e) {
-        TFerror::mostrar(this, e.message());
+        // With no connection, the reason it failed is what the user can act on.
+        TFerror::mostrar(this, e.kind() == mail::MailError::Kind::NoConnection &&
+                                       !m_falloConexion.isEmpty()
+                                   ? e.message() + u'\n' + m_falloConexion
+                                   : e.message());
     } catch (const std::exception &e) {
         TFerror::mostrar(this, QString::fromUtf8(e.what()));
     }
@@ -119,7 +123,8 @@ void TFemailenviar::conectar(const ServidorCorreo &servidor) {
         else
             IdSMTP1.clearLogin();
         IdSMTP1.connectToServer();
-    } catch (const mail::MailError &) {
+    } catch (const mail::MailError &e) {
+        m_falloConexion = e.message();
         mostrarMensaje(this, kSinConexion + servidor.servidor);
     }
 }

@@ -55,5 +55,6 @@ private:
     TDatos &m_datos;
     QString m_pdf;
     bool m_terminado = false; // only the window itself closes it, once the send is over
+    QString m_falloConexion;  // why the connection could not be made
     std::unique_ptr<Ui::TFemailenviar> ui;
 };

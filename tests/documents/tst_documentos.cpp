@@ -812,16 +812,22 @@ void TstDocumentos::fallos_data() {
     QTest::newRow("instalador sin servidor")
         << ""
         << "" << QStringList() << QStringList{caja(sinServidor), error(kSinConexion)} << false;
-    QTest::newRow("nada escucha") << "" << cerradoHost << QStringList()
-                                  << QStringList{caja(noConecta + cerradoHost), error(kSinConexion)}
-                                  << false;
+    QTest::newRow("nada escucha")
+        << "" << cerradoHost << QStringList()
+        << QStringList{caja(noConecta + cerradoHost),
+                       error(kSinConexion + "\nNo se puede conectar con el servidor de correo *")}
+        << false;
     QTest::newRow("servidor mudo desde el saludo")
         << "silent"
-        << "%1" << QStringList() << QStringList{caja(noConecta + "%1"), error(kSinConexion)}
+        << "%1" << QStringList()
+        << QStringList{caja(noConecta + "%1"),
+                       error(kSinConexion + "\nEl servidor de correo no ha respondido a tiempo (*")}
         << false;
     QTest::newRow("saludo rechazado")
         << "greeting-554"
-        << "%1" << QStringList() << QStringList{caja(noConecta + "%1"), error(kSinConexion)}
+        << "%1" << QStringList()
+        << QStringList{caja(noConecta + "%1"),
+                       error(kSinConexion + "\nEl servidor de correo ha rechazado la conexión: *")}
         << false;
     QTest::newRow("usuario rechazado")
         << "refuse-auth"
