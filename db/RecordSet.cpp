@@ -565,29 +565,28 @@ bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
     const Field &f = field(fieldName);
     const QVariant wanted = value.isNull() ? QVariant() : f.convert(value);
     const int saved = m_cur;
-    bool found = false;
+    // The rows are compared as they are kept, without making each one current: the
+    // after-scroll hook (which may re-query lists) runs once, on the record where the search
+    // ends, and linked sets and controls hear of that record once.
+    int found = -1;
+    for (int i = 0; i < int(m_rows.size()) || fetchRow(); ++i)
+        if (sameValue(valueAt(i, f), wanted, f.type())) {
+            found = i;
+            break;
+        }
+    setCurrent(found >= 0 ? found : saved);
+    // Told after the hook, so that controls show what it re-queried.
     disableControls();
+    m_pendingNotify = true;
     try {
-        for (int i = 0; i < int(m_rows.size()) || fetchRow(); ++i) {
-            setCurrent(i);
-            m_pendingNotify = true;
+        if (m_cur >= 0)
             runAfterScroll();
-            if (sameValue(currentValue(f), wanted, f.type())) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            setCurrent(saved);
-            if (saved >= 0)
-                runAfterScroll();
-        }
     } catch (...) {
         enableControls();
         throw;
     }
     enableControls();
-    return found;
+    return found >= 0;
 }
 
 // ---------------------------------------------------------------- editing
