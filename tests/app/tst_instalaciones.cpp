@@ -415,8 +415,8 @@ void TstInstalaciones::buttonsHintsAndLaterFeatures() {
     const Boton botones[] = {
         {"SpeedButton7", "Copiar instalación", true},
         {"SpeedButton2", "Búsqueda de instalaciones", true},
-        {"Imprimir", "Imprimir", false},
-        {"email", "E-mail", false},
+        {"Imprimir", "Imprimir", true},
+        {"email", "E-mail", true},
         {"SpeedButton6", "Acerca de Trelmavondis I.E.E.", true},
         {"SpeedButton1", "Edición y alta de instaldores", true},
         {"SpeedButton3", "Edición y alta de gestores", true},

@@ -101,6 +101,45 @@ private slots:
         datos.reset();
         ventana.reset();
     }
+
+    // Search, print and e-mail from the running main window: each opens its window, and a
+    // cancelled window leaves the installation where it was.
+    void searchPrintAndMailFromMainWindow() {
+        TestDatabase tdb(true);
+        auto ventana = std::make_unique<TFinstalacion>();
+        auto datos = std::make_unique<TDatos>(ventana.get());
+        datos->Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
+            c = tdb.password();
+            return true;
+        });
+        ventana->enlazarDatos(*datos);
+        ventana->show();
+        QVERIFY(QTest::qWaitForWindowActive(ventana.get()));
+        const int id = datos->DSinstalacion["ID"].asInteger();
+        ModalAnswers r;
+        QStringList titulos;
+        const auto cancelar = [&titulos](QWidget *w) {
+            titulos << ModalAnswers::shownTitle(w);
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        };
+        r.push(cancelar);
+        QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton2"), Qt::LeftButton);
+        QTRY_COMPARE(titulos.size(), 1);
+        QCOMPARE(titulos.last(), QStringLiteral("Búsqueda de instalaciones"));
+        QCOMPARE(datos->DSinstalacion["ID"].asInteger(), id);
+        // Without a report folder configured, print says so in the error box, on the same
+        // installation.
+        r.push(ModalAnswers::ok());
+        QTest::mouseClick(ventana->findChild<QToolButton *>("Imprimir"), Qt::LeftButton);
+        QTRY_COMPARE(r.seen.size(), 2);
+        QVERIFY2(r.seen.last().endsWith(QStringLiteral("|error")), qPrintable(r.seen.last()));
+        QVERIFY2(r.seen.last().contains(QStringLiteral("Trelmavondis.rav")),
+                 qPrintable(r.seen.last()));
+        QCOMPARE(datos->DSinstalacion["ID"].asInteger(), id);
+        QVERIFY(ventana->findChild<QToolButton *>("email")->isEnabled());
+        datos.reset();
+        ventana.reset();
+    }
 };
 
 int main(int argc, char **argv) {
