@@ -20,7 +20,7 @@ flock /tmp/trelma-build.lock nice -n 10 cmake --build "$dir" -j2
 
 # halt_on_error: the first fault ends the test with a failure (exit status 1, not abort():
 # QtTest answers a signal by attaching gdb, which hangs the test). Leaks are checked at exit;
-# the Firebird client's own are suppressed (tools/lsan.supp says which, and why).
+# the few from Firebird and Qt that we cannot free are suppressed (tools/lsan.supp: which, why).
 export QTEST_DISABLE_STACK_DUMP=1
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:print_stacktrace=1:detect_leaks=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$top/tools/lsan.supp:print_suppressions=0"
