@@ -43,7 +43,7 @@ class Document;
 struct Project;
 
 // A failure of the engine, with a message for the user (Spanish, except the project-missing
-// text that the specification quotes). what() is the message in UTF-8.
+// text, which stays as the program has always shown it). what() is the message in UTF-8.
 class ReportError : public std::exception {
 public:
     explicit ReportError(QString message);
@@ -102,7 +102,7 @@ public:
     void setSetupAllowed(bool allowed) { m_setupAllowed = allowed; }
     bool setupAllowed() const { return m_setupAllowed; }
     // Native output (the engine's own page file) does not exist here: a file is always
-    // written by the render object. Kept so callers read as the specification does.
+    // written by the render object. Kept so that callers set up a run in the usual order.
     void setNativeOutput(bool native) { m_nativeOutput = native; }
     bool nativeOutput() const { return m_nativeOutput; }
     void setRenderer(PdfRenderer *renderer) { m_renderer = renderer; }

@@ -4,6 +4,6 @@
 
 #include <memory>
 
-// A stand-in for the search dialog's Qinst (spec Part 4.1) until search/ lands: the same
+// A stand-in for the search dialog's Qinst until search/ lands: the same
 // select, the three lookups on the data module's lists and the calculated Localizacion.
 std::unique_ptr<db::RecordSet> makeQinst(TDatos &datos, const QString &filter = QString());

@@ -41,7 +41,7 @@ struct Fixture {
         });
         project.setEngine(&output);
     }
-    // The bulletin's set-up (spec Part 3.2): the four connections, DSinstalacion narrowed.
+    // The bulletin's set-up: the four connections, DSinstalacion narrowed.
     void bulletin(int id = 0) {
         project.close();
         project.setProjectFile(report::projectPath(REPORTS_DIR, "Trelmavondis.rav"));
