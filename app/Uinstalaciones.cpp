@@ -4,6 +4,7 @@
 #include "app/Iconos.h"
 #include "app/StBrowser.h"
 #include "data/UDatos.h"
+#include "platform/controls/Binding.h"
 #include "platform/dialogs/MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -20,23 +21,12 @@
 #include <QTabBar>
 #include <QWindow>
 
-#include <variant>
-
 using platform::DBEdit;
 using platform::DBGrid;
 using platform::DBGridColumn;
 using platform::DBLookupComboBox;
 using platform::DBNavigator;
 using platform::DBRadioGroup;
-
-// One row of the binding table: a control, the data source it shows (a member of TDatos, so
-// that the table exists before the data module does) and its field.
-struct TFinstalacion::Enlace {
-    std::variant<DBEdit *, DBLookupComboBox *, DBRadioGroup *, DBGrid *, DBNavigator *> control;
-    db::DataSource TDatos::*fuente;
-    const char *campo = nullptr; // none for grids and navigators
-    bool mayusculas = false;     // letters typed are entered in upper case
-};
 
 namespace {
 
@@ -72,17 +62,6 @@ bool confirmarCopia(QWidget *ventana) {
     return caja.exec() == QMessageBox::Yes;
 }
 
-DBGridColumn columna(const char *campo, const char *titulo, int ancho, bool centrada = false) {
-    DBGridColumn c;
-    c.fieldName = QLatin1String(campo);
-    c.title = QString::fromUtf8(titulo);
-    c.width = ancho;
-    if (centrada)
-        c.alignment = Qt::AlignCenter;
-    c.titleAlignment = Qt::AlignCenter;
-    return c;
-}
-
 } // namespace
 
 TFinstalacion::TFinstalacion(QWidget *parent)
@@ -96,7 +75,6 @@ TFinstalacion::TFinstalacion(QWidget *parent)
                    Qt::WindowCloseButtonHint);
     ui->setupUi(this);
     StBrowser1 = new StBrowser(this);
-    definirEnlaces();
     prepararControles();
     conectarManejadores();
     fijarTamano();
@@ -108,86 +86,6 @@ TFinstalacion::TFinstalacion(QWidget *parent)
 }
 
 TFinstalacion::~TFinstalacion() = default;
-
-void TFinstalacion::definirEnlaces() {
-    const auto I = &TDatos::Sinstalacion;
-    const auto A = &TDatos::Sarmarios;
-    const auto D = &TDatos::Sderivaciones;
-    const auto J = &TDatos::Sadjuntos;
-    m_enlaces = {
-        // Top bar.
-        {ui->DBNavigator1, I},
-        {ui->DBEdit2, I, "EXPEDIENTE"},
-        {ui->DBEdit1, I, "ID"},
-        // General panel.
-        {ui->DBLookupComboBox1, I, "Ntiposuministro"},
-        {ui->DBEdit3, I, "POTENCIA"},
-        {ui->DBLookupComboBox2, I, "Ninstalador"},
-        {ui->DBLookupComboBox3, I, "Ngestor"},
-        {ui->DBEdit4, I, "FECHA"},
-        // Location.
-        {ui->DBEdit5, I, "LOCALIZA_CALLE", true},
-        {ui->DBEdit6, I, "LOCALIZA_PORTAL"},
-        {ui->DBLookupComboBox4, I, "Ntipobis"},
-        {ui->DBEdit7, I, "LOCALIZA_BIS"},
-        {ui->DBEdit8, I, "LOCALIZA_ESCALERA"},
-        {ui->DBEdit9, I, "LOCALIZA_PISO"},
-        {ui->DBEdit10, I, "LOCALIZA_PUERTA"},
-        {ui->DBEdit11, I, "LOCALIZA_CODIGO_PROVINCIA"},
-        {ui->DBLookupComboBox5, I, "Nprovincia"},
-        {ui->DBLookupComboBox16, I, "Nmunicipio"},
-        {ui->DBLookupComboBox18, I, "Nentidadpoblacion"},
-        {ui->DBEdit12, I, "LOCALIZA_CODIGO_POSTAL", true},
-        // Tab 1: applicant.
-        {ui->DBEdit13, I, "SOLICITANTE_NOMBRE", true},
-        {ui->DBEdit14, I, "SOLICITANATE_NIF", true},
-        {ui->DBEdit15, I, "SOLICITANTE_TELEFONO", true},
-        {ui->DBEdit16, I, "SOLICITANTE_NOTA", true},
-        // Tab 1: service connection.
-        {ui->DBLookupComboBox6, I, "Ntipoacometida"},
-        {ui->DBLookupComboBox7, I, "Ncable"},
-        {ui->DBEdit17, I, "ACOMETIDA_LONGITUD", true},
-        // Tab 1: general protection box.
-        {ui->DBEdit18, I, "MAPRED_CT", true},
-        {ui->DBEdit19, I, "MAPRED_LINEA", true},
-        {ui->DBEdit20, I, "MAPRED_UTM_X", true},
-        {ui->DBEdit21, I, "MAPRED_UTM_Y", true},
-        {ui->DBLookupComboBox8, I, "CodCGP"},
-        {ui->DBLookupComboBox9, I, "Ncgp"},
-        {ui->DBLookupComboBox10, I, "Ntipocaja"},
-        {ui->DBLookupComboBox11, I, "Intensidadbase"},
-        {ui->DBLookupComboBox12, I, "IntensidadFusible"},
-        {ui->DBLookupComboBox13, I, "Ntipotension"},
-        {ui->DBLookupComboBox14, I, "Nubicacion"},
-        {ui->DBEdit22, I, "CGP_UBICACION_OTRO", true},
-        {ui->DBLookupComboBox15, I, "Nnaturaleza"},
-        {ui->DBEdit23, I, "CGP_NATURAL_OTRO", true},
-        {ui->DBEdit24, I, "CGP_LOCALIZACION", true},
-        // Tab 1: general supply line.
-        {ui->DBRadioGroup1, I, "LINEAGENERAL_NORDEN"},
-        {ui->DBEdit25, I, "LINEAGENERAL_LONGITUD", true},
-        {ui->DBRadioGroup2, I, "LINEAGENERAL_MATERIAL"},
-        {ui->DBEdit26, I, "LINEAGENERAL_SECCION", true},
-        {ui->DBEdit27, I, "LINEAGENERAL_SECCIONNEUTRO", true},
-        // Tab 1: metering location.
-        {ui->DBLookupComboBox17, I, "Nsituacionportal"},
-        {ui->DBLookupComboBox19, I, "Ncentralizacion"},
-        {ui->DBEdit28, I, "MEDIDA_CENTRALIZACION_OTRO", true},
-        {ui->DBLookupComboBox20, I, "NLocalizacion"},
-        {ui->DBEdit29, I, "MEDIDA_LOCALIZACION_OTRO", true},
-        {ui->DBEdit30, I, "MEDIDA_DIRECCION", true},
-        // Tabs 2 to 4.
-        {ui->DBNavigator2, A},
-        {ui->DBGrid1, A},
-        {ui->DBNavigator3, D},
-        {ui->DBGrid2, D},
-        {ui->DBNavigator4, J},
-        {ui->DBGrid3, J},
-    };
-    for (const Enlace &e : m_enlaces)
-        if (DBEdit *const *edit = std::get_if<DBEdit *>(&e.control); edit && e.mayusculas)
-            (*edit)->setCharCase(platform::MaskedLineEdit::CharCase::Upper);
-}
 
 void TFinstalacion::prepararControles() {
     ui->DBRadioGroup1->setItems({QStringLiteral("1"), QStringLiteral("2")});
@@ -209,34 +107,40 @@ void TFinstalacion::prepararControles() {
         }
 
     ui->DBGrid1->setColumns({
-        columna("Ntipo", "Tipo", 200),
-        columna("N_COLUMNAS", "Columna Nº", 80, true),
-        columna("N_CELDAS", "Nº Celdas", 75, true),
-        columna("N_CIRCUITO", "Nº Circuitos", 85, true),
-        columna("Ndiposicion", "Disposición armario", 250),
-        columna("NdisposicionDI", "Disposición D.I.", 250),
+        platform::gridColumn("Ntipo", "Tipo", 200),
+        platform::gridColumn("N_COLUMNAS", "Columna Nº", 80, true),
+        platform::gridColumn("N_CELDAS", "Nº Celdas", 75, true),
+        platform::gridColumn("N_CIRCUITO", "Nº Circuitos", 85, true),
+        platform::gridColumn("Ndiposicion", "Disposición armario", 250),
+        platform::gridColumn("NdisposicionDI", "Disposición D.I.", 250),
     });
     ui->DBGrid2->setColumns({
-        columna("ESCALERA", "Escal.", 50, true),
-        columna("PLANTA", "Planta", 55, true),
-        columna("PUERTA", "Puerta", 55, true),
-        columna("N_COLUMNA", "Nº Col.", 55, true),
-        columna("N_CELDA", "Nº Celda", 65, true),
-        columna("Ntiposuministro", "Tipo Sumnistro", 170),
-        columna("SECCION_FUERZA", "Sec. F", 55),
-        columna("SECCION_NEUTRO", "Sec. N", 55),
-        columna("SECCION_TIERRA", "Sec. T", 55),
-        columna("OBSERVACIONES", "Observaciones (nº portal, coordenadas UTM finca, etc.)", 360),
+        platform::gridColumn("ESCALERA", "Escal.", 50, true),
+        platform::gridColumn("PLANTA", "Planta", 55, true),
+        platform::gridColumn("PUERTA", "Puerta", 55, true),
+        platform::gridColumn("N_COLUMNA", "Nº Col.", 55, true),
+        platform::gridColumn("N_CELDA", "Nº Celda", 65, true),
+        platform::gridColumn("Ntiposuministro", "Tipo Sumnistro", 170),
+        platform::gridColumn("SECCION_FUERZA", "Sec. F", 55),
+        platform::gridColumn("SECCION_NEUTRO", "Sec. N", 55),
+        platform::gridColumn("SECCION_TIERRA", "Sec. T", 55),
+        platform::gridColumn("OBSERVACIONES",
+                             "Observaciones (nº portal, coordenadas UTM finca, etc.)", 360),
     });
     ui->DBGrid3->setColumns({
-        columna("DIRECCION", "Dirección", 560),
-        columna("NOTA", "Descripción", 380),
+        platform::gridColumn("DIRECCION", "Dirección", 560),
+        platform::gridColumn("NOTA", "Descripción", 380),
     });
 
     for (DBGrid *g : {ui->DBGrid1, ui->DBGrid2, ui->DBGrid3}) {
         g->horizontalHeader()->setStretchLastSection(true);
         g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
     }
+
+    // Delete ("Supr") in any lookup box clears the key behind it, the record set going into
+    // edit first (where the lock on sent installations may refuse).
+    for (DBLookupComboBox *c : findChildren<DBLookupComboBox *>())
+        c->setClearOnDelete(true);
 
     for (DBNavigator *n : {ui->DBNavigator1, ui->DBNavigator2, ui->DBNavigator3, ui->DBNavigator4})
         n->setShowHints(true);
@@ -278,9 +182,6 @@ void TFinstalacion::conectarManejadores() {
     connect(ui->SpeedButton3, &QToolButton::clicked, this, &TFinstalacion::SpeedButton3Click);
     connect(ui->CBenviado, &QCheckBox::clicked, this, &TFinstalacion::CBenviadoClick);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-    for (DBLookupComboBox *c : findChildren<DBLookupComboBox *>())
-        connect(c, &DBLookupComboBox::keyDown, this,
-                [this, c](QKeyEvent *key) { DBLookupComboBox1KeyDown(c, key); });
     connect(ui->DBLookupComboBox16, &DBLookupComboBox::entered, this,
             &TFinstalacion::DBLookupComboBox16Enter);
     connect(ui->DBLookupComboBox18, &DBLookupComboBox::entered, this,
@@ -343,16 +244,74 @@ void TFinstalacion::showEvent(QShowEvent *event) {
 void TFinstalacion::enlazarDatos(TDatos &datos) {
     m_datos = &datos;
     datos.setView(this);
-    for (const Enlace &e : m_enlaces) {
-        db::DataSource *fuente = &(datos.*e.fuente);
-        std::visit(
-            [&](auto *control) {
-                if constexpr (requires { control->setDataField(QString()); })
-                    control->setDataField(QLatin1String(e.campo));
-                control->setDataSource(fuente);
-            },
-            e.control);
-    }
+    // Each control with its field; upper-case entry where free text is typed.
+    platform::bind(datos.Sinstalacion, {
+                                           {ui->DBNavigator1},
+                                           {ui->DBEdit2, "EXPEDIENTE"},
+                                           {ui->DBEdit1, "ID"},
+                                           {ui->DBLookupComboBox1, "Ntiposuministro"},
+                                           {ui->DBEdit3, "POTENCIA"},
+                                           {ui->DBLookupComboBox2, "Ninstalador"},
+                                           {ui->DBLookupComboBox3, "Ngestor"},
+                                           {ui->DBEdit4, "FECHA"},
+                                           {ui->DBEdit5, "LOCALIZA_CALLE", true},
+                                           {ui->DBEdit6, "LOCALIZA_PORTAL"},
+                                           {ui->DBLookupComboBox4, "Ntipobis"},
+                                           {ui->DBEdit7, "LOCALIZA_BIS"},
+                                           {ui->DBEdit8, "LOCALIZA_ESCALERA"},
+                                           {ui->DBEdit9, "LOCALIZA_PISO"},
+                                           {ui->DBEdit10, "LOCALIZA_PUERTA"},
+                                           {ui->DBEdit11, "LOCALIZA_CODIGO_PROVINCIA"},
+                                           {ui->DBLookupComboBox5, "Nprovincia"},
+                                           {ui->DBLookupComboBox16, "Nmunicipio"},
+                                           {ui->DBLookupComboBox18, "Nentidadpoblacion"},
+                                           {ui->DBEdit12, "LOCALIZA_CODIGO_POSTAL", true},
+                                           {ui->DBEdit13, "SOLICITANTE_NOMBRE", true},
+                                           {ui->DBEdit14, "SOLICITANATE_NIF", true},
+                                           {ui->DBEdit15, "SOLICITANTE_TELEFONO", true},
+                                           {ui->DBEdit16, "SOLICITANTE_NOTA", true},
+                                           {ui->DBLookupComboBox6, "Ntipoacometida"},
+                                           {ui->DBLookupComboBox7, "Ncable"},
+                                           {ui->DBEdit17, "ACOMETIDA_LONGITUD", true},
+                                           {ui->DBEdit18, "MAPRED_CT", true},
+                                           {ui->DBEdit19, "MAPRED_LINEA", true},
+                                           {ui->DBEdit20, "MAPRED_UTM_X", true},
+                                           {ui->DBEdit21, "MAPRED_UTM_Y", true},
+                                           {ui->DBLookupComboBox8, "CodCGP"},
+                                           {ui->DBLookupComboBox9, "Ncgp"},
+                                           {ui->DBLookupComboBox10, "Ntipocaja"},
+                                           {ui->DBLookupComboBox11, "Intensidadbase"},
+                                           {ui->DBLookupComboBox12, "IntensidadFusible"},
+                                           {ui->DBLookupComboBox13, "Ntipotension"},
+                                           {ui->DBLookupComboBox14, "Nubicacion"},
+                                           {ui->DBEdit22, "CGP_UBICACION_OTRO", true},
+                                           {ui->DBLookupComboBox15, "Nnaturaleza"},
+                                           {ui->DBEdit23, "CGP_NATURAL_OTRO", true},
+                                           {ui->DBEdit24, "CGP_LOCALIZACION", true},
+                                           {ui->DBRadioGroup1, "LINEAGENERAL_NORDEN"},
+                                           {ui->DBEdit25, "LINEAGENERAL_LONGITUD", true},
+                                           {ui->DBRadioGroup2, "LINEAGENERAL_MATERIAL"},
+                                           {ui->DBEdit26, "LINEAGENERAL_SECCION", true},
+                                           {ui->DBEdit27, "LINEAGENERAL_SECCIONNEUTRO", true},
+                                           {ui->DBLookupComboBox17, "Nsituacionportal"},
+                                           {ui->DBLookupComboBox19, "Ncentralizacion"},
+                                           {ui->DBEdit28, "MEDIDA_CENTRALIZACION_OTRO", true},
+                                           {ui->DBLookupComboBox20, "NLocalizacion"},
+                                           {ui->DBEdit29, "MEDIDA_LOCALIZACION_OTRO", true},
+                                           {ui->DBEdit30, "MEDIDA_DIRECCION", true},
+                                       });
+    platform::bind(datos.Sarmarios, {
+                                        {ui->DBNavigator2},
+                                        {ui->DBGrid1},
+                                    });
+    platform::bind(datos.Sderivaciones, {
+                                            {ui->DBNavigator3},
+                                            {ui->DBGrid2},
+                                        });
+    platform::bind(datos.Sadjuntos, {
+                                        {ui->DBNavigator4},
+                                        {ui->DBGrid3},
+                                    });
     // Unbound, the boxes were disabled and the focus may have left the expedient box.
     ui->DBEdit2->setFocus();
     if (datos.DSinstalacion.active() && !datos.DSinstalacion.isEmpty())
@@ -449,23 +408,6 @@ void TFinstalacion::DBNavigator3Click(DBNavigator::Button button) {
 }
 
 // ---------------------------------------------------------------- keys
-
-// Delete in a lookup combo box clears the key behind it, the record set going into edit first
-// (where the lock on sent installations may refuse). The key goes on to the box.
-void TFinstalacion::DBLookupComboBox1KeyDown(DBLookupComboBox *sender, QKeyEvent *key) {
-    if (key->key() != Qt::Key_Delete)
-        return;
-    db::DataSource *fuente = sender->dataSource();
-    db::RecordSet *registros = fuente ? fuente->dataSet() : nullptr;
-    if (!registros)
-        return;
-    atrapar(this, [&] {
-        if (!registros->editing())
-            registros->edit();
-        if (const db::Field *busqueda = sender->field())
-            registros->field(busqueda->keyField).clear();
-    });
-}
 
 // A full stop typed in a decimal value is the regional decimal separator (a comma in Spain),
 // the one the values are shown with.

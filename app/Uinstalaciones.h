@@ -51,9 +51,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    struct Enlace;
-
-    void definirEnlaces();
     void prepararControles();
     void conectarManejadores();
     void fijarTamano();
@@ -69,7 +66,6 @@ private:
     void SpeedButton1Click();
     void SpeedButton3Click();
     void CBenviadoClick();
-    void DBLookupComboBox1KeyDown(platform::DBLookupComboBox *sender, QKeyEvent *key);
     void DBLookupComboBox16Enter();
     void DBLookupComboBox18Enter();
     void DBEdit3KeyPress(QChar *key);
@@ -84,7 +80,6 @@ private:
 
     std::unique_ptr<Ui::TFinstalacion> ui;
     StBrowser *StBrowser1 = nullptr;
-    std::vector<Enlace> m_enlaces;
     Acciones m_acciones;
     platform::Configuracion m_configuracion;
     TDatos *m_datos = nullptr;

@@ -41,9 +41,11 @@ void EditorFila::prepararMarco(platform::DBNavigator *navegador, QAbstractButton
         else if (auto *memo = qobject_cast<platform::DBMemo *>(campo))
             connect(memo, &platform::DBMemo::keyDown, this, &EditorFila::DBEdit1KeyDown);
     }
-    for (platform::DBLookupComboBox *caja : listas)
+    for (platform::DBLookupComboBox *caja : listas) {
+        caja->setClearOnDelete(true);
         connect(caja, &platform::DBLookupComboBox::keyDown, this,
                 [this, caja](QKeyEvent *key) { DBLookupComboBox1KeyDown(caja, key); });
+    }
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -54,20 +56,9 @@ void EditorFila::DBEdit1KeyDown(QKeyEvent *key) {
     platform::guarded([this] { registros().insert(); });
 }
 
-void EditorFila::DBLookupComboBox1KeyDown(platform::DBLookupComboBox *caja, QKeyEvent *key) {
-    if (key->key() == Qt::Key_Insert) {
-        DBEdit1KeyDown(key);
-        return;
-    }
-    if (key->key() != Qt::Key_Delete)
-        return;
-    platform::guarded([this, caja] {
-        db::RecordSet &rs = registros();
-        if (!rs.editing())
-            rs.edit();
-        if (const db::Field *lookup = caja->field())
-            rs.field(lookup->keyField).clear();
-    });
+// Insert as in the other fields; Delete is the box's own (it clears the key behind it).
+void EditorFila::DBLookupComboBox1KeyDown(platform::DBLookupComboBox *, QKeyEvent *key) {
+    DBEdit1KeyDown(key);
 }
 
 void EditorFila::showEvent(QShowEvent *event) {

@@ -35,8 +35,8 @@ protected:
     // Insert (virtual key 45) in an edit, memo or lookup box: inserts a row into the
     // editor's record set. The key is not consumed.
     void DBEdit1KeyDown(QKeyEvent *key);
-    // Insert as above; otherwise Delete (virtual key 46) puts the record set into edit and
-    // clears the key column behind the box.
+    // Insert as above. Delete (virtual key 46) is the box's own: set to clear the key column
+    // behind it, putting the record set into edit first.
     void DBLookupComboBox1KeyDown(platform::DBLookupComboBox *caja, QKeyEvent *key);
 
     void showEvent(QShowEvent *event) override;

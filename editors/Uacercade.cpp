@@ -1,9 +1,9 @@
 #include "editors/Uacercade.h"
 
 #include "data/UDatos.h"
-#include "editors/Enlace.h"
 #include "editors/Logo.h"
 #include "editors/Ventanas.h"
+#include "platform/controls/Binding.h"
 #include "ui_Uacercade.h"
 
 #include <QPlainTextEdit>
@@ -47,7 +47,7 @@ TFacercade::TFacercade(TDatos &datos, QWidget *principal)
     ui->BitBtn1->setFocusPolicy(Qt::ClickFocus); // skipped by Tab
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, &QDialog::accept);
 
-    enlazar(m_version, {{ui->DBEdit1, "VERSION"}, {ui->DBEdit2, "REVISION"}});
+    platform::bind(m_version, {{ui->DBEdit1, "VERSION"}, {ui->DBEdit2, "REVISION"}});
     datos.Qver.close();
     datos.Qver.open();
 }

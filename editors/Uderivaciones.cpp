@@ -1,7 +1,7 @@
 #include "editors/Uderivaciones.h"
 
 #include "data/UDatos.h"
-#include "editors/Enlace.h"
+#include "platform/controls/Binding.h"
 #include "ui_Uderivaciones.h"
 
 #include <QLocale>
@@ -10,18 +10,18 @@ TFderivaciones::TFderivaciones(TDatos &datos, QWidget *principal)
     : EditorFila(datos.Sderivaciones, principal), ui(std::make_unique<Ui::TFderivaciones>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
-    enlazar(datos.Sderivaciones, {
-                                     {ui->DBEdit1, "ESCALERA"},
-                                     {ui->DBEdit2, "PLANTA"},
-                                     {ui->DBEdit3, "PUERTA"},
-                                     {ui->DBEdit4, "N_COLUMNA"},
-                                     {ui->DBEdit5, "N_CELDA"},
-                                     {ui->DBLookupComboBox1, "Ntiposuministro"},
-                                     {ui->DBEdit6, "SECCION_FUERZA"},
-                                     {ui->DBEdit7, "SECCION_NEUTRO"},
-                                     {ui->DBEdit8, "SECCION_TIERRA"},
-                                     {ui->DBMemo1, "OBSERVACIONES"},
-                                 });
+    platform::bind(datos.Sderivaciones, {
+                                            {ui->DBEdit1, "ESCALERA"},
+                                            {ui->DBEdit2, "PLANTA"},
+                                            {ui->DBEdit3, "PUERTA"},
+                                            {ui->DBEdit4, "N_COLUMNA"},
+                                            {ui->DBEdit5, "N_CELDA"},
+                                            {ui->DBLookupComboBox1, "Ntiposuministro"},
+                                            {ui->DBEdit6, "SECCION_FUERZA"},
+                                            {ui->DBEdit7, "SECCION_NEUTRO"},
+                                            {ui->DBEdit8, "SECCION_TIERRA"},
+                                            {ui->DBMemo1, "OBSERVACIONES"},
+                                        });
     ui->DBMemo1->setMaxLength(LongitudObservaciones);
     connect(ui->DBMemo1, &platform::DBMemo::keyPress, this, &TFderivaciones::DBMemo1KeyPress);
     prepararMarco(ui->DBNavigator2, ui->BitBtn1,

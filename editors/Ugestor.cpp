@@ -1,6 +1,7 @@
 #include "editors/Ugestor.h"
 
 #include "data/UDatos.h"
+#include "platform/controls/Binding.h"
 #include "ui_Ugestor.h"
 
 TFgestor::TFgestor(TDatos &datos, QWidget *principal)
@@ -10,15 +11,10 @@ TFgestor::TFgestor(TDatos &datos, QWidget *principal)
     ui->setupUi(this);
     ui->DBNavigator1->setDataSource(&Sgestor);
     ui->DBGrid1->setDataSource(&Sgestor);
-    const Qt::Alignment centro = Qt::AlignCenter;
     ui->DBGrid1->setColumns({
-        {QStringLiteral("NOMBRE"),
-         QStringLiteral("Apellidos y Nombre del gestor"),
-         270,
-         {},
-         centro},
-        {QStringLiteral("EMAIL"), QStringLiteral("Correo electrónico"), 220, {}, centro},
-        {QStringLiteral("TELEFONO"), QStringLiteral("Teléfono"), 95, {}, centro},
+        platform::gridColumn("NOMBRE", "Apellidos y Nombre del gestor", 270),
+        platform::gridColumn("EMAIL", "Correo electrónico", 220),
+        platform::gridColumn("TELEFONO", "Teléfono", 95),
     });
     prepararBotones(ui->BitBtn1, ui->BitBtn2);
 }

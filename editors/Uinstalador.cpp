@@ -1,7 +1,7 @@
 #include "editors/Uinstalador.h"
 
 #include "data/UDatos.h"
-#include "editors/Enlace.h"
+#include "platform/controls/Binding.h"
 #include "ui_Uinstalador.h"
 
 TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
@@ -11,28 +11,23 @@ TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
     ui->setupUi(this);
     ui->DBNavigator1->setDataSource(&Sinstalador);
     ui->DBGrid1->setDataSource(&Sinstalador);
-    const Qt::Alignment centro = Qt::AlignCenter;
     ui->DBGrid1->setColumns({
-        {QStringLiteral("NOMBRE"),
-         QStringLiteral("Nombre y Apellidos o Razón Social"),
-         300,
-         {},
-         centro},
-        {QStringLiteral("CIF"), QStringLiteral("N.I.F./C.I.F:"), 100, {}, centro},
-        {QStringLiteral("TELEFONO"), QStringLiteral("Teléfono"), 120, {}, centro},
-        {QStringLiteral("CARNET"), QStringLiteral("Nº Carnet"), 120, {}, centro},
+        platform::gridColumn("NOMBRE", "Nombre y Apellidos o Razón Social", 300),
+        platform::gridColumn("CIF", "N.I.F./C.I.F:", 100),
+        platform::gridColumn("TELEFONO", "Teléfono", 120),
+        platform::gridColumn("CARNET", "Nº Carnet", 120),
     });
-    enlazar(Sinstalador, {
-                             {ui->DBEdit1, "CALLE"},
-                             {ui->DBEdit2, "CALLE_NUMERO"},
-                             {ui->DBEdit3, "CODIGO_POSTAL"},
-                             {ui->DBEdit4, "MUNICIPIO"},
-                             {ui->DBEdit5, "CORREO"},
-                             {ui->DBEdit6, "SMTP_SERVIDOR"},
-                             {ui->DBCheckBox1, "SMTP_AUTENTIFICACION"},
-                             {ui->DBEdit7, "SMTP_USUARIO"},
-                             {ui->DBEdit8, "SMTP_CLAVE"},
-                         });
+    platform::bind(Sinstalador, {
+                                    {ui->DBEdit1, "CALLE"},
+                                    {ui->DBEdit2, "CALLE_NUMERO"},
+                                    {ui->DBEdit3, "CODIGO_POSTAL"},
+                                    {ui->DBEdit4, "MUNICIPIO"},
+                                    {ui->DBEdit5, "CORREO"},
+                                    {ui->DBEdit6, "SMTP_SERVIDOR"},
+                                    {ui->DBCheckBox1, "SMTP_AUTENTIFICACION"},
+                                    {ui->DBEdit7, "SMTP_USUARIO"},
+                                    {ui->DBEdit8, "SMTP_CLAVE"},
+                                });
     prepararBotones(ui->BitBtn1, ui->BitBtn2);
 }
 
