@@ -92,7 +92,8 @@ qsizetype wireExtra(QByteArrayView lines) {
             ++extra;
         const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
         if (!nl) {
-            extra += 2; // the last line gets its CRLF
+            // The last line gets its CRLF; a CR it already ends with is part of it.
+            extra += end[-1] == '\r' ? 1 : 2;
             break;
         }
         if (nl == begin || nl[-1] != '\r')
@@ -141,8 +142,10 @@ QByteArrayView DataStream::next(qsizetype size) {
     if (extra == 0 && !last)
         return lines;
     m_buffer.resize(lines.size() + extra + (last ? 3 : 0));
-    if (extra == 0)
-        std::memcpy(m_buffer.data(), lines.data(), size_t(lines.size()));
+    if (extra == 0) {
+        if (!lines.isEmpty())
+            std::memcpy(m_buffer.data(), lines.data(), size_t(lines.size()));
+    }
     else
         writeWire(m_buffer.data(), lines);
     if (last)

@@ -231,6 +231,9 @@ void TestMail::dataBlock_data() {
     QTest::newRow("puntos al principio de línea")
         << QByteArray(".\r\n..x\r\na.b\r\n.y") << QByteArray("..\r\n...x\r\na.b\r\n..y\r\n.\r\n");
     QTest::newRow("LF solo") << QByteArray("a\n.\nb\n") << QByteArray("a\r\n..\r\nb\r\n.\r\n");
+    QTest::newRow("CR al final sin LF") << QByteArray("a\r") << QByteArray("a\r\n.\r\n");
+    QTest::newRow("CR al final tras otra línea")
+        << QByteArray("x\r\n.a\r") << QByteArray("x\r\n..a\r\n.\r\n");
     QTest::newRow("listo para enviar")
         << QByteArray("Subject: x\r\n\r\nlínea larga de texto\r\nb\r\n")
         << QByteArray("Subject: x\r\n\r\nlínea larga de texto\r\nb\r\n.\r\n");
