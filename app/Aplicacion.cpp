@@ -1,6 +1,5 @@
 #include "app/Aplicacion.h"
 
-#include "db/Errors.h"
 #include "platform/dialogs/MessageBoxes.h"
 
 #include <QLibraryInfo>
@@ -21,19 +20,7 @@ bool Aplicacion::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        mostrarExcepcion(std::current_exception());
+        showException(std::current_exception(), activeWindow());
     }
     return false;
-}
-
-void Aplicacion::mostrarExcepcion(std::exception_ptr e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const db::Abort &) {
-        // The silent abort: whoever raised it has said what was needed.
-    } catch (const db::DatabaseError &x) {
-        mostrarError(activeWindow(), x.message());
-    } catch (const std::exception &x) {
-        mostrarError(activeWindow(), QString::fromLocal8Bit(x.what()));
-    }
 }

@@ -10,7 +10,4 @@ class Aplicacion : public QApplication {
 public:
     Aplicacion(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
-
-    // Shows an exception caught outside the event loop the same way.
-    static void mostrarExcepcion(std::exception_ptr e);
 };

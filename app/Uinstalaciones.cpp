@@ -38,11 +38,8 @@ template <class F> bool atrapar(QWidget *ventana, F &&trabajo) {
     try {
         trabajo();
         return true;
-    } catch (const db::Abort &) {
-    } catch (const db::DatabaseError &e) {
-        mostrarError(ventana, e.message());
-    } catch (const std::exception &e) {
-        mostrarError(ventana, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        showException(std::current_exception(), ventana);
     }
     return false;
 }
@@ -503,13 +500,7 @@ void TFinstalacion::SpeedButton7Click() {
 // and the window stays open on that record: the user corrects it or cancels the edit.
 void TFinstalacion::closeEvent(QCloseEvent *event) {
     if (m_datos) {
-        try {
-            m_datos->PostearPendientes();
-        } catch (const db::DatabaseError &e) {
-            mostrarError(this, e.message());
-            event->ignore();
-            return;
-        } catch (const db::Abort &) {
+        if (!atrapar(this, [this] { m_datos->PostearPendientes(); })) {
             event->ignore();
             return;
         }

@@ -1,5 +1,6 @@
 #include "app/Aplicacion.h"
 #include "app/Arranque.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 int main(int argc, char **argv) {
     Aplicacion app(argc, argv);
@@ -9,7 +10,7 @@ int main(int argc, char **argv) {
             return 1;
         return arranque.ejecutar();
     } catch (...) {
-        Aplicacion::mostrarExcepcion(std::current_exception());
+        showException(std::current_exception());
         return 1;
     }
 }

@@ -40,10 +40,8 @@ bool EditorSeleccion::FormClose() {
         return true;
     try {
         m_registros.post();
-    } catch (const db::DatabaseError &e) {
-        mostrarError(this, e.message());
-        return false;
-    } catch (const db::Abort &) {
+    } catch (...) {
+        showException(std::current_exception(), this);
         return false;
     }
     return true;

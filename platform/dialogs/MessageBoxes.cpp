@@ -1,6 +1,9 @@
 #include "platform/dialogs/MessageBoxes.h"
 
+#include "db/Errors.h"
+
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -49,4 +52,21 @@ void mostrarError(QWidget *parent, const QString &msg) {
 
 void mostrarMensaje(QWidget *parent, const QString &msg) {
     crearCajaMensaje(parent, msg)->exec();
+}
+
+void showException(std::exception_ptr error, QWidget *parent) {
+    if (!error)
+        return;
+    if (!parent)
+        parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                   : QApplication::activeWindow();
+    try {
+        std::rethrow_exception(error);
+    } catch (const db::Abort &) {
+        // The silent abort: whoever raised it has said what was needed.
+    } catch (const db::DatabaseError &e) {
+        mostrarError(parent, e.message());
+    } catch (const std::exception &e) {
+        mostrarError(parent, QString::fromLocal8Bit(e.what()));
+    }
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <exception>
 #include <memory>
 
 class QMessageBox;
@@ -27,3 +28,8 @@ std::unique_ptr<QMessageBox> crearCajaMensaje(QWidget *parent, const QString &ms
 void mostrarError(QWidget *parent, const QString &msg);
 // Modal plain box: no icon, text as given.
 void mostrarMensaje(QWidget *parent, const QString &msg);
+
+// Shows a caught exception, the one way errors reach the user: the silent abort (db::Abort)
+// shows nothing, a db::DatabaseError its message and any other std::exception its what(),
+// in the error box over `parent` (without one, the active window).
+void showException(std::exception_ptr error, QWidget *parent = nullptr);

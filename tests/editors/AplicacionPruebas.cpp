@@ -1,6 +1,5 @@
 #include "tests/editors/AplicacionPruebas.h"
 
-#include "db/Errors.h"
 #include "platform/dialogs/MessageBoxes.h"
 
 AplicacionPruebas::AplicacionPruebas(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -8,11 +7,8 @@ AplicacionPruebas::AplicacionPruebas(int &argc, char **argv) : QApplication(argc
 bool AplicacionPruebas::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const db::Abort &) {
-    } catch (const db::DatabaseError &e) {
-        mostrarError(activeModalWidget() ? activeModalWidget() : activeWindow(), e.message());
-    } catch (const std::exception &e) {
-        mostrarError(activeWindow(), QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(std::current_exception());
     }
     return false;
 }
