@@ -46,10 +46,10 @@ std::optional<QString> Configuracion::leer(QSettings &store) {
         return std::nullopt;
 
     const std::array<std::pair<const char *, QString *>, 4> values{{
-        {"Basededatos", &basededatos_},
-        {"Usuario", &usuario_},
-        {"Impresos", &impresos_},
-        {"Directory", &directory_},
+        {"Basededatos", &m_basededatos},
+        {"Usuario", &m_usuario},
+        {"Impresos", &m_impresos},
+        {"Directory", &m_directory},
     }};
     for (const auto &[name, target] : values) {
         const QString key = QString::fromLatin1(name);
@@ -61,16 +61,16 @@ std::optional<QString> Configuracion::leer(QSettings &store) {
         *target = value.toString();
     }
 
-    if (basededatos_.isEmpty())
+    if (m_basededatos.isEmpty())
         return SinBaseDeDatos.toString();
     return std::nullopt;
 }
 
 void Configuracion::clear() {
-    basededatos_.clear();
-    usuario_.clear();
-    impresos_.clear();
-    directory_.clear();
+    m_basededatos.clear();
+    m_usuario.clear();
+    m_impresos.clear();
+    m_directory.clear();
 }
 
 QString Configuracion::tipoInvalido(const QString &name) {

@@ -36,10 +36,10 @@ public:
     // The same, from a given store (tests, other formats).
     std::optional<QString> leer(QSettings &store);
 
-    const QString &basededatos() const noexcept { return basededatos_; }
-    const QString &usuario() const noexcept { return usuario_; }
-    const QString &impresos() const noexcept { return impresos_; }
-    const QString &directory() const noexcept { return directory_; }
+    const QString &basededatos() const noexcept { return m_basededatos; }
+    const QString &usuario() const noexcept { return m_usuario; }
+    const QString &impresos() const noexcept { return m_impresos; }
+    const QString &directory() const noexcept { return m_directory; }
 
     // Empties the four values (at the end of the run).
     void clear();
@@ -48,10 +48,10 @@ public:
     static QString tipoInvalido(const QString &name);
 
 private:
-    QString basededatos_;
-    QString usuario_;
-    QString impresos_;
-    QString directory_;
+    QString m_basededatos;
+    QString m_usuario;
+    QString m_impresos;
+    QString m_directory;
 };
 
 } // namespace platform

@@ -31,40 +31,40 @@ LoginDialog::LoginDialog(const QString &databaseName, const QString &userName, Q
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Database Login"));
 
-    databaseLabel_ = new QLabel(databaseName, this);
-    databaseLabel_->setObjectName(QStringLiteral("databaseName"));
-    databaseLabel_->setTextFormat(Qt::PlainText);
+    m_databaseLabel = new QLabel(databaseName, this);
+    m_databaseLabel->setObjectName(QStringLiteral("databaseName"));
+    m_databaseLabel->setTextFormat(Qt::PlainText);
 
-    userNameEdit_ = new QLineEdit(userName, this);
-    userNameEdit_->setObjectName(QStringLiteral("userNameEdit"));
-    userNameEdit_->setMaxLength(MaxLength);
+    m_userNameEdit = new QLineEdit(userName, this);
+    m_userNameEdit->setObjectName(QStringLiteral("userNameEdit"));
+    m_userNameEdit->setMaxLength(MaxLength);
 
-    passwordEdit_ = new QLineEdit(this);
-    passwordEdit_->setObjectName(QStringLiteral("passwordEdit"));
-    passwordEdit_->setMaxLength(MaxLength);
-    passwordEdit_->setEchoMode(QLineEdit::Password);
+    m_passwordEdit = new QLineEdit(this);
+    m_passwordEdit->setObjectName(QStringLiteral("passwordEdit"));
+    m_passwordEdit->setMaxLength(MaxLength);
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
     // setStyle() does not take ownership. A child of the dialog made after the
     // box outlives it: children are deleted in the order they were added.
     auto *passwordStyle = new AsteriskPasswordStyle;
     passwordStyle->setParent(this);
-    passwordEdit_->setStyle(passwordStyle);
+    m_passwordEdit->setStyle(passwordStyle);
 
     auto *userNameLabel = new QLabel(QStringLiteral("&User Name:"), this);
-    userNameLabel->setBuddy(userNameEdit_);
+    userNameLabel->setBuddy(m_userNameEdit);
     auto *passwordLabel = new QLabel(QStringLiteral("&Password:"), this);
-    passwordLabel->setBuddy(passwordEdit_);
+    passwordLabel->setBuddy(m_passwordEdit);
 
     auto *form = new QFormLayout;
-    form->addRow(new QLabel(QStringLiteral("Database:"), this), databaseLabel_);
-    form->addRow(userNameLabel, userNameEdit_);
-    form->addRow(passwordLabel, passwordEdit_);
+    form->addRow(new QLabel(QStringLiteral("Database:"), this), m_databaseLabel);
+    form->addRow(userNameLabel, m_userNameEdit);
+    form->addRow(passwordLabel, m_passwordEdit);
 
     auto *buttons = new QDialogButtonBox(this);
-    okButton_ = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    okButton_->setObjectName(QStringLiteral("okButton"));
-    cancelButton_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
-    okButton_->setDefault(true);
+    m_okButton = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_cancelButton = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_okButton->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -75,15 +75,15 @@ LoginDialog::LoginDialog(const QString &databaseName, const QString &userName, Q
 
     // The user usually only has to type the password.
     if (userName.isEmpty())
-        userNameEdit_->setFocus();
+        m_userNameEdit->setFocus();
     else
-        passwordEdit_->setFocus();
+        m_passwordEdit->setFocus();
 }
 
 QString LoginDialog::userName() const {
-    return userNameEdit_->text();
+    return m_userNameEdit->text();
 }
 
 QString LoginDialog::password() const {
-    return passwordEdit_->text();
+    return m_passwordEdit->text();
 }

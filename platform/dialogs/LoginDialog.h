@@ -20,15 +20,15 @@ public:
     QString userName() const;
     QString password() const;
 
-    QLineEdit *userNameEdit() const noexcept { return userNameEdit_; }
-    QLineEdit *passwordEdit() const noexcept { return passwordEdit_; }
-    QPushButton *okButton() const noexcept { return okButton_; }
-    QPushButton *cancelButton() const noexcept { return cancelButton_; }
+    QLineEdit *userNameEdit() const noexcept { return m_userNameEdit; }
+    QLineEdit *passwordEdit() const noexcept { return m_passwordEdit; }
+    QPushButton *okButton() const noexcept { return m_okButton; }
+    QPushButton *cancelButton() const noexcept { return m_cancelButton; }
 
 private:
-    QLabel *databaseLabel_ = nullptr;
-    QLineEdit *userNameEdit_ = nullptr;
-    QLineEdit *passwordEdit_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-    QPushButton *cancelButton_ = nullptr;
+    QLabel *m_databaseLabel = nullptr;
+    QLineEdit *m_userNameEdit = nullptr;
+    QLineEdit *m_passwordEdit = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
