@@ -215,7 +215,8 @@ void TFinstalacion::fijarTamano() {
                 m_desplazamiento = new QScrollArea(this);
                 m_desplazamiento->setObjectName(QStringLiteral("Desplazamiento"));
                 m_desplazamiento->setFrameShape(QFrame::NoFrame);
-                ui->Marco->replaceWidget(ui->Cliente, m_desplazamiento);
+                // The layout item handed back is ours to delete.
+                delete ui->Marco->replaceWidget(ui->Cliente, m_desplazamiento);
                 m_desplazamiento->setWidget(ui->Cliente);
             }
             ui->Cliente->setFixedSize(forma);
