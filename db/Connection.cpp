@@ -70,6 +70,12 @@ Database::~Database() {
     } catch (const DatabaseError &e) {
         qWarning() << "Error al cerrar la conexión:" << e.message();
     }
+    // Statements still alive (kept by a window that outlives this object) let their handles
+    // go now and never reach back here.
+    for (Statement *s : std::as_const(m_statements)) {
+        s->releaseHandles();
+        s->m_orphaned = true;
+    }
 }
 
 void Database::open() {

@@ -110,6 +110,8 @@ Statement::Statement(Transaction &transaction) : m_transaction(transaction) {
 }
 
 Statement::~Statement() {
+    if (m_orphaned)
+        return; // its handles went with the connection
     try {
         closeCursor();
     } catch (const DatabaseError &) {

@@ -33,6 +33,8 @@ ParsedSql parseParameters(const QString &sql);
 
 // A prepared statement in the connection's transaction. Text values cross as WIN1252.
 class Statement {
+    friend class Database;
+
 public:
     explicit Statement(Transaction &transaction);
     ~Statement();
@@ -82,6 +84,9 @@ private:
     void fillInput();
 
     Transaction &m_transaction;
+    // Set when the database object goes before the statement (a window that outlives the
+    // data module): the statement then touches neither the connection nor the transaction.
+    bool m_orphaned = false;
     QString m_sqlText;
     ParsedSql m_parsed;
     fb::Ref<Firebird::IStatement> m_statement;
