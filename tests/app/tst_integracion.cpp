@@ -22,6 +22,17 @@ QColor relleno(QWidget *w) {
     return w->palette().color(w->backgroundRole());
 }
 
+// The program as start-up leaves it: the data module connected, the window bound and active.
+bool arrancar(const TestDatabase &tdb, TFinstalacion &ventana, TDatos &datos) {
+    datos.Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
+        c = tdb.password();
+        return true;
+    });
+    ventana.enlazarDatos(datos);
+    ventana.show();
+    return QTest::qWaitForWindowActive(&ventana);
+}
+
 } // namespace
 
 class TstIntegracion : public QObject {
@@ -31,13 +42,7 @@ private slots:
         TestDatabase tdb(true);
         auto ventana = std::make_unique<TFinstalacion>();
         auto datos = std::make_unique<TDatos>(ventana.get());
-        datos->Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
-            c = tdb.password();
-            return true;
-        });
-        ventana->enlazarDatos(*datos);
-        ventana->show();
-        QVERIFY(QTest::qWaitForWindowActive(ventana.get()));
+        QVERIFY(arrancar(tdb, *ventana, *datos));
         // The main window's own colours, by the names its controls share with the editors'.
         QCOMPARE(relleno(ventana->findChild<QWidget *>("DBEdit2")), QColor(0xFF, 0xFF, 0x04));
         QCOMPARE(relleno(ventana->findChild<QWidget *>("DBEdit1")), QColor(0xC0, 0xC0, 0xC0));
@@ -108,13 +113,7 @@ private slots:
         TestDatabase tdb(true);
         auto ventana = std::make_unique<TFinstalacion>();
         auto datos = std::make_unique<TDatos>(ventana.get());
-        datos->Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
-            c = tdb.password();
-            return true;
-        });
-        ventana->enlazarDatos(*datos);
-        ventana->show();
-        QVERIFY(QTest::qWaitForWindowActive(ventana.get()));
+        QVERIFY(arrancar(tdb, *ventana, *datos));
         const int id = datos->DSinstalacion["ID"].asInteger();
         ModalAnswers r;
         QStringList titulos;
