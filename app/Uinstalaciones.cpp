@@ -44,6 +44,19 @@ template <class F> bool atrapar(QWidget *ventana, F &&trabajo) {
     return false;
 }
 
+bool confirmarCierreSinGuardar(QWidget *ventana, const QString &motivo) {
+    QMessageBox caja(QMessageBox::Question, QStringLiteral("Confirmación"),
+                     motivo +
+                         QStringLiteral("\nLos cambios pendientes no se pueden guardar mientras "
+                                        "el servidor no responda.\n¿Desea cerrar el programa "
+                                        "sin guardarlos?"),
+                     QMessageBox::Yes | QMessageBox::No, ventana);
+    caja.button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
+    caja.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    caja.setDefaultButton(QMessageBox::No);
+    return caja.exec() == QMessageBox::Yes;
+}
+
 QChar separadorDecimal() {
     const QString separador = QLocale::system().decimalPoint();
     return separador.size() == 1 ? separador.front() : QChar(u',');
@@ -499,9 +512,18 @@ void TFinstalacion::SpeedButton7Click() {
 
 // Closing saves what is pending. When a pending edit cannot be saved, its message shows
 // and the window stays open on that record: the user corrects it or cancels the edit.
+// With the server gone, saving again would only repeat the same error: the user is asked
+// instead whether to close and lose the pending edits or to stay and save them later.
 void TFinstalacion::closeEvent(QCloseEvent *event) {
     if (m_datos) {
-        if (!atrapar(this, [this] { m_datos->PostearPendientes(); })) {
+        const QString sinConexion = m_datos->PendientesSinConexion();
+        if (!sinConexion.isEmpty()) {
+            if (!confirmarCierreSinGuardar(this, sinConexion)) {
+                event->ignore();
+                return;
+            }
+            m_datos->DescartarPendientes();
+        } else if (!atrapar(this, [this] { m_datos->PostearPendientes(); })) {
             event->ignore();
             return;
         }

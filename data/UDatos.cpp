@@ -2,6 +2,7 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <utility>
 
 using db::Field;
@@ -538,6 +539,30 @@ void TDatos::PostearPendientes() {
     for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSinstalacion})
         if (s->editing())
             s->post();
+}
+
+QString TDatos::PendientesSinConexion() {
+    if (!IBDB.lost())
+        return {};
+    const auto sets = {&DSarmarios, &DSderivaciones, &DSinstalacion};
+    if (std::none_of(sets.begin(), sets.end(), [](RecordSet *s) { return s->editing(); }))
+        return {};
+    try {
+        IBDB.reattach();
+    } catch (const db::ConnectionLost &e) {
+        return e.message().section(u'\n', 0, 0);
+    }
+    return {};
+}
+
+void TDatos::DescartarPendientes() {
+    for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSinstalacion}) {
+        try {
+            s->cancel();
+        } catch (const db::ConnectionLost &) {
+            // The edit is dropped all the same; the sets it would read again are closing.
+        }
+    }
 }
 
 void TDatos::Cerrar() {

@@ -30,6 +30,13 @@ public:
     // Posts pending cabinet, branch and installation edits, in that order; the first
     // failure stops it and passes on.
     void PostearPendientes();
+    // With edits pending on a connection to a server that went away: one more attempt to
+    // attach; while the server still does not answer, the reason (naming the server), else
+    // empty.
+    QString PendientesSinConexion();
+    // Drops the pending cabinet, branch and installation edits (closing when they cannot be
+    // saved).
+    void DescartarPendientes();
     // Copies the current installation into a new one through the stored procedure, reopens
     // the list and makes the copy current; answers the copy's ID. Raises on failure.
     int CopiarInstalacion();

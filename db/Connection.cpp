@@ -97,7 +97,13 @@ void Database::open() {
             list << QStringLiteral("user_name=") + user;
         params = list;
     }
-    fb::Ref<IXpbBuilder> dpb = makeDpb(list, sqlDialect, password);
+    m_openParams = list;
+    m_password = password;
+    attach();
+}
+
+void Database::attach() {
+    fb::Ref<IXpbBuilder> dpb = makeDpb(m_openParams, sqlDialect, m_password);
     const QByteArray name = local8(databaseName);
     IProvider *provider = fb::master()->getDispatcher();
     try {
@@ -110,9 +116,17 @@ void Database::open() {
         throw;
     }
     provider->release();
+    ++m_attachmentNumber;
 }
 
 void Database::close() {
+    if (m_lost) {
+        // Nothing to detach from: the server ended the attachment and its transaction.
+        m_lost = false;
+        for (Transaction *t : std::as_const(m_transactions))
+            t->m_restart = false;
+        return;
+    }
     if (!m_attachment)
         return;
     if (m_defaultTransaction && m_defaultTransaction->active())
@@ -128,13 +142,76 @@ void Database::close() {
     }
 }
 
+QString Database::serverName() const {
+    const qsizetype colon = databaseName.indexOf(u':');
+    // "C:\..." is a drive letter, not a server.
+    if (colon <= 1)
+        return {};
+    return databaseName.left(colon);
+}
+
+void Database::markLost() {
+    m_lost = true;
+    // The client objects of a dead attachment are let go without a word to the server.
+    for (Statement *s : std::as_const(m_statements))
+        s->releaseHandles();
+    for (Transaction *t : std::as_const(m_transactions)) {
+        if (t->m_transaction)
+            t->m_restart = true;
+        t->m_transaction.reset();
+    }
+    m_attachment.reset();
+}
+
+void Database::failed(const DatabaseError &error) {
+    if (!fb::connectionLost(error))
+        return;
+    if (!m_lost)
+        markLost();
+    if (dynamic_cast<const ConnectionLost *>(&error))
+        return; // already said in these words
+    const QString server = serverName();
+    QString text =
+        server.isEmpty()
+            ? QStringLiteral("Se ha perdido la conexión con la base de datos %1.").arg(databaseName)
+            : QStringLiteral("Se ha perdido la conexión con el servidor de base de "
+                             "datos \"%1\".")
+                  .arg(server);
+    text += QStringLiteral("\nLos cambios que no se han guardado siguen en pantalla: guárdelos "
+                           "cuando el servidor vuelva a responder.");
+    // The client's own words stay below, without the generic explanation they came with.
+    QString detail = error.message();
+    const QString generic = fb::explanation(error.codes());
+    if (!generic.isEmpty() && detail.startsWith(generic))
+        detail = detail.mid(generic.size()).trimmed();
+    if (!detail.isEmpty())
+        text += u'\n' + detail;
+    throw ConnectionLost(text, error.code(), error.codes());
+}
+
+void Database::reattach() {
+    if (!m_lost)
+        return;
+    try {
+        attach();
+    } catch (const DatabaseError &e) {
+        failed(e);
+        throw;
+    }
+    m_lost = false;
+    for (Transaction *t : std::as_const(m_transactions))
+        if (std::exchange(t->m_restart, false))
+            t->start();
+}
+
 void Database::releaseCursors(const Transaction *transaction) {
     for (Statement *s : std::as_const(m_statements))
         if (&s->transaction() == transaction)
             s->releaseCursor();
 }
 
-IAttachment *Database::handle() const {
+IAttachment *Database::handle() {
+    ensureAttached();
     if (!m_attachment)
         throw DatabaseError(QStringLiteral("La base de datos no está conectada"));
     return m_attachment.get();
@@ -166,6 +243,7 @@ void Database::create(const QString &databaseName, const QString &user, const QS
 Transaction::Transaction(Database &db) : m_db(db) {
     if (!m_db.m_defaultTransaction)
         m_db.m_defaultTransaction = this;
+    m_db.m_transactions.append(this);
 }
 
 Transaction::~Transaction() {
@@ -177,32 +255,36 @@ Transaction::~Transaction() {
     }
     if (m_db.m_defaultTransaction == this)
         m_db.m_defaultTransaction = nullptr;
+    m_db.m_transactions.removeOne(this);
 }
 
 void Transaction::start() {
     if (active())
         throw DatabaseError(QStringLiteral("La transacción ya está activa"));
     IAttachment *att = m_db.handle();
-    if (isolation == Isolation::Snapshot) {
-        m_transaction.reset(fb::call(
-            [&](ThrowStatusWrapper *st) { return att->startTransaction(st, 0, nullptr); }));
-        return;
-    }
-    fb::Ref<IXpbBuilder> tpb(fb::call([](ThrowStatusWrapper *st) {
-        return fb::util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0);
-    }));
-    m_transaction.reset(fb::call([&](ThrowStatusWrapper *st) {
-        tpb->insertTag(st, isc_tpb_write);
-        tpb->insertTag(st, isc_tpb_read_committed);
-        tpb->insertTag(st, isc_tpb_rec_version);
-        tpb->insertTag(st, isc_tpb_wait);
-        if (lockTimeoutSeconds > 0)
-            tpb->insertInt(st, isc_tpb_lock_timeout, lockTimeoutSeconds);
-        return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
-    }));
+    m_db.guard([&] {
+        if (isolation == Isolation::Snapshot) {
+            m_transaction.reset(fb::call(
+                [&](ThrowStatusWrapper *st) { return att->startTransaction(st, 0, nullptr); }));
+            return;
+        }
+        fb::Ref<IXpbBuilder> tpb(fb::call([](ThrowStatusWrapper *st) {
+            return fb::util()->getXpbBuilder(st, IXpbBuilder::TPB, nullptr, 0);
+        }));
+        m_transaction.reset(fb::call([&](ThrowStatusWrapper *st) {
+            tpb->insertTag(st, isc_tpb_write);
+            tpb->insertTag(st, isc_tpb_read_committed);
+            tpb->insertTag(st, isc_tpb_rec_version);
+            tpb->insertTag(st, isc_tpb_wait);
+            if (lockTimeoutSeconds > 0)
+                tpb->insertInt(st, isc_tpb_lock_timeout, lockTimeoutSeconds);
+            return att->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st));
+        }));
+    });
 }
 
-ITransaction *Transaction::handle() const {
+ITransaction *Transaction::handle() {
+    m_db.ensureAttached();
     if (!m_transaction)
         throw DatabaseError(QStringLiteral("La transacción no está activa"));
     return m_transaction.get();
@@ -210,7 +292,7 @@ ITransaction *Transaction::handle() const {
 
 void Transaction::commit() {
     ITransaction *tra = handle();
-    fb::call([&](ThrowStatusWrapper *st) { tra->commit(st); });
+    m_db.guard([&] { fb::call([&](ThrowStatusWrapper *st) { tra->commit(st); }); });
     // commit() released the server handle; drop our reference without a second release.
     m_transaction.release_ownership();
     m_db.releaseCursors(this);
@@ -218,12 +300,12 @@ void Transaction::commit() {
 
 void Transaction::commitRetaining() {
     ITransaction *tra = handle();
-    fb::call([&](ThrowStatusWrapper *st) { tra->commitRetaining(st); });
+    m_db.guard([&] { fb::call([&](ThrowStatusWrapper *st) { tra->commitRetaining(st); }); });
 }
 
 void Transaction::rollback() {
     ITransaction *tra = handle();
-    fb::call([&](ThrowStatusWrapper *st) { tra->rollback(st); });
+    m_db.guard([&] { fb::call([&](ThrowStatusWrapper *st) { tra->rollback(st); }); });
     m_transaction.release_ownership();
     m_db.releaseCursors(this);
 }

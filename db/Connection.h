@@ -34,9 +34,41 @@ public:
     // "Operación cancelada a petición del usuario".
     void open();
     void close();
-    bool connected() const { return static_cast<bool>(m_attachment); }
+    bool connected() const { return static_cast<bool>(m_attachment) || m_lost; }
 
-    Firebird::IAttachment *handle() const;
+    // The server went away (stopped, restarted, network cut). Every handle of the attachment
+    // has been let go; the next use of the connection attaches again with the parameters and
+    // password of the last open, restarts the transactions that were running and answers
+    // with the new attachment, or raises the same "connection lost" error while the server
+    // still does not answer.
+    bool lost() const { return m_lost; }
+    void reattach();
+    void ensureAttached() {
+        if (m_lost)
+            reattach();
+    }
+    // Counts attachments made by this object: a cursor opened under an earlier number died
+    // with its attachment.
+    int attachmentNumber() const { return m_attachmentNumber; }
+    // The server of a "host:path" connection string; empty for a local path.
+    QString serverName() const;
+
+    // The current attachment, attaching again first when the connection was lost.
+    Firebird::IAttachment *handle();
+
+    // A failure of a call on this connection: when it means the server is gone, the
+    // connection is marked lost and the error raised names the server; otherwise returns
+    // and the caller raises the original error.
+    void failed(const DatabaseError &error);
+    // Runs f, a call on this connection, passing its failures through failed().
+    template <class F> decltype(auto) guard(F &&f) {
+        try {
+            return f();
+        } catch (const DatabaseError &e) {
+            failed(e);
+            throw;
+        }
+    }
 
     // Creates an empty database whose default character set is WIN1252, dialect 3.
     static void create(const QString &databaseName, const QString &user, const QString &password);
@@ -44,12 +76,20 @@ public:
 private:
     friend class Transaction;
     friend class Statement;
+    void attach();
+    void markLost();
     // Live statements: their handles are let go before the attachment ends, and their
     // cursors when their transaction ends.
     QList<Statement *> m_statements;
+    QList<Transaction *> m_transactions;
     void releaseCursors(const Transaction *transaction);
     fb::Ref<Firebird::IAttachment> m_attachment;
     Transaction *m_defaultTransaction = nullptr;
+    // What the last open attached with, kept for reattaching without asking again.
+    QStringList m_openParams;
+    QString m_password;
+    bool m_lost = false;
+    int m_attachmentNumber = 0;
 };
 
 // The one transaction of a connection (the program's IBTrans). By default started with an
@@ -78,11 +118,16 @@ public:
     bool active() const { return static_cast<bool>(m_transaction); }
 
     Database &database() const { return m_db; }
-    Firebird::ITransaction *handle() const;
+    // The running transaction; after a lost connection, the one restarted on the new
+    // attachment.
+    Firebird::ITransaction *handle();
 
 private:
+    friend class Database;
     Database &m_db;
     fb::Ref<Firebird::ITransaction> m_transaction;
+    // Running when the connection was lost: started again on the new attachment.
+    bool m_restart = false;
 };
 
 } // namespace db

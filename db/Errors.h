@@ -17,6 +17,7 @@ public:
     int code() const noexcept { return m_code; }
     // Whether the server's error named this code anywhere in its list.
     bool has(int code) const noexcept { return m_code == code || m_codes.contains(code); }
+    const QList<int> &codes() const noexcept { return m_codes; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
@@ -24,6 +25,13 @@ private:
     QByteArray m_utf8;
     int m_code;
     QList<int> m_codes;
+};
+
+// The server or the network went away: the message names the server. Raised by the
+// connection, which lets go of its handles and attaches again on its next use.
+class ConnectionLost : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
 };
 
 // The silent abort: stops the operation in progress and shows nothing.

@@ -2,6 +2,7 @@
 
 #include "db/Win1252.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace db::fb {
@@ -37,6 +38,21 @@ QList<int> errorCodes(const intptr_t *vector) {
 
 } // namespace
 
+namespace {
+
+constexpr int kConnectionLost[] = {isc_network_error, isc_net_read_err,       isc_net_write_err,
+                                   isc_conn_lost,     isc_lost_db_connection, isc_att_shutdown,
+                                   isc_shutdown};
+
+} // namespace
+
+bool connectionLost(const DatabaseError &error) {
+    for (int c : kConnectionLost)
+        if (error.has(c))
+            return true;
+    return false;
+}
+
 QString explanation(const QList<int> &codes) {
     auto any = [&](std::initializer_list<int> wanted) {
         for (int c : wanted)
@@ -44,8 +60,8 @@ QString explanation(const QList<int> &codes) {
                 return true;
         return false;
     };
-    if (any({isc_network_error, isc_net_read_err, isc_net_write_err, isc_conn_lost,
-             isc_lost_db_connection, isc_att_shutdown, isc_shutdown}))
+    if (std::any_of(std::begin(kConnectionLost), std::end(kConnectionLost),
+                    [&](int c) { return codes.contains(c); }))
         return QStringLiteral("Se ha perdido la conexión con la base de datos.");
     if (any({isc_lock_conflict, isc_update_conflict, isc_deadlock, isc_lock_timeout}))
         return QStringLiteral("Otro puesto está modificando este registro: inténtelo de nuevo "

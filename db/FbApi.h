@@ -19,6 +19,8 @@ Firebird::IUtil *util();
 DatabaseError toError(const Firebird::FbException &e);
 // That explanation for a list of error codes; empty when there is none.
 QString explanation(const QList<int> &codes);
+// Whether the error means the server or the network went away.
+bool connectionLost(const DatabaseError &error);
 
 // Runs f with a throwing wrapper over the given status and turns client errors into
 // DatabaseError. Hot paths keep one status object and pass it here.

@@ -223,6 +223,7 @@ void RecordSet::open() {
     fillParams(prepared(m_select, selectSql), false);
     bindFields();
     m_select->openCursor();
+    m_openedOn = m_transaction.database().attachmentNumber();
     m_rows.clear();
     m_fetchedAll = false;
     m_modified = false;
@@ -490,6 +491,45 @@ void RecordSet::setCurrent(int row) {
     m_eof = m_rows.empty();
 }
 
+// Before a move: linked sets settle their pending records, this set's own is posted, and a
+// set read under a lost attachment reads again.
+void RecordSet::readyToMove() {
+    reopenIfStale();
+    checkActive();
+    tellDetails(MasterEvent::Settle);
+    checkBrowseMode();
+    reopenIfStale();
+}
+
+// Rows read under an attachment that has since been lost may be cut short (the cursor died
+// with it) or out of date: the set reads again and comes back to the same row, by its ID
+// where it has one. A set holding an edit keeps it; it reads again once the edit is over.
+// Answers false when that row is no longer there (another desk deleted it).
+bool RecordSet::reopenIfStale() {
+    Database &db = m_transaction.database();
+    db.ensureAttached();
+    if (!active() || editing() || m_openedOn == db.attachmentNumber())
+        return true;
+    const Field *id = findField(QStringLiteral("ID"));
+    const QVariant key = id && m_cur >= 0 ? currentValue(*id) : QVariant();
+    const int row = m_cur;
+    close();
+    open();
+    if (!key.isNull())
+        return locate(QStringLiteral("ID"), key);
+    if (row > 0)
+        moveTo(row);
+    return true;
+}
+
+// The same before changing the current row: a row that is gone is not replaced by another.
+void RecordSet::reopenOnSameRow() {
+    if (!reopenIfStale())
+        throw DatabaseError(
+            QStringLiteral("El registro ya no existe: otro puesto lo ha borrado mientras se "
+                           "recuperaba la conexión."));
+}
+
 void RecordSet::checkBrowseMode() {
     if (!editing())
         return;
@@ -502,9 +542,7 @@ void RecordSet::checkBrowseMode() {
 }
 
 void RecordSet::first() {
-    checkActive();
-    tellDetails(MasterEvent::Settle);
-    checkBrowseMode();
+    readyToMove();
     setCurrent(m_rows.empty() ? -1 : 0);
     m_bof = true;
     notifyMoved();
@@ -512,9 +550,7 @@ void RecordSet::first() {
 }
 
 void RecordSet::last() {
-    checkActive();
-    tellDetails(MasterEvent::Settle);
-    checkBrowseMode();
+    readyToMove();
     fetchAll();
     setCurrent(int(m_rows.size()) - 1);
     m_eof = true;
@@ -523,9 +559,7 @@ void RecordSet::last() {
 }
 
 void RecordSet::moveBy(int distance) {
-    checkActive();
-    tellDetails(MasterEvent::Settle);
-    checkBrowseMode();
+    readyToMove();
     const int from = m_cur;
     int target = m_cur + distance;
     while (target >= int(m_rows.size()) && fetchRow()) {
@@ -559,9 +593,7 @@ void RecordSet::moveTo(int row) {
 }
 
 bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
-    checkActive();
-    tellDetails(MasterEvent::Settle);
-    checkBrowseMode();
+    readyToMove();
     const Field &f = field(fieldName);
     const QVariant wanted = value.isNull() ? QVariant() : f.convert(value);
     const int saved = m_cur;
@@ -594,6 +626,7 @@ bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
 void RecordSet::edit() {
     if (editing())
         return;
+    reopenOnSameRow();
     checkWritable();
     if (m_rows.empty()) {
         insert();
@@ -615,6 +648,7 @@ void RecordSet::edit() {
 }
 
 void RecordSet::insert() {
+    reopenIfStale();
     checkWritable();
     tellDetails(MasterEvent::Settle);
     checkBrowseMode();
@@ -655,6 +689,7 @@ void RecordSet::insertAt(bool atEnd) {
 }
 
 void RecordSet::append() {
+    reopenIfStale();
     checkWritable();
     tellDetails(MasterEvent::Settle);
     checkBrowseMode();
@@ -691,6 +726,7 @@ void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList
 }
 
 void RecordSet::post() {
+    reopenIfStale();
     notify(DataEvent::UpdateData);
     postRecord();
 }
@@ -752,6 +788,7 @@ void RecordSet::remove() {
         cancel();
         return;
     }
+    reopenOnSameRow();
     checkWritable();
     if (m_rows.empty())
         throw DatabaseError(kEmptySetMessage);
@@ -769,6 +806,7 @@ void RecordSet::remove() {
 }
 
 void RecordSet::refresh() {
+    reopenIfStale();
     checkActive();
     tellDetails(MasterEvent::Drop);
     checkBrowseMode();

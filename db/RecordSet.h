@@ -130,6 +130,9 @@ private:
     void postRecord();
     Statement &prepared(std::unique_ptr<Statement> &stmt, const QStringList &sql);
     void checkActive() const;
+    void readyToMove();
+    bool reopenIfStale();
+    void reopenOnSameRow();
     void checkWritable() const;
     void bindFields();
     bool fetchRow();
@@ -168,6 +171,7 @@ private:
     int m_cur = -1;
     bool m_eof = true, m_bof = true;
     bool m_fetchedAll = false;
+    int m_openedOn = 0; // the attachment the rows were read under
     int m_disabled = 0;
     bool m_pendingNotify = false;
 };

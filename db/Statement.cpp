@@ -135,11 +135,27 @@ void Statement::prepare(const QString &sql, bool parseNames) {
     m_input.reset();
     m_inputSignature.clear();
     m_sqlText = sql;
+    m_parseNames = parseNames;
+    guard([&] { prepareText(); });
+}
+
+void Statement::ensurePrepared() {
+    if (m_statement)
+        return;
+    if (m_sqlText.isEmpty())
+        throw DatabaseError(QStringLiteral("La sentencia no está preparada"));
+    const QVector<QVariant> values = m_values;
+    prepare(m_sqlText, m_parseNames);
+    if (values.size() == m_values.size())
+        m_values = values;
+}
+
+void Statement::prepareText() {
     // A statement may end in a terminator, as in a script; the server takes it without.
-    QString text = sql;
+    QString text = m_sqlText;
     while (!text.isEmpty() && (text.back().isSpace() || text.back() == u';'))
         text.chop(1);
-    m_parsed = parseNames ? parseParameters(text) : ParsedSql{text, {}};
+    m_parsed = m_parseNames ? parseParameters(text) : ParsedSql{text, {}};
     const QByteArray bytes = win1252::encode(m_parsed.sql);
     IAttachment *att = m_transaction.database().handle();
     ITransaction *tra = m_transaction.handle();
@@ -354,34 +370,38 @@ IMessageMetadata *Statement::inputMetadata() {
 }
 
 void Statement::execute() {
-    if (!m_statement)
-        throw DatabaseError(QStringLiteral("La sentencia no está preparada"));
     closeCursor();
-    IMessageMetadata *in = inputMetadata();
     ITransaction *tra = m_transaction.handle();
+    ensurePrepared();
+    IMessageMetadata *in = inputMetadata();
     std::memset(m_outBuffer.data(), 0, size_t(m_outBuffer.size()));
-    fb::call([&](ThrowStatusWrapper *st) {
-        m_statement->execute(st, tra, in, m_inBuffer.data(), m_output.get(),
-                             m_columns.isEmpty() ? nullptr : m_outBuffer.data());
+    guard([&] {
+        fb::call([&](ThrowStatusWrapper *st) {
+            m_statement->execute(st, tra, in, m_inBuffer.data(), m_output.get(),
+                                 m_columns.isEmpty() ? nullptr : m_outBuffer.data());
+        });
     });
 }
 
 void Statement::openCursor() {
-    if (!m_statement)
-        throw DatabaseError(QStringLiteral("La sentencia no está preparada"));
     closeCursor();
-    IMessageMetadata *in = inputMetadata();
     ITransaction *tra = m_transaction.handle();
-    m_cursor.reset(fb::call([&](ThrowStatusWrapper *st) {
-        return m_statement->openCursor(st, tra, in, m_inBuffer.data(), m_output.get(), 0);
+    ensurePrepared();
+    IMessageMetadata *in = inputMetadata();
+    m_cursor.reset(guard([&] {
+        return fb::call([&](ThrowStatusWrapper *st) {
+            return m_statement->openCursor(st, tra, in, m_inBuffer.data(), m_output.get(), 0);
+        });
     }));
 }
 
 bool Statement::fetch() {
     if (!m_cursor)
         return false;
-    return fb::callWith(m_status.get(), [&](ThrowStatusWrapper *st) {
-               return m_cursor->fetchNext(st, m_outBuffer.data());
+    return guard([&] {
+               return fb::callWith(m_status.get(), [&](ThrowStatusWrapper *st) {
+                   return m_cursor->fetchNext(st, m_outBuffer.data());
+               });
            }) == IStatus::RESULT_OK;
 }
 
@@ -391,8 +411,10 @@ void Statement::closeCursor() {
     IResultSet *rs = m_cursor.release_ownership();
     try {
         fb::call([&](ThrowStatusWrapper *st) { rs->close(st); });
-    } catch (...) {
+    } catch (const DatabaseError &e) {
         rs->release();
+        if (!m_orphaned)
+            m_transaction.database().failed(e);
         throw;
     }
 }

@@ -81,6 +81,11 @@ public:
 
 private:
     Firebird::IMessageMetadata *inputMetadata();
+    void prepareText();
+    // Prepares again, keeping the parameter values, a statement whose handles went with a
+    // lost attachment.
+    void ensurePrepared();
+    template <class F> decltype(auto) guard(F &&f) { return m_transaction.database().guard(f); }
     void fillInput();
 
     Transaction &m_transaction;
@@ -88,6 +93,7 @@ private:
     // data module): the statement then touches neither the connection nor the transaction.
     bool m_orphaned = false;
     QString m_sqlText;
+    bool m_parseNames = true;
     ParsedSql m_parsed;
     fb::Ref<Firebird::IStatement> m_statement;
     fb::Ref<Firebird::IMessageMetadata> m_declaredInput;
