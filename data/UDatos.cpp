@@ -156,12 +156,13 @@ void definirTabla(RecordSet &r, const QString &tabla, const Columna (&cols)[n],
     r.generatorName = generador;
 }
 
-QString mayusculas(int n) {
+// The edit mask of a text of up to n characters, any character, letters in capitals.
+QString mascaraMayusculas(int n) {
     return u'>' + QString(n, u'c');
 }
 
 // Upper case for the letters a to z only; accented letters and ñ stay as typed.
-QString mayusculasAZ(const QString &texto) {
+QString letrasAZEnMayusculas(const QString &texto) {
     QString out = texto;
     for (QChar &c : out)
         if (c >= u'a' && c <= u'z')
@@ -210,22 +211,22 @@ void TDatos::definirInstalacion() {
         {"MAPRED_LINEA", QStringLiteral("!00;1; ")},
         {"MAPRED_UTM_X", QStringLiteral("!000000;1; ")},
         {"MAPRED_UTM_Y", QStringLiteral("!0000000;1; ")},
-        {"LOCALIZA_CALLE", mayusculas(40)},
-        {"LOCALIZA_PORTAL", mayusculas(6)},
-        {"LOCALIZA_BIS", mayusculas(6)},
-        {"LOCALIZA_ESCALERA", mayusculas(6)},
-        {"LOCALIZA_PISO", mayusculas(6)},
-        {"LOCALIZA_PUERTA", mayusculas(6)},
-        {"SOLICITANTE_NOMBRE", mayusculas(50)},
-        {"SOLICITANATE_NIF", mayusculas(13)},
-        {"SOLICITANTE_TELEFONO", mayusculas(13)},
-        {"SOLICITANTE_NOTA", mayusculas(115)},
-        {"CGP_UBICACION_OTRO", mayusculas(30)},
-        {"CGP_NATURAL_OTRO", mayusculas(30)},
-        {"CGP_LOCALIZACION", mayusculas(60)},
-        {"MEDIDA_LOCALIZACION_OTRO", mayusculas(32)},
-        {"MEDIDA_CENTRALIZACION_OTRO", mayusculas(32)},
-        {"MEDIDA_DIRECCION", mayusculas(81)},
+        {"LOCALIZA_CALLE", mascaraMayusculas(40)},
+        {"LOCALIZA_PORTAL", mascaraMayusculas(6)},
+        {"LOCALIZA_BIS", mascaraMayusculas(6)},
+        {"LOCALIZA_ESCALERA", mascaraMayusculas(6)},
+        {"LOCALIZA_PISO", mascaraMayusculas(6)},
+        {"LOCALIZA_PUERTA", mascaraMayusculas(6)},
+        {"SOLICITANTE_NOMBRE", mascaraMayusculas(50)},
+        {"SOLICITANATE_NIF", mascaraMayusculas(13)},
+        {"SOLICITANTE_TELEFONO", mascaraMayusculas(13)},
+        {"SOLICITANTE_NOTA", mascaraMayusculas(115)},
+        {"CGP_UBICACION_OTRO", mascaraMayusculas(30)},
+        {"CGP_NATURAL_OTRO", mascaraMayusculas(30)},
+        {"CGP_LOCALIZACION", mascaraMayusculas(60)},
+        {"MEDIDA_LOCALIZACION_OTRO", mascaraMayusculas(32)},
+        {"MEDIDA_CENTRALIZACION_OTRO", mascaraMayusculas(32)},
+        {"MEDIDA_DIRECCION", mascaraMayusculas(81)},
     };
     for (const Mascara &m : mascaras)
         r[QLatin1String(m.campo)].editMask = m.mascara;
@@ -374,19 +375,19 @@ void TDatos::definirInstaladoresYGestores() {
     RecordSet &i = DSinstalador;
     i.selectSql = {QStringLiteral("select * from INSTALADOR"), QStringLiteral("order by nombre")};
     definirTabla(i, QStringLiteral("INSTALADOR"), kInstalador, QStringLiteral("INSTALADOR"));
-    const std::pair<const char *, int> mayus[] = {
+    const std::pair<const char *, int> enMayusculas[] = {
         {"NOMBRE", 40}, {"CIF", 9},          {"TELEFONO", 15}, {"MUNICIPIO", 25},
         {"CALLE", 40},  {"CALLE_NUMERO", 5}, {"CARNET", 12}};
-    for (const auto &[campo, n] : mayus)
-        i[QLatin1String(campo)].editMask = mayusculas(n);
+    for (const auto &[campo, n] : enMayusculas)
+        i[QLatin1String(campo)].editMask = mascaraMayusculas(n);
     i["CODIGO_POSTAL"].editMask = QStringLiteral("00000");
     i.beforePost = [this](RecordSet &x) { DSinstaladorBeforePost(x); };
 
     RecordSet &g = DSgestores;
     g.selectSql = {QStringLiteral("select * from GESTORES"), QStringLiteral("order by Nombre")};
     definirTabla(g, QStringLiteral("GESTORES"), kGestor, QStringLiteral("NGESTOR"));
-    g["NOMBRE"].editMask = mayusculas(48);
-    g["TELEFONO"].editMask = mayusculas(15);
+    g["NOMBRE"].editMask = mascaraMayusculas(48);
+    g["TELEFONO"].editMask = mascaraMayusculas(15);
 
     // Both lists are small and the new-installation defaults count their rows: fetch them
     // whole when they open, so the count is the true number of rows.
@@ -809,7 +810,7 @@ void TDatos::DSarmariosBeforePost(RecordSet &) {
 }
 
 void TDatos::DSarmariosN_COLUMNASetText(Field &f, const QString &texto) {
-    const QString t = mayusculasAZ(texto);
+    const QString t = letrasAZEnMayusculas(texto);
     if (f.type() == FieldType::Float) {
         if (t.isEmpty())
             throw db::DatabaseError(db::invalidValueMessage(f.name()));
