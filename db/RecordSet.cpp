@@ -220,7 +220,7 @@ QString RecordSet::joined(const QStringList &sql) const {
 void RecordSet::open() {
     if (active())
         return;
-    fillParams(prepared(m_select, selectSql), false);
+    fillParams(prepared(m_select, selectSql), nullptr);
     bindFields();
     m_select->openCursor();
     m_openedOn = m_transaction.database().attachmentNumber();
@@ -697,19 +697,29 @@ void RecordSet::append() {
     insertAt(true);
 }
 
-void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
+// With a record (its data fields as a row keeps them) the parameters are its fields, OLD_
+// names the row as fetched; text goes as the row's WIN1252 bytes, not encoded again. Without
+// one they come from the master's fields of the same names or from the set's parameters.
+void RecordSet::fillParams(Statement &stmt, const QByteArray *record) {
     const QStringList &names = stmt.paramNames();
     RecordSet *master = masterSource() ? masterSource()->dataSet() : nullptr;
+    const auto fromRow = [](const QByteArray &row, const Field &f) {
+        return rowcodec::parameter(row, f.m_slot, f.type());
+    };
     for (int i = 0; i < names.size(); ++i) {
         const QString &name = names[i];
-        if (fromRecord) {
+        if (record) {
             if (name.startsWith(QLatin1String("OLD_"))) {
                 const Field &f = field(name.mid(4));
                 const bool hasOld =
                     m_state != State::Insert && m_cur >= 0 && m_cur < int(m_rows.size());
-                stmt.setParam(i, hasOld ? rowValue(m_rows[size_t(m_cur)], f) : QVariant());
+                stmt.setParam(i, !hasOld ? QVariant()
+                                 : f.kind() == FieldKind::Data
+                                     ? fromRow(m_rows[size_t(m_cur)].data, f)
+                                     : rowValue(m_rows[size_t(m_cur)], f));
             } else {
-                stmt.setParam(i, field(name).value());
+                const Field &f = field(name);
+                stmt.setParam(i, f.kind() == FieldKind::Data ? fromRow(*record, f) : f.value());
             }
         } else if (master && master->active() && master->findField(name)) {
             stmt.setParam(i, master->field(name).value());
@@ -719,9 +729,10 @@ void RecordSet::fillParams(Statement &stmt, bool fromRecord) {
     }
 }
 
-void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql) {
+void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql,
+                             const QByteArray &record) {
     Statement &s = prepared(stmt, sql);
-    fillParams(s, true);
+    fillParams(s, &record);
     s.execute();
 }
 
@@ -739,6 +750,7 @@ void RecordSet::postRecord() {
     if (beforePost)
         beforePost(*this);
     const bool inserting = m_state == State::Insert;
+    Row posted;
     try {
         for (Field *f : m_dataFields)
             if (f->required() && f->isNull()) {
@@ -747,16 +759,18 @@ void RecordSet::postRecord() {
                     QStringLiteral("Es necesario que el campo '%1' contenga algún valor")
                         .arg(f->name()));
             }
+        // Encoded once: the statement sends the bytes the row keeps.
+        posted = encode(m_buffer);
         if (inserting)
-            runStatement(m_insert, insertSql);
+            runStatement(m_insert, insertSql, posted.data);
         else
-            runStatement(m_modify, modifySql);
+            runStatement(m_modify, modifySql, posted.data);
     } catch (const DatabaseError &e) {
         if (onPostError)
             onPostError(*this, e);
         throw;
     }
-    m_rows[size_t(m_cur)] = encode(m_buffer);
+    m_rows[size_t(m_cur)] = std::move(posted);
     setState(State::Browse);
     notify(DataEvent::RecordChanged);
     notify(DataEvent::MasterChanged);
@@ -793,7 +807,7 @@ void RecordSet::remove() {
     if (m_rows.empty())
         throw DatabaseError(kEmptySetMessage);
     tellDetails(MasterEvent::Settle);
-    runStatement(m_delete, deleteSql);
+    runStatement(m_delete, deleteSql, m_rows[size_t(m_cur)].data);
     m_rows.erase(m_rows.begin() + m_cur);
     if (m_cur >= int(m_rows.size()) && !fetchRow())
         m_cur = int(m_rows.size()) - 1;
@@ -822,7 +836,7 @@ void RecordSet::refresh() {
         notifyMoved();
         return;
     }
-    fillParams(prepared(m_refresh, refreshSql), true);
+    fillParams(prepared(m_refresh, refreshSql), &m_rows[size_t(m_cur)].data);
     m_refresh->openCursor();
     if (m_refresh->fetch()) {
         QVector<QVariant> values(int(m_dataFields.size()) + m_calcCount);

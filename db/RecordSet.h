@@ -139,8 +139,9 @@ private:
     void setCurrent(int row);
     void runAfterScroll();
     void insertAt(bool atEnd);
-    void runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql);
-    void fillParams(Statement &stmt, bool fromRecord);
+    void runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql,
+                      const QByteArray &record);
+    void fillParams(Statement &stmt, const QByteArray *record);
     void calculate();
     void storeValue(Field &f, const QVariant &value);
     QVariant rowValue(const Row &row, const Field &f) const;

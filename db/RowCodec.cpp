@@ -226,12 +226,20 @@ QByteArray fromValues(const std::vector<Field *> &fields, const QVector<QVariant
     return row;
 }
 
+namespace {
+
+// Where the value of data field `slot` lies in a row; null for a null value.
+const char *valueAt(const QByteArray &row, int slot) {
+    const quint32 off = readAs<quint32>(row.constData() + slot * 4);
+    return off == kNull ? nullptr : row.constData() + off;
+}
+
+} // namespace
+
 QVariant value(const QByteArray &row, int slot, FieldType type) {
-    const char *base = row.constData();
-    const quint32 off = readAs<quint32>(base + slot * 4);
-    if (off == kNull)
+    const char *p = valueAt(row, slot);
+    if (!p)
         return QVariant();
-    const char *p = base + off;
     switch (type) {
     case FieldType::Integer: {
         const qint64 i = readAs<qint64>(p);
@@ -247,6 +255,15 @@ QVariant value(const QByteArray &row, int slot, FieldType type) {
         return win1252::decode(p + 2, readAs<quint16>(p));
     }
     return QVariant();
+}
+
+QVariant parameter(const QByteArray &row, int slot, FieldType type) {
+    if (type != FieldType::String && type != FieldType::FixedChar)
+        return value(row, slot, type);
+    const char *p = valueAt(row, slot);
+    if (!p)
+        return QVariant();
+    return QVariant::fromValue(Win1252Text{QByteArray(p + 2, readAs<quint16>(p))});
 }
 
 } // namespace db::rowcodec

@@ -50,6 +50,8 @@ QByteArray fromValues(const std::vector<Field *> &fields, const QVector<QVariant
 
 // The value of data field `slot` of a row.
 QVariant value(const QByteArray &row, int slot, FieldType type);
+// The same as a statement parameter: text as its WIN1252 bytes (Win1252Text).
+QVariant parameter(const QByteArray &row, int slot, FieldType type);
 
 } // namespace rowcodec
 } // namespace db

@@ -301,7 +301,9 @@ IMessageMetadata *Statement::inputMetadata() {
                 length = 4;
                 break;
             default:
-                texts[i] = win1252::encode(v.toString());
+                texts[i] = v.metaType() == QMetaType::fromType<Win1252Text>()
+                               ? v.value<Win1252Text>().bytes
+                               : win1252::encode(v.toString());
                 type = SQL_VARYING;
                 length = unsigned(qMax<qsizetype>(texts[i].size(), 1));
             }

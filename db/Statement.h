@@ -23,6 +23,11 @@ struct Column {
     unsigned nullOffset = 0;
 };
 
+// A text parameter already in WIN1252 (as a record set's row keeps it): sent as it stands.
+struct Win1252Text {
+    QByteArray bytes;
+};
+
 // SQL with :NAME parameters rewritten once to positional markers. Names compare without
 // regard to case; the same name may occur several times.
 struct ParsedSql {
@@ -116,3 +121,5 @@ QVariant decodeColumn(const Column &c, const unsigned char *message);
 qint64 generatorValue(Transaction &transaction, const QString &generator, int increment = 1);
 
 } // namespace db
+
+Q_DECLARE_METATYPE(db::Win1252Text)

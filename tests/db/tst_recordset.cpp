@@ -171,6 +171,8 @@ private slots:
     void deleteRules();
     void textConversion_data();
     void textConversion();
+    void postedTextReachesTheDatabase_data();
+    void postedTextReachesTheDatabase();
     void emptyTextIsNull();
     void tooLongTextIsRefused();
     void fieldHooks();
@@ -441,6 +443,39 @@ void TstRecordSet::textConversion() {
         QCOMPARE(r[field].value(), stored);
     else
         QVERIFY(r[field].isNull()); // the old value stays
+}
+
+// The text a post sends is the row's own WIN1252 bytes: every character of the code page,
+// including those that differ from Latin-1 (0x80-0x9F), arrives as typed.
+void TstRecordSet::postedTextReachesTheDatabase_data() {
+    QTest::addColumn<bool>("inserting");
+    QTest::newRow("insert") << true;
+    QTest::newRow("modify") << false;
+}
+
+void TstRecordSet::postedTextReachesTheDatabase() {
+    QFETCH(bool, inserting);
+    Fixture f;
+    f.addInstalaciones(1);
+    RecordSet &r = *f.inst;
+    r.open();
+    const QString text = QStringLiteral("Ñandú 1.000 € ‰Œ“”");
+    if (inserting)
+        r.insert();
+    else
+        r.edit();
+    r["EXPEDIENTE"].setText(text);
+    r["ENVIADO"].setText(QStringLiteral("S"));
+    r.post();
+    f.transaction.commitRetaining();
+    const int id = r["ID"].asInteger();
+    auto other = f.tdb.attach();
+    QCOMPARE(
+        other->scalar(QStringLiteral("select EXPEDIENTE from INSTALACION where ID = %1").arg(id)),
+        QVariant(text));
+    QCOMPARE(other->scalar(QStringLiteral("select ENVIADO from INSTALACION where ID = %1").arg(id)),
+             QVariant(QStringLiteral("S")));
+    QCOMPARE(r["EXPEDIENTE"].asString(), text);
 }
 
 void TstRecordSet::emptyTextIsNull() {
