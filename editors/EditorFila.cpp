@@ -5,8 +5,8 @@
 #include "platform/controls/DBLookupComboBox.h"
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/MaskedLineEdit.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -53,7 +53,11 @@ void EditorFila::prepararMarco(platform::DBNavigator *navegador, QAbstractButton
 void EditorFila::DBEdit1KeyDown(QKeyEvent *key) {
     if (key->key() != Qt::Key_Insert)
         return;
-    platform::guarded([this] { registros().insert(); });
+    try {
+        registros().insert();
+    } catch (...) {
+        showException(std::current_exception(), this); // a slot: nothing is raised through Qt
+    }
 }
 
 // Insert as in the other fields; Delete is the box's own (it clears the key behind it).

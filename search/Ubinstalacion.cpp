@@ -2,7 +2,6 @@
 
 #include "data/UDatos.h"
 #include "db/Errors.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/dialogs/MessageBoxes.h"
 #include "search/Filtro.h"
 #include "search/IconoImprimir.h"
@@ -94,10 +93,21 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui->CBenv, &QCheckBox::clicked, this,
-            [this] { platform::guarded([this] { CBenvClick(); }); });
-    connect(ui->Imprimir, &QToolButton::clicked, this,
-            [this] { platform::guarded([this] { ImprimirClick(); }); });
+    // Slots: a failure is shown here, never raised through Qt's signal code.
+    connect(ui->CBenv, &QCheckBox::clicked, this, [this] {
+        try {
+            CBenvClick();
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
+    });
+    connect(ui->Imprimir, &QToolButton::clicked, this, [this] {
+        try {
+            ImprimirClick();
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
+    });
     for (QWidget *w : {ui->MEde, ui->MEa, ui->NExp})
         w->installEventFilter(this);
 
@@ -111,12 +121,17 @@ bool TFbinstalacion::eventFilter(QObject *watched, QEvent *event) {
     if (watched == ui->NExp && event->type() == QEvent::FocusIn)
         NExpEnter();
     else if (dejaElControl(event)) {
-        if (watched == ui->MEde)
-            platform::guarded([this] { MEdeExit(); });
-        else if (watched == ui->MEa)
-            platform::guarded([this] { MEaExit(); });
-        else if (watched == ui->NExp)
-            platform::guarded([this] { NExpExit(); });
+        // Shown here rather than raised: the box still receives the event that leaves it.
+        try {
+            if (watched == ui->MEde)
+                MEdeExit();
+            else if (watched == ui->MEa)
+                MEaExit();
+            else if (watched == ui->NExp)
+                NExpExit();
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

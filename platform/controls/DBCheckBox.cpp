@@ -1,7 +1,7 @@
 #include "platform/controls/DBCheckBox.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/ErrorRelay.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 namespace platform {
 
@@ -9,7 +9,11 @@ DBCheckBox::DBCheckBox(QWidget *parent)
     : QCheckBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }) {
     setTristate(true);
     connect(this, &QAbstractButton::clicked, this, [this] {
-        guarded([this] { write(); });
+        try {
+            write();
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
         showValue();
     });
     showValue();

@@ -2,10 +2,10 @@
 
 #include "db/RecordSet.h"
 #include "platform/controls/DeleteConfirmation.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/GridDelegate.h"
 #include "platform/controls/GridEditors.h"
 #include "platform/controls/TypedKeys.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -142,13 +142,20 @@ bool DBGrid::acceptCurrent(QModelIndex &index) {
     db::RecordSet *rs = m_link.dataSet();
     if (m_syncing || !index.isValid() || !rs || !rs->active())
         return true;
-    if (m_editor && index != QModelIndex(m_editIndex) && !guarded([this] { updateRecord(); }))
-        return false;
+    // Asked from inside the view's own code: a refusal is shown here and keeps the cell.
+    if (m_editor && index != QModelIndex(m_editIndex)) {
+        try {
+            updateRecord();
+        } catch (...) {
+            showException(std::current_exception(), this);
+            return false;
+        }
+    }
     if (index.row() == rs->recNo())
         return true;
     const int column = index.column();
     int target = index.row();
-    const bool moved = guarded([&] {
+    try {
         const int insertedAt = rs->state() == db::State::Insert ? rs->recNo() : -1;
         const int before = rs->recordCount();
         rs->checkBrowseMode();
@@ -156,8 +163,8 @@ bool DBGrid::acceptCurrent(QModelIndex &index) {
         if (insertedAt >= 0 && rs->recordCount() < before && target > insertedAt)
             --target;
         rs->moveTo(target);
-    });
-    if (!moved) {
+    } catch (...) {
+        showException(std::current_exception(), this);
         QMetaObject::invokeMethod(
             this, [this] { syncCurrent(); }, Qt::QueuedConnection);
         return false;
@@ -205,7 +212,7 @@ void DBGrid::showCellValue(QWidget *editor, const QModelIndex &index, bool force
     const db::Field *f = m_model->fieldAt(index.column());
     if (!rs || !f)
         return;
-    guarded([&] {
+    try {
         if (auto *line = qobject_cast<GridCellEdit *>(editor)) {
             if (!force && line->isModified())
                 return;
@@ -217,7 +224,9 @@ void DBGrid::showCellValue(QWidget *editor, const QModelIndex &index, bool force
             const db::Field *key = rs->findField(f->keyField);
             combo->showKey(*f, key ? rs->valueAt(index.row(), *key) : QVariant());
         }
-    });
+    } catch (...) {
+        showException(std::current_exception(), this); // the delegate asks from Qt's code
+    }
 }
 
 void DBGrid::editorGone(QWidget *editor) {
@@ -274,8 +283,15 @@ void DBGrid::updateRecord() {
 
 void DBGrid::commitData(QWidget *editor) {
     m_commitFailed = false;
-    if (editor == m_editor && !guarded([this] { updateRecord(); }))
+    if (editor != m_editor)
+        return;
+    // The delegate asks from Qt's code; closeEditor() then keeps the refused cell open.
+    try {
+        updateRecord();
+    } catch (...) {
         m_commitFailed = true;
+        showException(std::current_exception(), this);
+    }
 }
 
 void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) {

@@ -1,8 +1,8 @@
 #include "platform/controls/DBLookupComboBox.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -61,7 +61,11 @@ DBLookupComboBox::DBLookupComboBox(QWidget *parent)
     setEditable(false);
     view()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int index) {
-        guarded([&] { selectEntry(index); });
+        try {
+            selectEntry(index);
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
         showValue();
     });
     showValue();
@@ -143,12 +147,15 @@ void DBLookupComboBox::writeKey(const QVariant &key) {
 void DBLookupComboBox::showPopup() {
     if (!m_link.active() || !m_link.field())
         return;
-    // The list record set goes to the entry shown, as the list opens on it.
-    if (!guarded([this] {
-            loadList();
-            m_list.locate(keyValue());
-        }))
+    // The list record set goes to the entry shown, as the list opens on it. Qt's own code
+    // calls this: a failure is shown here.
+    try {
+        loadList();
+        m_list.locate(keyValue());
+    } catch (...) {
+        showException(std::current_exception(), this);
         return;
+    }
     {
         const QSignalBlocker quiet(this);
         setCurrentIndex(m_list.indexOfKey(keyValue()));
@@ -163,11 +170,9 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent *event) {
         return;
     event->accept();
     if (m_clearOnDelete && event->key() == Qt::Key_Delete) {
-        guarded([this] {
-            m_link.edit();
-            if (db::Field *key = m_link.keyField())
-                key->clear();
-        });
+        m_link.edit();
+        if (db::Field *key = m_link.keyField())
+            key->clear();
         return;
     }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;

@@ -1,8 +1,8 @@
 #include "platform/controls/DBMemo.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -191,8 +191,11 @@ void DBMemo::onTextChanged() {
     }
     const QString text = toPlainText();
     const int position = textCursor().position();
-    if (!guarded([this] { m_link.edit(); })) {
+    try {
+        m_link.edit();
+    } catch (...) {
         reset();
+        showException(std::current_exception(), this); // not raised through the memo's code
         return;
     }
     if (toPlainText() != text) {

@@ -2,8 +2,8 @@
 
 #include "db/RecordSet.h"
 #include "platform/controls/DeleteConfirmation.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/NavigatorIcons.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>
@@ -22,7 +22,13 @@ DBNavigator::DBNavigator(QWidget *parent)
         tool->setFocusPolicy(Qt::NoFocus);
         tool->setIcon(navigatorIcon(i));
         tool->setAccessibleName(hint(b));
-        connect(tool, &QToolButton::clicked, this, [this, b] { guarded([&] { click(b); }); });
+        connect(tool, &QToolButton::clicked, this, [this, b] {
+            try {
+                click(b);
+            } catch (...) {
+                showException(std::current_exception(), this);
+            }
+        });
         layout->addWidget(tool);
         m_buttons[size_t(i)] = tool;
     }

@@ -1,7 +1,7 @@
 #include "platform/controls/DBRadioGroup.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/ErrorRelay.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -15,7 +15,11 @@ DBRadioGroup::DBRadioGroup(QWidget *parent)
     : QGroupBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
       m_group(new QButtonGroup(this)), m_layout(new QGridLayout(this)) {
     connect(m_group, &QButtonGroup::idClicked, this, [this](int index) {
-        guarded([&] { choose(index); });
+        try {
+            choose(index);
+        } catch (...) {
+            showException(std::current_exception(), this);
+        }
         showValue();
     });
     showValue();

@@ -1,8 +1,8 @@
 #include "platform/controls/MaskedLineEdit.h"
 
 #include "db/Errors.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/TypedKeys.h"
+#include "platform/dialogs/MessageBoxes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -263,8 +263,12 @@ void MaskedLineEdit::onTextEdited() {
     }
     const QString text = this->text();
     const int cursor = cursorPosition();
-    if (!guarded([this] { aboutToChange(); })) {
+    // A signal of the line edit's own code: the refusal is shown here, not raised through it.
+    try {
+        aboutToChange();
+    } catch (...) {
         revert();
+        showException(std::current_exception(), this);
         return;
     }
     if (this->text() != text) {

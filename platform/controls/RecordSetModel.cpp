@@ -1,8 +1,10 @@
 #include "platform/controls/RecordSetModel.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/ErrorRelay.h"
 #include "platform/controls/FieldLink.h"
+#include "platform/dialogs/MessageBoxes.h"
+
+#include <QWidget>
 
 namespace platform {
 
@@ -174,8 +176,14 @@ void RecordSetModel::fetchMore(const QModelIndex &parent) {
     db::RecordSet *rs = recordSet();
     if (parent.isValid() || !rs || !rs->active())
         return;
-    if (m_rows >= rs->recordCount())
-        guarded([rs] { rs->fetchMore(FetchBatch); });
+    if (m_rows >= rs->recordCount()) {
+        // The view asks from inside its own code: a failure is shown, not raised.
+        try {
+            rs->fetchMore(FetchBatch);
+        } catch (...) {
+            showException(std::current_exception(), qobject_cast<QWidget *>(QObject::parent()));
+        }
+    }
     const int n = rs->recordCount();
     if (n > m_rows) {
         beginInsertRows({}, m_rows, n - 1);

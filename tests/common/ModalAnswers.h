@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -28,6 +29,8 @@ public:
     static Answer ok() { return press(QString()); }
 
     QStringList seen; // message boxes and other modal widgets, in order
+    // What was seen since the last call, forgetting it.
+    QStringList takeSeen() { return std::exchange(seen, {}); }
     int pending() const { return int(m_answers.size()); }
     // The title the window system shows for a window.
     static QString shownTitle(const QWidget *w);

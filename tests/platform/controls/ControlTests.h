@@ -6,3 +6,4 @@ int runDBLookupComboBoxTests(int argc, char **argv);
 int runSmallControlTests(int argc, char **argv);
 int runDBGridTests(int argc, char **argv);
 int runDBNavigatorTests(int argc, char **argv);
+int runRefusalTests(int argc, char **argv);

@@ -102,6 +102,10 @@ int ControlsFixture::countInDatabase(const QString &table) {
     return a->scalar("select count(*) from " + table).toInt();
 }
 
+QString errorBox(const QString &shownText) {
+    return QStringLiteral("Trelmavondis|") + shownText + QStringLiteral("|error");
+}
+
 Form::Form() : layout(new QVBoxLayout(&window)), other(new QLineEdit(&window)) {
     layout->addWidget(other);
     window.resize(600, 400);
@@ -111,6 +115,10 @@ bool Form::show() {
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+void clickIndicator(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
 void typeText(QWidget *widget, const QString &text) {

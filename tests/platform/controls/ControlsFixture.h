@@ -1,8 +1,10 @@
 #pragma once
 
 #include "db/RecordSet.h"
+#include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -37,8 +39,24 @@ struct ControlsFixture {
 // Types text as keys, letters beyond ASCII included.
 void typeText(QWidget *widget, const QString &text);
 
-// A shown, active window to put controls in, with a plain line edit to move the focus to.
+// Clicks a check box or radio button where its indicator is: only its indicator and its
+// text take clicks, and a layout may make the button much wider than those.
+void clickIndicator(QAbstractButton *button);
+
+// How ModalAnswers records a box of the program's error path: its caption, the text it shows
+// and its error icon.
+QString errorBox(const QString &shownText);
+
+// A refusal of the kind the data module's before-edit rule raises, and its box.
+inline const QString kLocked =
+    QStringLiteral("No es posible modificar los registros de una instalacion enviada");
+inline const QString kLockedBox =
+    errorBox(QStringLiteral("No es posible modificar los registros de una instalacion enviada."));
+
+// A shown, active window to put controls in, with a plain line edit to move the focus to, and
+// the answers to the boxes its controls open (a box nobody expected is recorded and closed).
 struct Form {
+    ModalAnswers answers;
     QWidget window;
     QVBoxLayout *layout;
     QLineEdit *other;
@@ -48,4 +66,7 @@ struct Form {
         return widget;
     }
     bool show(); // true once the window is active
+    // The window active again after a box over it closed, as a window manager makes it (the
+    // offscreen platform does not): the focus goes back to where the window left it.
+    bool backFromBox() { return show(); }
 };

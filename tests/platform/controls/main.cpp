@@ -1,13 +1,14 @@
 #include "tests/common/TestRunner.h"
 #include "tests/platform/controls/ControlTests.h"
-#include "tests/platform/controls/RecordingApplication.h"
+#include "tests/platform/controls/ErrorShowingApplication.h"
 
 int main(int argc, char **argv) {
-    RecordingApplication app(argc, argv);
+    ErrorShowingApplication app(argc, argv);
     return runTestClasses(argc, argv,
                           {{"TstDBEdit", runDBEditTests},
                            {"TstDBLookupComboBox", runDBLookupComboBoxTests},
                            {"TstSmallControls", runSmallControlTests},
                            {"TstDBGrid", runDBGridTests},
-                           {"TstDBNavigator", runDBNavigatorTests}});
+                           {"TstDBNavigator", runDBNavigatorTests},
+                           {"TstRefusals", runRefusalTests}});
 }

@@ -3,7 +3,6 @@
 
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
-#include "tests/platform/controls/RecordingApplication.h"
 
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/EditMask.h"
@@ -15,9 +14,9 @@ using platform::DBEdit;
 
 namespace {
 
-const QString kLocked =
-    QStringLiteral("No es posible modificar los registros de una instalacion enviada");
-const QString kInvalidInput = platform::EditMask::InvalidInputMessage.toString();
+// The box as the user reads it, the full stop added by the error box.
+const QString kInvalidInputBox =
+    errorBox("Valor de entrada inválido.  Use la tecla Escape para abandonar los cambios.");
 
 // An installation with known values, the installation set open, an edit bound to `field`
 // in a shown window.
@@ -45,7 +44,6 @@ struct EditFixture {
 class TstDBEdit : public QObject {
     Q_OBJECT
 private slots:
-    void init() { RecordingApplication::takeErrors(); }
     void showsDisplayTextAndEditTextWhenFocused();
     void followsScrollsAndClosing();
     void typingStartsEditAndLeavingWrites();
@@ -75,7 +73,7 @@ void TstDBEdit::showsDisplayTextAndEditTextWhenFocused() {
     QCOMPARE(t.edit->text(), QStringLiteral("12345,5"));
     t.leave();
     QCOMPARE(t.edit->text(), QStringLiteral("12.345,50"));
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
@@ -106,7 +104,7 @@ void TstDBEdit::typingStartsEditAndLeavingWrites() {
     QCOMPARE(t.edit->text(), QStringLiteral("MARTA"));
     QCOMPARE(t.field().asString(), QStringLiteral("ANA")); // not yet written
     t.leave();
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.field().asString(), QStringLiteral("MARTA"));
     QVERIFY(!t.edit->isModified());
 }
@@ -131,13 +129,15 @@ void TstDBEdit::beforeEditRefusalLeavesTextUnchanged() {
     QVERIFY(t.form.show());
     t.edit->setFocus(Qt::TabFocusReason);
     t.edit->setCursorPosition(3);
+    t.form.answers.push(ModalAnswers::ok());
     QTest::keyClick(t.edit, 'X');
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.form.answers.takeSeen(), QStringList{kLockedBox});
     QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
     QVERIFY(!t.edit->isModified());
     QCOMPARE(t.f.inst->state(), State::Browse);
+    t.form.answers.push(ModalAnswers::ok());
     QTest::keyClick(t.edit, Qt::Key_Backspace); // erasing is a change too
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.form.answers.takeSeen(), QStringList{kLockedBox});
     QCOMPARE(t.edit->text(), QStringLiteral("ANA"));
 }
 
@@ -150,8 +150,10 @@ void TstDBEdit::maskShowsBlanksAndRefusesIncompleteText() {
     QCOMPARE(t.edit->text(), QStringLiteral("98________"));
     QTest::keyClick(t.edit, 'a'); // no digit: refused by the mask
     QCOMPARE(t.edit->text(), QStringLiteral("98________"));
+    t.form.answers.push(ModalAnswers::ok());
     t.leave();
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kInvalidInput});
+    QCOMPARE(t.form.answers.takeSeen(), QStringList{kInvalidInputBox});
+    QVERIFY(t.form.backFromBox());
     QVERIFY(t.edit->hasFocus());
     QCOMPARE(t.edit->text(), QStringLiteral("98________"));
     QCOMPARE(t.field().asString(), QStringLiteral("0000000123"));
@@ -161,7 +163,7 @@ void TstDBEdit::maskShowsBlanksAndRefusesIncompleteText() {
     QTest::keyClick(t.edit, Qt::Key_Escape);
     QCOMPARE(t.edit->text(), QStringLiteral("0000000123"));
     t.leave();
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.field().asString(), QStringLiteral("0000000123"));
 }
 
@@ -178,7 +180,7 @@ void TstDBEdit::maskedTextIsStored() {
     QTest::keyClick(t.edit, '7');
     QCOMPARE(t.edit->text(), QStringLiteral("0000004567"));
     t.leave();
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.field().asString(), QStringLiteral("0000004567"));
 }
 
@@ -254,7 +256,8 @@ void TstDBEdit::unfocusedBoxShowsItsStart() {
     QTest::keyClicks(t.edit, "RMARIO EN RAMPA DE ACCESO           ");
     t.leave();
     for (int pass = 0; pass < 2; ++pass) { // after leaving it, and after moving back to the row
-        QVERIFY2(t.edit->text().startsWith(QStringLiteral("ANARMARIO")), qPrintable(t.edit->text()));
+        QVERIFY2(t.edit->text().startsWith(QStringLiteral("ANARMARIO")),
+                 qPrintable(t.edit->text()));
         QCOMPARE(t.edit->cursorPosition(), 0);
         // The caret, and so the text, starts at the left edge: nothing is scrolled out.
         QVERIFY(t.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <
@@ -328,16 +331,17 @@ void TstDBEdit::numericFieldTakesNoLetters() {
 
 void TstDBEdit::refusalAfterStoreKeepsTextPending() {
     EditFixture t("SOLICITANTE_NOMBRE");
-    const QString message = QStringLiteral("Nombre no admitido");
-    t.field().onChange = [message](db::Field &f) {
+    t.field().onChange = [](db::Field &f) {
         if (f.asString() == QLatin1String("MAL"))
-            throw db::DatabaseError(message);
+            throw db::DatabaseError(QStringLiteral("Nombre no admitido"));
     };
     QVERIFY(t.form.show());
     t.edit->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(t.edit, "MAL");
+    t.form.answers.push(ModalAnswers::ok());
     t.leave();
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{message});
+    QCOMPARE(t.form.answers.seen, QStringList{errorBox("Nombre no admitido.")});
+    QVERIFY(t.form.backFromBox());
     QVERIFY(t.edit->isModified());
     QVERIFY(t.edit->hasFocus());
     // Posting writes the text again and is refused again.
@@ -370,7 +374,7 @@ void TstDBEdit::requiredFieldTakesTheFocus() {
     QVERIFY(expediente->hasFocus());
     QCOMPARE(expediente->text(), QStringLiteral("__________"));
     QCOMPARE(t.f.inst->field("SOLICITANTE_NOMBRE").asString(), QStringLiteral("NUEVA"));
-    RecordingApplication::takeErrors();
+    QCOMPARE(t.form.answers.seen, QStringList());
 }
 
 int runDBEditTests(int argc, char **argv) {

@@ -5,7 +5,6 @@
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/platform/controls/ModalAnswer.h"
-#include "tests/platform/controls/RecordingApplication.h"
 
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/EditMask.h"
@@ -77,7 +76,6 @@ struct GridFixture {
 class TstDBGrid : public QObject {
     Q_OBJECT
 private slots:
-    void init() { RecordingApplication::takeErrors(); }
     void columnsTitlesAndAlignment();
     void rowsAreFetchedAsTheGridScrolls();
     void currentRowFollowsTheRecordSet();
@@ -170,7 +168,7 @@ void TstDBGrid::typingEditsTheCellAndTabMovesOn() {
     QTest::keyClick(t.focused(), Qt::Key_Tab);
     QCOMPARE(t.rs().field("NOMBRE").asString(), QStringLiteral("zorro"));
     QCOMPARE(t.grid->currentIndex().column(), 1);
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QTest::keyClick(t.focused(), Qt::Key_Escape); // leaves the e-mail cell unchanged
     QTest::keyClick(t.grid, Qt::Key_Tab);
     QCOMPARE(t.grid->currentIndex().column(), 2);
@@ -186,27 +184,30 @@ void TstDBGrid::maskedCellRefusesIncompleteText() {
     QWidget *editor = t.grid->cellEditor();
     QVERIFY(editor);
     QCOMPARE(qobject_cast<QLineEdit *>(editor)->text(), QStringLiteral("91_______"));
+    t.form.answers.push(ModalAnswers::ok());
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(RecordingApplication::takeErrors(),
-             QStringList{platform::EditMask::InvalidInputMessage.toString()});
-    QCOMPARE(t.grid->cellEditor(), editor); // the editor stays, with its text
+    QCOMPARE(t.form.answers.takeSeen(),
+             QStringList{errorBox(
+                 "Valor de entrada inválido.  Use la tecla Escape para abandonar los cambios.")});
+    QCOMPARE(t.grid->cellEditor(), editor); // the editor stays, with its text and the focus
+    QVERIFY(t.form.backFromBox());
+    QCOMPARE(t.focused(), editor);
     QCOMPARE(t.grid->currentIndex().column(), 2);
     QCOMPARE(qobject_cast<QLineEdit *>(editor)->text(), QStringLiteral("91_______"));
     QVERIFY(t.rs().field("TELEFONO").isNull());
     QTest::keyClicks(editor, "5551234");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
-    QCOMPARE(t.rs().field("TELEFONO").asString(), QStringLiteral("915551234"));
+    QTest::keyClick(editor, Qt::Key_Return); // the view commits the cell from the event loop
+    QTRY_COMPARE(t.rs().field("TELEFONO").asString(), QStringLiteral("915551234"));
+    QCOMPARE(t.form.answers.seen, QStringList());
 }
 
 void TstDBGrid::refusedEditLeavesTheCell() {
     GridFixture t(3);
-    const QString locked =
-        QStringLiteral("No es posible modificar los registros de una instalacion enviada");
-    t.rs().beforeEdit = [locked](db::RecordSet &) { throw db::DatabaseError(locked); };
+    t.rs().beforeEdit = [](db::RecordSet &) { throw db::DatabaseError(kLocked); };
     QVERIFY(t.show());
+    t.form.answers.push(ModalAnswers::ok());
     QTest::keyClick(t.grid, 'q');
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{locked});
+    QCOMPARE(t.form.answers.seen, QStringList{kLockedBox});
     QCOMPARE(t.rs().state(), State::Browse);
     QWidget *editor = t.grid->cellEditor();
     QVERIFY(!editor || qobject_cast<QLineEdit *>(editor)->text() == QLatin1String("G001"));
@@ -257,7 +258,7 @@ void TstDBGrid::downPastTheLastRowAppends() {
     QTest::keyClick(t.focused(), Qt::Key_Tab);
     QTest::keyClicks(t.focused(), "n@x.es");
     QTest::keyClick(t.focused(), Qt::Key_Down);
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.grid->model()->rowCount(), 5);
     QCOMPARE(t.rs().state(), State::Insert);
     t.rs().cancel();
@@ -317,7 +318,7 @@ void TstDBGrid::lookupCellOffersTheList() {
     QCOMPARE(f.armarios->state(), State::Edit);
     QCOMPARE(f.armarios->field("TIPO").asInteger(), 1);
     QCOMPARE(f.armarios->field("Ntipo").asString(), QStringLiteral("Módulos de centralización"));
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(form.answers.seen, QStringList());
 }
 
 void TstDBGrid::keyPressHookInCells() {
@@ -345,7 +346,7 @@ void TstDBGrid::keyPressHookInCells() {
     f.inst->first();
     QCOMPARE(f.inst->field("POTENCIA").asFloat(), 2.5);
     QCOMPARE(keys, (QList<int>{'2', '.', '5', Qt::Key_Down})); // each key once
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(form.answers.seen, QStringList());
 }
 
 void TstDBGrid::typingIntoAnEmptyGridInserts() {

@@ -4,7 +4,6 @@
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 #include "tests/platform/controls/ModalAnswer.h"
-#include "tests/platform/controls/RecordingApplication.h"
 
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBNavigator.h"
@@ -35,7 +34,6 @@ QString enabledButtons(const DBNavigator &nav) {
 class TstDBNavigator : public QObject {
     Q_OBJECT
 private slots:
-    void init() { RecordingApplication::takeErrors(); }
     void buttonsApplyByState_data();
     void buttonsApplyByState();
     void hints();
@@ -154,7 +152,7 @@ void TstDBNavigator::deleteAsksFirst() {
     f.transaction.commitRetaining();
     QCOMPARE(f.countInDatabase("GESTORES"), rowsAfter);
     QCOMPARE(spy.count(), clicked ? 1 : 0);
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(form.answers.seen, QStringList());
 }
 
 void TstDBNavigator::clickedComesAfterTheOperation() {
@@ -190,9 +188,10 @@ void TstDBNavigator::refusedPostIsReportedAndNotClicked() {
     QVERIFY(form.show());
     QTest::mouseClick(nav->button(DBNavigator::Insert), Qt::LeftButton);
     f.gestores->field("NOMBRE").setValue("SIN CORREO");
+    form.answers.push(ModalAnswers::ok());
     QTest::mouseClick(nav->button(DBNavigator::Post), Qt::LeftButton);
-    QCOMPARE(RecordingApplication::takeErrors(),
-             QStringList{"Es necesario que el campo 'EMAIL' contenga algún valor"});
+    QCOMPARE(form.answers.seen,
+             QStringList{errorBox("Es necesario que el campo 'EMAIL' contenga algún valor.")});
     QCOMPARE(spy.count(), 1); // the insert only
     QCOMPARE(f.gestores->state(), State::Insert);
     QVERIFY(nav->button(DBNavigator::Post)->isEnabled());

@@ -2,7 +2,6 @@
 
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
-#include "tests/platform/controls/RecordingApplication.h"
 
 #include "platform/controls/DBCheckBox.h"
 #include "platform/controls/DBMemo.h"
@@ -20,9 +19,6 @@ using platform::DBRadioGroup;
 
 namespace {
 
-const QString kLocked =
-    QStringLiteral("No es posible modificar los registros de una instalacion enviada");
-
 // Installation 1 with the given material and sent flag (SQL literals, NULL allowed).
 struct OneInstallation {
     ControlsFixture f;
@@ -36,18 +32,11 @@ struct OneInstallation {
     }
 };
 
-// Clicks a check box or radio button where its indicator is: only its indicator and its
-// text take clicks, and a layout may make the button much wider than those.
-void clickIndicator(QAbstractButton *button) {
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
 } // namespace
 
 class TstSmallControls : public QObject {
     Q_OBJECT
 private slots:
-    void init() { RecordingApplication::takeErrors(); }
     void radioGroupShowsStoredValue_data();
     void radioGroupShowsStoredValue();
     void radioGroupWritesValueNotText();
@@ -98,7 +87,7 @@ void TstSmallControls::radioGroupWritesValueNotText() {
     QCOMPARE(t.f.inst->state(), State::Edit);
     QCOMPARE(t.f.inst->field("LINEAGENERAL_MATERIAL").asString(), QStringLiteral("Aluminio"));
     QCOMPARE(group->checkedIndex(), 1);
-    QVERIFY(RecordingApplication::takeErrors().isEmpty());
+    QCOMPARE(t.form.answers.seen, QStringList());
 }
 
 void TstSmallControls::radioGroupRefusalKeepsChoice() {
@@ -110,8 +99,9 @@ void TstSmallControls::radioGroupRefusalKeepsChoice() {
     group->setDataSource(&t.f.sInst);
     group->setDataField("LINEAGENERAL_MATERIAL");
     QVERIFY(t.form.show());
+    t.form.answers.push(ModalAnswers::ok());
     clickIndicator(group->button(1));
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.form.answers.seen, QStringList{kLockedBox});
     QCOMPARE(group->checkedIndex(), 0);
     QCOMPARE(t.f.inst->field("LINEAGENERAL_MATERIAL").asString(), QStringLiteral("Cobre"));
 }
@@ -231,14 +221,16 @@ void TstSmallControls::memoRefusedEditKeepsText() {
     memo->setDataField("SOLICITANTE_NOTA");
     QVERIFY(t.form.show());
     memo->setFocus();
+    t.form.answers.push(ModalAnswers::ok());
     QTest::keyClick(memo, 'x');
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.form.answers.takeSeen(), QStringList{kLockedBox});
     QCOMPARE(memo->toPlainText(), QStringLiteral("nota"));
     QVERIFY(!memo->isModified());
     // Pasted through the menu's way (no key): undone as well.
     QGuiApplication::clipboard()->setText(QStringLiteral("z"));
+    t.form.answers.push(ModalAnswers::ok());
     memo->paste();
-    QCOMPARE(RecordingApplication::takeErrors(), QStringList{kLocked});
+    QCOMPARE(t.form.answers.takeSeen(), QStringList{kLockedBox});
     QCOMPARE(memo->toPlainText(), QStringLiteral("nota"));
 }
 
