@@ -5,6 +5,7 @@
 #include "app/StBrowser.h"
 #include "app/Uinstalaciones.h"
 #include "data/UDatos.h"
+#include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
 
@@ -51,15 +52,7 @@ struct Ventana {
     explicit Ventana(bool demo = true) : tdb(demo) {
         ventana = std::make_unique<TFinstalacion>();
         datos = std::make_unique<TDatos>(ventana.get());
-        const QString clave = tdb.password();
-        datos->Conectar(tdb.connectionString(), tdb.user(), [clave](QString &, QString &c) {
-            c = clave;
-            return true;
-        });
-        ventana->enlazarDatos(*datos);
-        ventana->show();
-        ventana->activateWindow();
-        activa = QTest::qWaitForWindowActive(ventana.get());
+        activa = arrancar(tdb, *ventana, *datos);
     }
     ~Ventana() {
         // Nothing left for the shutdown to save or to complain about.

@@ -5,6 +5,7 @@
 #include "data/UDatos.h"
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
+#include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
 
@@ -20,17 +21,6 @@ namespace {
 QColor relleno(QWidget *w) {
     w->ensurePolished();
     return w->palette().color(w->backgroundRole());
-}
-
-// The program as start-up leaves it: the data module connected, the window bound and active.
-bool arrancar(const TestDatabase &tdb, TFinstalacion &ventana, TDatos &datos) {
-    datos.Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
-        c = tdb.password();
-        return true;
-    });
-    ventana.enlazarDatos(datos);
-    ventana.show();
-    return QTest::qWaitForWindowActive(&ventana);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "db/RecordSet.h"
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBNavigator.h"
+#include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
 
@@ -18,16 +19,6 @@
 using platform::DBNavigator;
 
 namespace {
-
-bool arrancar(const TestDatabase &tdb, TFinstalacion &ventana, TDatos &datos) {
-    datos.Conectar(tdb.connectionString(), tdb.user(), [&](QString &, QString &c) {
-        c = tdb.password();
-        return true;
-    });
-    ventana.enlazarDatos(datos);
-    ventana.show();
-    return QTest::qWaitForWindowActive(&ventana);
-}
 
 // Stops or starts the server with the script the test run names.
 bool servidor(const char *orden) {
@@ -86,10 +77,8 @@ private slots:
     void listReadsOnAfterRestart() {
         TestDatabase tdb;
         db::Database database;
-        database.databaseName = tdb.connectionString();
-        database.params = tdb.params();
         db::Transaction transaction{database};
-        database.open();
+        tdb.open(database);
         transaction.start();
         // More rows than the client library reads ahead, so that moving far needs the server.
         constexpr int kFilas = 20000;

@@ -74,11 +74,28 @@ QStringList TestDatabase::params() const {
             QStringLiteral("password=") + password()};
 }
 
+void TestDatabase::open(db::Database &database) const {
+    database.databaseName = connectionString();
+    database.params = params();
+    database.open();
+}
+
+void TestDatabase::seed(const QStringList &sql, Keys keys) const {
+    if (sql.isEmpty())
+        return;
+    auto a = attach();
+    for (const QString &s : sql)
+        a->exec(s);
+    if (keys == Keys::From1000)
+        for (const char *g : {"INSTALACION", "INSTALACION_ARMARIO", "INSTALACION_DERIVACION",
+                              "NINSTALCION_ADJUNTOS", "INSTALADOR", "NGESTOR"})
+            a->exec(QStringLiteral("alter sequence %1 restart with 1000").arg(QLatin1String(g)));
+    a->transaction->commit();
+}
+
 std::unique_ptr<TestDatabase::Attachment> TestDatabase::attach() const {
     auto a = std::make_unique<Attachment>();
-    a->database.databaseName = connectionString();
-    a->database.params = params();
-    a->database.open();
+    open(a->database);
     a->transaction = std::make_unique<db::Transaction>(a->database);
     a->transaction->start();
     return a;

@@ -24,6 +24,15 @@ public:
     QStringList params() const; // lc_ctype, user_name, password
     bool viaServer() const;
 
+    // Opens `database` on this database as the test user.
+    void open(db::Database &database) const;
+
+    // Runs `sql` through an attachment of its own and commits; nothing when it is empty. With
+    // Keys::From1000 every generator of the program then restarts at 1000, so that new keys
+    // start clear of the seeded ones.
+    enum class Keys { Kept, From1000 };
+    void seed(const QStringList &sql, Keys keys = Keys::Kept) const;
+
     // An attachment of its own with a transaction started: a second desk's view.
     struct Attachment {
         db::Database database;

@@ -1,7 +1,9 @@
 // The data module's rules against a real database, with a fake main window.
 
 #include "data/UDatos.h"
+#include "tests/common/SeedRows.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TestDatos.h"
 
 #include <QtTest>
 
@@ -46,22 +48,9 @@ struct Fixture {
     std::unique_ptr<TDatos> datos;
 
     explicit Fixture(bool demo = false, const QStringList &seed = {}) : tdb(demo) {
-        if (!seed.isEmpty()) {
-            auto a = tdb.attach();
-            for (const QString &s : seed)
-                a->exec(s);
-            // New keys start clear of the seeded ones.
-            for (const char *g : {"INSTALACION", "INSTALACION_ARMARIO", "INSTALACION_DERIVACION",
-                                  "NINSTALCION_ADJUNTOS", "INSTALADOR", "NGESTOR"})
-                a->exec(
-                    QStringLiteral("alter sequence %1 restart with 1000").arg(QLatin1String(g)));
-            a->transaction->commit();
-        }
+        tdb.seed(seed, TestDatabase::Keys::From1000);
         datos = std::make_unique<TDatos>(&view);
-        datos->Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
-            clave = tdb.password();
-            return true;
-        });
+        connectDataModule(*datos, tdb);
     }
     TDatos &d() { return *datos; }
     QVariant visto(const QString &sql) {
@@ -71,14 +60,6 @@ struct Fixture {
 };
 
 const QString kBloqueo = "No es posible modificar los registros de una instalacion enviada";
-
-QString installer(int id, const QString &name) {
-    return QStringLiteral(
-               "insert into INSTALADOR (ID, NOMBRE, CORREO, SMTP_SERVIDOR) values (%1, '%2', "
-               "'a@b.es', 'smtp')")
-        .arg(id)
-        .arg(name);
-}
 
 QString installation(int id, const QString &exp, const QString &enviado = "N",
                      const QString &extra = {}, const QString &values = {}) {
@@ -204,18 +185,18 @@ void TstDatos::newRecordDefaults_data() {
     const QString g1 = "insert into GESTORES (ID, NOMBRE) values (7, 'UNO')";
     const QString g2 = "insert into GESTORES (ID, NOMBRE) values (8, 'DOS')";
     QTest::newRow("one installer, one manager")
-        << QStringList{installer(3, "A"), g1,
+        << QStringList{instalador(3, "A"), g1,
                        installation(1, "1000000002", "N", ", INSTALADOR", ", 3")}
         << QVariant(3) << QVariant(7);
     QTest::newRow("two installers: the one of the current dossier")
-        << QStringList{installer(3, "A"), installer(4, "B"), g1, g2,
+        << QStringList{instalador(3, "A"), instalador(4, "B"), g1, g2,
                        installation(1, "1000000002", "N", ", INSTALADOR", ", 4")}
         << QVariant(4) << QVariant();
     QTest::newRow("two installers, current dossier has none")
-        << QStringList{installer(3, "A"), installer(4, "B"), installation(1, "1000000002")}
+        << QStringList{instalador(3, "A"), instalador(4, "B"), installation(1, "1000000002")}
         << QVariant() << QVariant();
     QTest::newRow("two installers, empty table")
-        << QStringList{installer(3, "A"), installer(4, "B")} << QVariant() << QVariant();
+        << QStringList{instalador(3, "A"), instalador(4, "B")} << QVariant() << QVariant();
 }
 
 void TstDatos::newRecordDefaults() {
@@ -279,12 +260,8 @@ void TstDatos::otherPostErrorsAreReworded() {
 }
 
 void TstDatos::sentLock() {
-    Fixture f(
-        false,
-        {installation(1, "1000000002", "S"),
-         "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-         "insert into INSTALACION_DERIVACIONES (ID, INSTALACION) values (1, 1)",
-         "insert into INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION) values (1, 1, '/a')"});
+    Fixture f(false, {installation(1, "1000000002", "S"), armario(1, 1, 1), derivacion(1, 1),
+                      adjunto(1, 1, "/a")});
     TDatos &d = f.d();
     QVERIFY(f.view.enviado);
     for (db::RecordSet *s : {&d.DSinstalacion, &d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos}) {
@@ -429,8 +406,7 @@ void TstDatos::cabinetCircuits() {
 
 void TstDatos::cabinetColumnNumbers() {
     Fixture f(false,
-              {installation(1, "1000000002"), installation(2, "5000000000"),
-               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 2)"});
+              {installation(1, "1000000002"), installation(2, "5000000000"), armario(1, 1, 2)});
     TDatos &d = f.d();
     d.DSinstalacion.first();
     db::RecordSet &a = d.DSarmarios;
@@ -732,10 +708,10 @@ void TstDatos::twoDesks() {
     QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE B"));
     otra->transaction->commit();
     b.DSinstalacion.post(); // once the other desk is done, the same edit saves
-    QCOMPARE(f.visto(QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1")
-                         .arg(id))
-                 .toString(),
-             QStringLiteral("DESDE B"));
+    QCOMPARE(
+        f.visto(QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1").arg(id))
+            .toString(),
+        QStringLiteral("DESDE B"));
 
     // A deletes the first installation: B no longer finds it when it reads again.
     a.DSinstalacion.first();
@@ -751,10 +727,7 @@ void TstDatos::twoDesks() {
 }
 
 void TstDatos::guardarPendientesStopsBeforeCommit() {
-    Fixture f(false,
-              {installation(1, "1000000002"),
-               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-               "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
+    Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
     TDatos &d = f.d();
     d.DSinstalacion.edit();
     d.DSinstalacion["POTENCIA"].setValue(33.0);
@@ -783,11 +756,7 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
     }
     {
         // A failing cabinet post comes first and drops the other pending edits.
-        Fixture f(
-            false,
-            {installation(1, "1000000002"),
-             "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (1, 1, 1)",
-             "insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) values (2, 1, 2)"});
+        Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
         TDatos &d = f.d();
         d.DSinstalacion.edit();
         d.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("PERDIDO");

@@ -2,6 +2,7 @@
 // fields, lookups, linked record sets, locate, and the messages of each refusal.
 
 #include "db/RecordSet.h"
+#include "tests/common/SeedRows.h"
 #include "tests/common/TestDatabase.h"
 
 #include <QtTest>
@@ -39,9 +40,7 @@ struct Fixture {
     QStringList log;
 
     Fixture() {
-        database.databaseName = tdb.connectionString();
-        database.params = tdb.params();
-        database.open();
+        tdb.open(database);
         transaction.start();
         gestores = std::make_unique<RecordSet>(transaction, QStringLiteral("DSgestores"));
         RecordSet &g = *gestores;
@@ -98,14 +97,14 @@ struct Fixture {
     }
 
     void addGestores(int n) {
-        auto a = tdb.attach();
+        QStringList sql;
         for (int i = 1; i <= n; ++i)
-            a->exec(QStringLiteral(
-                        "insert into GESTORES (ID, NOMBRE, EMAIL) values (%1, 'G%2', 'g%1@x.es')")
-                        .arg(i)
-                        .arg(i, 3, 10, QLatin1Char('0')));
-        a->exec("alter sequence NGESTOR restart with 1000");
-        a->transaction->commit();
+            sql << QStringLiteral(
+                       "insert into GESTORES (ID, NOMBRE, EMAIL) values (%1, 'G%2', 'g%1@x.es')")
+                       .arg(i)
+                       .arg(i, 3, 10, QLatin1Char('0'));
+        sql << "alter sequence NGESTOR restart with 1000";
+        tdb.seed(sql);
         seeNewData();
     }
     // The transaction is a snapshot: data seeded by another attachment shows after a restart.
@@ -114,22 +113,17 @@ struct Fixture {
         transaction.start();
     }
     void addInstalaciones(int n, int armariosPorInstalacion = 0) {
-        auto a = tdb.attach();
+        QStringList sql;
         for (int i = 1; i <= n; ++i) {
-            a->exec(QStringLiteral(
-                        "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (%1, 'E%1', 'N')")
-                        .arg(i));
+            sql << QStringLiteral(
+                       "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO) values (%1, 'E%1', 'N')")
+                       .arg(i);
             for (int j = 1; j <= armariosPorInstalacion; ++j)
-                a->exec(
-                    QStringLiteral("insert into INSTALACION_ARMARIO (ID, INSTALACION, N_COLUMNAS) "
-                                   "values (%1, %2, %3)")
-                        .arg(i * 100 + j)
-                        .arg(i)
-                        .arg(j));
+                sql << armario(i * 100 + j, i, j);
         }
-        a->exec("alter sequence INSTALACION restart with 1000");
-        a->exec("alter sequence INSTALACION_ARMARIO restart with 100000");
-        a->transaction->commit();
+        sql << "alter sequence INSTALACION restart with 1000"
+            << "alter sequence INSTALACION_ARMARIO restart with 100000";
+        tdb.seed(sql);
         seeNewData();
     }
     int countInDatabase(const QString &table) {

@@ -10,6 +10,7 @@
 #include "documents/HojaExpediente.h"
 #include "documents/Uemailenviar.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TestDatos.h"
 #include "tests/documents/Respuestas.h"
 #include "tests/platform/mail/SmtpPeer.h"
 #include "tests/platform/report/ReportTestSupport.h"
@@ -126,23 +127,12 @@ struct Entorno {
             QStringLiteral("update INSTALACION set POTENCIA=1234.5, LOCALIZA_TIPOBIS=1, "
                            "LOCALIZA_BIS='A' where ID=3"),
         };
-        ejecutarSql(sql + semilla);
+        tdb.seed(sql + semilla);
         datos = std::make_unique<TDatos>(&vista);
-        datos->Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
-            clave = tdb.password();
-            return true;
-        });
+        connectDataModule(*datos, tdb);
     }
     ~Entorno() {
         principal.reset(); // the kept windows go with the main window, before the data module
-    }
-    void ejecutarSql(const QStringList &sql) {
-        if (sql.isEmpty())
-            return;
-        auto a = tdb.attach();
-        for (const QString &s : sql)
-            a->exec(s);
-        a->transaction->commit();
     }
     QString archivo(const QString &nombre, const QByteArray &bytes) {
         const QString ruta = QDir(archivos.path()).filePath(nombre);

@@ -2,9 +2,10 @@
 
 #include "data/DatosView.h"
 #include "data/UDatos.h"
+#include "tests/common/ModalWatchdog.h"
+#include "tests/common/SeedRows.h"
 #include "tests/common/TestDatabase.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -31,16 +32,14 @@ public:
     void error(const QString &texto) override;
 };
 
-// A database seeded by a second attachment, the data module connected to it, and the main
-// window's side. A watchdog rejects a modal window left waiting, so that a test that goes
-// wrong fails instead of hanging.
+// A database seeded by a second attachment, the data module connected to it, the main
+// window's side, and a watchdog on the modal windows.
 struct Entorno {
     TestDatabase tdb;
     TDatos *datos = nullptr;
     std::unique_ptr<TDatos> propietario;
     std::unique_ptr<VentanaPrincipal> principal; // destroyed first, with the editors it keeps
-    QTimer vigia;
-    bool vencido = false;
+    ModalWatchdog vigia;
 
     explicit Entorno(bool demo = false, const QStringList &semilla = {});
     ~Entorno();
@@ -55,12 +54,6 @@ void luego(std::function<void()> f);
 
 // Types text key by key into a widget, letters beyond ASCII included.
 void teclear(QWidget *widget, const QString &texto);
-
-// SQL rows for seeding.
-QString instalador(int id, const QString &nombre, const QString &correo = QStringLiteral("a@b.es"));
-QString gestor(int id, const QString &nombre);
-QString instalacion(int id, const QString &expediente, const QString &enviado = QStringLiteral("N"),
-                    int instaladorId = 0, int gestorId = 0);
 
 inline const QString kBloqueo =
     QStringLiteral("No es posible modificar los registros de una instalacion enviada");

@@ -185,7 +185,7 @@ void TstArmarios::frameOfRowEditors() {
     });
     ed.editar(e.d(), e.principal.get());
     QCOMPARE(segundo, visto);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::insertFromMainWindowOpensEditorOnce() {
@@ -215,7 +215,7 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
             .toInt(),
         1);
     QCOMPARE(d.DSarmarios.state(), State::Insert); // the new row stays pending
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::duplicateColumnRefusedOnInsert() {
@@ -244,7 +244,7 @@ void TstArmarios::duplicateColumnRefusedOnInsert() {
                      kAplicacion + "|Este número de columna ya existe en esta instalación.|error",
                      kArmarios}));
     QCOMPARE(e.enBase("select count(*) from INSTALACION_ARMARIO where INSTALACION=10").toInt(), 1);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 // Insert pressed in the box just typed into, without leaving it first.
@@ -262,7 +262,7 @@ void TstArmarios::insertRightAfterTypingSavesTheRow() {
     d.DSarmarios.insert();
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(e.enBase("select count(*) from INSTALACION_ARMARIO where N_COLUMNAS=7").toInt(), 1);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::insertKeyInEveryField_data() {
@@ -308,7 +308,7 @@ void TstArmarios::insertKeyInEveryField() {
     });
     ed.editar(e.d(), e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{ed.ident});
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::deleteKeyClearsLookupKey_data() {
@@ -354,7 +354,7 @@ void TstArmarios::deleteKeyClearsLookupKey() {
     });
     ed.editar(e.d(), e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{ed.ident});
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::sentInstallationIsViewOnly_data() {
@@ -409,7 +409,7 @@ void TstArmarios::sentInstallationIsViewOnly() {
     ed.editar(e.d(), e.principal.get());
     QCOMPARE(respuestas.seen,
              (QStringList{ed.ident, kAplicacion + u'|' + kBloqueo + ".|error", ed.ident}));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::observationsUpperCase_data() {
@@ -445,7 +445,7 @@ void TstArmarios::observationsUpperCase() {
     QCOMPARE(d.DSderivaciones["OBSERVACIONES"].asString(), esperado);
     QCOMPARE(e.enBase("select OBSERVACIONES from INSTALACION_DERIVACIONES where ID=200").toString(),
              esperado);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::pastedObservationsKeepTheirCase() {
@@ -463,7 +463,7 @@ void TstArmarios::pastedObservationsKeepTheirCase() {
     });
     editarDerivacion(e.d(), e.principal.get());
     QCOMPARE(enMemo, QStringLiteral("Peña y ñu AÑADIDO"));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::typingOnEmptyListDoesNotOpenTwice_data() {
@@ -505,7 +505,7 @@ void TstArmarios::typingOnEmptyListDoesNotOpenTwice() {
     QCOMPARE(e.principal->aperturasArmarios + e.principal->aperturasDerivaciones, 1);
     QCOMPARE(rs.state(), State::Browse);
     QCOMPARE(rs[campo].asString(), guardado);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstArmarios::closingSavesNothing() {
@@ -524,7 +524,7 @@ void TstArmarios::closingSavesNothing() {
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(d.DSarmarios.state(), State::Edit); // neither saved nor cancelled
     QCOMPARE(e.enBase("select N_CELDAS from INSTALACION_ARMARIO where ID=100").toInt(), 8);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 int runArmariosTests(int argc, char **argv) {

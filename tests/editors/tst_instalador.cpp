@@ -163,7 +163,7 @@ void TstSeleccion::installerEditorLayout() {
     QCOMPARE(casilla, QStringLiteral("Requiere autenficación@SMTP_AUTENTIFICACION"));
     QCOMPARE(estado, Qt::PartiallyChecked); // the seeded installers have no value there
     QCOMPARE(eco, QStringLiteral("*******"));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::managerEditorLayout() {
@@ -187,7 +187,7 @@ void TstSeleccion::managerEditorLayout() {
     QCOMPARE(titulos, (QStringList{"Apellidos y Nombre del gestor@NOMBRE",
                                    "Correo electrónico@EMAIL", "Teléfono@TELEFONO"}));
     QCOMPARE(pistas, QStringList(DBNavigator::ButtonCount, QString()));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::chosenRowBecomesTheInstallations_data() {
@@ -234,7 +234,7 @@ void TstSeleccion::chosenRowBecomesTheInstallations() {
     // The list was read again: its current row is the first by name.
     QCOMPARE(l.lista(d).state(), State::Browse);
     QCOMPARE(l.lista(d).recNo(), 0);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::noneLeftChoosesZero_data() {
@@ -263,7 +263,7 @@ void TstSeleccion::noneLeftChoosesZero() {
                           l.ident}));
     QCOMPARE(d.DSinstalacion[l.campo].value(), QVariant(0));
     QCOMPARE(d.DSinstalacion[l.nombre].asString(), QString());
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::refusedCloseKeepsWindowOpen_data() {
@@ -318,7 +318,7 @@ void TstSeleccion::refusedCloseKeepsWindowOpen() {
              1);
     QCOMPARE(d.DSinstalacion["INSTALADOR"].asInteger(),
              e.enBase("select ID from INSTALADOR where CORREO='nuevo@ejemplo.es'").toInt());
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::cancelAfterEditingStillPosts_data() {
@@ -366,7 +366,7 @@ void TstSeleccion::cancelAfterEditingStillPosts() {
     QCOMPARE(d.DSinstalacion.state(), State::Browse);
     QCOMPARE(d.DSinstalacion[l.campo].asInteger(), 1);
     QCOMPARE(l.lista(d).recNo(), 0); // read again
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::acceptOnSentInstallationShowsLock_data() {
@@ -392,7 +392,7 @@ void TstSeleccion::acceptOnSentInstallationShowsLock() {
     QCOMPARE(
         e.enBase(QStringLiteral("select %1 from INSTALACION where ID=10").arg(l.campo)).toInt(), 1);
     QCOMPARE(l.lista(d).recNo(), 1); // not read again
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstSeleccion::acceptWithNoInstallationStartsOne_data() {
@@ -418,7 +418,7 @@ void TstSeleccion::acceptWithNoInstallationStartsOne() {
     QCOMPARE(d.DSinstalacion[l.campo].asInteger(), 2);
     QCOMPARE(d.DSinstalacion["ENVIADO"].asString(),
              QStringLiteral("N")); // the new-installation rules ran
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 int runSeleccionTests(int argc, char **argv) {

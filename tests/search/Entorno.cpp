@@ -3,8 +3,7 @@
 #include "db/Errors.h"
 #include "db/Statement.h"
 #include "platform/dialogs/MessageBoxes.h"
-
-#include <QDialog>
+#include "tests/common/TestDatos.h"
 
 AplicacionBusqueda::AplicacionBusqueda(int &argc, char **argv) : QApplication(argc, argv) {}
 
@@ -33,27 +32,10 @@ void VentanaPrincipal::error(const QString &texto) {
 }
 
 Entorno::Entorno(const QStringList &semilla) {
-    if (!semilla.isEmpty()) {
-        auto a = tdb.attach();
-        for (const QString &s : semilla)
-            a->exec(s);
-        a->transaction->commit();
-    }
+    tdb.seed(semilla);
     principal = std::make_unique<VentanaPrincipal>();
     datos = std::make_unique<TDatos>(principal.get());
-    datos->Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
-        clave = tdb.password();
-        return true;
-    });
-    vigia.setInterval(20000);
-    QObject::connect(&vigia, &QTimer::timeout, [this] {
-        if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            vencido = true;
-            d->QDialog::done(QDialog::Rejected);
-            d->hide();
-        }
-    });
-    vigia.start();
+    connectDataModule(*datos, tdb);
 }
 
 Entorno::~Entorno() {

@@ -2,10 +2,10 @@
 
 #include "data/DatosView.h"
 #include "data/UDatos.h"
+#include "tests/common/ModalWatchdog.h"
 #include "tests/common/TestDatabase.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -33,15 +33,13 @@ public:
 };
 
 // The demo database (five installations) with the rows of `semilla` added through a second
-// attachment, the data module connected to it on its newest installation, and the main
-// window's side. A watchdog rejects a modal window left waiting, so that a test that goes
-// wrong fails instead of hanging.
+// attachment, the data module connected to it on its newest installation, the main window's
+// side, and a watchdog on the modal windows.
 struct Entorno {
     TestDatabase tdb{true};
     std::unique_ptr<VentanaPrincipal> principal; // destroyed first, with the dialog it keeps
     std::unique_ptr<TDatos> datos;
-    QTimer vigia;
-    bool vencido = false;
+    ModalWatchdog vigia;
 
     explicit Entorno(const QStringList &semilla = {});
     ~Entorno();

@@ -257,7 +257,7 @@ void TstBusqueda::layoutOfTheDialog() {
     QCOMPARE(primeraFila, (QStringList{"1", "2500123450", "14/03/2025", "S"})); // demo row 1
     QCOMPARE(botones, (QStringList{"Primer registro", "Registro anterior", "Siguiente registro",
                                    "Último registro", "&Aceptar", "&Cancelar"}));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 // Demo installations: 1 sent on 14/03/2025; 2, 3, 4 and 5 not sent, on 06/05, 20/05, 02/06
@@ -467,7 +467,7 @@ void TstBusqueda::openingPlacesTheList() {
     });
     QCOMPARE(visto, actual);
     QCOMPARE(e.actual(), principal);
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstBusqueda::closingHandsBackTheChoice_data() {
@@ -503,7 +503,7 @@ void TstBusqueda::closingHandsBackTheChoice() {
     QCOMPARE(e.actual(), principal);
     QCOMPARE(e.d().DSinstalacion.state(), db::State::Browse);
     QCOMPARE(respuestas.seen, QStringList{kBusqueda});
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstBusqueda::stateKeptBetweenOpenings() {
@@ -541,7 +541,7 @@ void TstBusqueda::stateKeptBetweenOpenings() {
     QCOMPARE(estado, Qt::Unchecked);
     QCOMPARE(linea, QStringLiteral("Where  fecha>='05/01/2025' and enviado='N'"));
     QCOMPARE(filas, (QStringList{"2", "3", "4", "5"}));
-    QVERIFY(!e.vencido);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstBusqueda::pendingEditSavedAndListed() {

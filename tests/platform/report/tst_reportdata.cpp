@@ -8,6 +8,7 @@
 #include "platform/report/Report.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TestDatos.h"
 #include "tests/platform/report/Qinst.h"
 #include "tests/platform/report/ReportTestSupport.h"
 
@@ -29,16 +30,8 @@ struct Fixture {
     report::PdfRenderer pdf;
 
     explicit Fixture(const QStringList &seed = {}) {
-        if (!seed.isEmpty()) {
-            auto a = tdb.attach();
-            for (const QString &s : seed)
-                a->exec(s);
-            a->transaction->commit();
-        }
-        datos.Conectar(tdb.connectionString(), tdb.user(), [this](QString &, QString &clave) {
-            clave = tdb.password();
-            return true;
-        });
+        tdb.seed(seed);
+        connectDataModule(datos, tdb);
         project.setEngine(&output);
     }
     // The bulletin's set-up: the four connections, DSinstalacion narrowed.

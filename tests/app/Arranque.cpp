@@ -1,0 +1,15 @@
+#include "tests/app/Arranque.h"
+
+#include "app/Uinstalaciones.h"
+#include "data/UDatos.h"
+#include "tests/common/TestDatos.h"
+
+#include <QtTest>
+
+bool arrancar(const TestDatabase &tdb, TFinstalacion &ventana, TDatos &datos) {
+    connectDataModule(datos, tdb);
+    ventana.enlazarDatos(datos);
+    ventana.show();
+    ventana.activateWindow();
+    return QTest::qWaitForWindowActive(&ventana);
+}
