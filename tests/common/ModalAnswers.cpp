@@ -35,6 +35,15 @@ ModalAnswers::Answer ModalAnswers::press(const QString &buttonText) {
     };
 }
 
+ModalAnswers::Answer ModalAnswers::noteButtons(QStringList &buttons, Answer then) {
+    return [&buttons, then = std::move(then)](QWidget *modal) {
+        buttons.clear();
+        for (const QAbstractButton *b : modal->findChildren<QAbstractButton *>())
+            buttons << b->text().remove(u'&');
+        then(modal);
+    };
+}
+
 bool ModalAnswers::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Hide && watched == m_current) {
         watched->removeEventFilter(this);

@@ -27,6 +27,9 @@ public:
     static Answer press(const QString &buttonText);
     // Accepts a message box with its default button.
     static Answer ok() { return press(QString()); }
+    // Notes the texts of the modal widget's buttons (without "&") in `buttons`, then answers
+    // with `then`.
+    static Answer noteButtons(QStringList &buttons, Answer then);
 
     QStringList seen; // message boxes and other modal widgets, in order
     // What was seen since the last call, forgetting it.

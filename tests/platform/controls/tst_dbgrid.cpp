@@ -4,7 +4,6 @@
 
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
-#include "tests/platform/controls/ModalAnswer.h"
 
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/EditMask.h"
@@ -280,12 +279,10 @@ void TstDBGrid::ctrlDeleteAsksFirst() {
     QVERIFY(t.show());
     t.rs().fetchAll();
     t.rs().moveTo(1);
-    ModalAnswer box(answer);
+    QStringList buttons;
+    t.form.answers.push(ModalAnswers::noteButtons(buttons, ModalAnswers::press(answer)));
     QTest::keyClick(t.grid, Qt::Key_Delete, Qt::ControlModifier);
-    QVERIFY(box.seen);
-    QCOMPARE(box.title, QStringLiteral("Confirmación"));
-    QCOMPARE(box.text, QStringLiteral("¿Desea eliminar el registro?"));
-    QStringList buttons = box.buttons;
+    QCOMPARE(t.form.answers.seen, QStringList{"Confirmación|¿Desea eliminar el registro?"});
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"Cancelar", "OK"}));
     QCOMPARE(t.rs().recordCount(), rowsAfter);
