@@ -39,10 +39,7 @@ const QString kUnidas = QStringLiteral(
     "left join TIPO_BIS t on t.ID = i.LOCALIZA_TIPOBIS");
 
 int fetchAllRows(db::Statement &s) {
-    s.openCursor();
-    int n = 0;
-    while (s.fetch())
-        ++n;
+    const int n = bench::fetchAllRows(s);
     s.closeCursor();
     return n;
 }
@@ -62,19 +59,10 @@ bool indiceFecha(db::Transaction &t) {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
-        return 2;
-    }
-    const QString password =
-        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
+    const bench::Target target = bench::target(argc, argv);
     SinVentana vista;
     TDatos datos(&vista);
-    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
-                   [&](QString &, QString &clave) {
-                       clave = password;
-                       return true;
-                   });
+    datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
     if (!indiceFecha(datos.IBTrans)) {
         db::Statement crear(datos.IBTrans);
         crear.prepare(QStringLiteral("CREATE INDEX IX_INSTALACION_FECHA ON INSTALACION (FECHA)"));

@@ -17,30 +17,13 @@ struct Bare {
         : municipios(t), entidades(t), armarios(t), derivaciones(t), adjuntos(t) {}
 };
 
-int fetchAllRows(db::Statement &s) {
-    s.openCursor();
-    int n = 0;
-    while (s.fetch())
-        ++n;
-    return n;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     TDatos datos;
-    const QString password =
-        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
-    if (argc < 2) {
-        std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
-        return 2;
-    }
-    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
-                   [&](QString &, QString &clave) {
-                       clave = password;
-                       return true;
-                   });
+    const bench::Target target = bench::target(argc, argv);
+    datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
     db::RecordSet &inst = datos.DSinstalacion;
     const int moves = 300;
     inst.first();
@@ -78,13 +61,13 @@ int main(int argc, char **argv) {
         QElapsedTimer t;
         t.start();
         b.municipios.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
-        rows += fetchAllRows(b.municipios);
+        rows += bench::fetchAllRows(b.municipios);
         b.entidades.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
         b.entidades.setParam(QStringLiteral("CODPOBLA"), muni.left(3) + u'%');
-        rows += fetchAllRows(b.entidades);
+        rows += bench::fetchAllRows(b.entidades);
         for (db::Statement *s : {&b.armarios, &b.derivaciones, &b.adjuntos}) {
             s->setParam(QStringLiteral("ID"), id);
-            rows += fetchAllRows(*s);
+            rows += bench::fetchAllRows(*s);
         }
         bare.push_back(double(t.nsecsElapsed()) / 1e6);
     }

@@ -8,9 +8,7 @@
 
 #include "bench/BenchSupport.h"
 #include "data/UDatos.h"
-#include "db/FbApi.h"
 #include "db/Statement.h"
-#include "db/Win1252.h"
 #include "platform/report/Document.h"
 #include "platform/report/Report.h"
 #include "search/ListaInstalaciones.h"
@@ -23,8 +21,6 @@
 #include <QWidget>
 
 #include <hpdf.h>
-
-using namespace Firebird;
 
 namespace {
 
@@ -78,24 +74,6 @@ void bareHaru(const report::Document &doc, const QString &path) {
     HPDF_Free(pdf);
 }
 
-int bareFetch(db::Transaction &tr, const QString &sql) {
-    IAttachment *att = tr.database().handle();
-    ITransaction *tra = tr.handle();
-    const QByteArray text = db::win1252::encode(sql);
-    return db::fb::call([&](ThrowStatusWrapper *st) {
-        db::fb::Ref<IStatement> stmt(
-            att->prepare(st, tra, 0, text.constData(), 3, IStatement::PREPARE_PREFETCH_METADATA));
-        db::fb::Ref<IMessageMetadata> out(stmt->getOutputMetadata(st));
-        std::vector<unsigned char> buffer(out->getMessageLength(st));
-        IResultSet *rs = stmt->openCursor(st, tra, nullptr, nullptr, out.get(), 0);
-        int rows = 0;
-        while (rs->fetchNext(st, buffer.data()) == IStatus::RESULT_OK)
-            ++rows;
-        rs->close(st);
-        return rows;
-    });
-}
-
 long statusKb(const char *key) {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
@@ -117,18 +95,9 @@ void resetPeak() {
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
-        return 2;
-    }
-    const QString password =
-        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
+    const bench::Target target = bench::target(argc, argv);
     TDatos datos;
-    datos.Conectar(QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
-                   [&](QString &, QString &clave) {
-                       clave = password;
-                       return true;
-                   });
+    datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
     const QString reports = QStringLiteral(REPORTS_DIR);
     QTemporaryDir dir;
 
@@ -202,8 +171,8 @@ int main(int argc, char **argv) {
     listingOutput.setStatusShown(false);
     listingOutput.setOutputFileName(dir.filePath(QStringLiteral("listado.pdf")));
     const QString select = qinst->selectSql.join(u'\n');
-    int rows = bareFetch(datos.IBTrans, select); // warm the page cache
-    const double bare = bench::medianMs(3, [&] { rows = bareFetch(datos.IBTrans, select); });
+    int rows = bench::bareFetch(datos.IBTrans, select); // warm the page cache
+    const double bare = bench::medianMs(3, [&] { rows = bench::bareFetch(datos.IBTrans, select); });
     const long before = statusKb("VmRSS:");
     resetPeak();
     QElapsedTimer t;

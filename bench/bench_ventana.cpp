@@ -38,14 +38,6 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-int fetchAllRows(db::Statement &s) {
-    s.openCursor();
-    int n = 0;
-    while (s.fetch())
-        ++n;
-    return n;
-}
-
 // The after-scroll work of one installation run bare: the two location lists and the three
 // child lists, fetched whole.
 struct BareStep {
@@ -69,13 +61,13 @@ struct BareStep {
         QElapsedTimer t;
         t.start();
         municipios.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
-        fetchAllRows(municipios);
+        bench::fetchAllRows(municipios);
         entidades.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
         entidades.setParam(QStringLiteral("CODPOBLA"), muni.left(3) + u'%');
-        fetchAllRows(entidades);
+        bench::fetchAllRows(entidades);
         for (db::Statement *s : {&armarios, &derivaciones, &adjuntos}) {
             s->setParam(QStringLiteral("ID"), id);
-            fetchAllRows(*s);
+            bench::fetchAllRows(*s);
         }
         return double(t.nsecsElapsed()) / 1e6;
     }
@@ -85,13 +77,8 @@ struct BareStep {
 
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc < 2) {
-        std::fprintf(stderr, "uso: %s BASEDEDATOS [clave]\n", argv[0]);
-        return 2;
-    }
-    const QString database = QString::fromLocal8Bit(argv[1]);
-    const QString password =
-        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("masterkey");
+    const bench::Target target = bench::target(argc, argv);
+    const QString &database = target.database;
     // The window reads its configuration from the system folders: give it one of its own.
     QTemporaryDir xdg;
     {
@@ -116,13 +103,10 @@ int main(int argc, char **argv) {
         db::Statement s(tr);
         bareOpen = bench::medianMs(3, [&] {
             s.prepare(QStringLiteral("select * from INSTALACION\n\norder by id"));
-            fetchAllRows(s);
+            bench::fetchAllRows(s);
         });
     }
-    auto login = [&](QString &, QString &clave) {
-        clave = password;
-        return true;
-    };
+    const auto login = bench::login(target.password);
     std::vector<double> startups;
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer t;
