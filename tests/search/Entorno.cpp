@@ -1,23 +1,8 @@
 #include "tests/search/Entorno.h"
 
-#include "db/Errors.h"
 #include "db/Statement.h"
 #include "platform/dialogs/MessageBoxes.h"
 #include "tests/common/TestDatos.h"
-
-AplicacionBusqueda::AplicacionBusqueda(int &argc, char **argv) : QApplication(argc, argv) {}
-
-bool AplicacionBusqueda::notify(QObject *receiver, QEvent *event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const db::Abort &) {
-    } catch (const db::DatabaseError &e) {
-        mostrarError(activeModalWidget() ? activeModalWidget() : activeWindow(), e.message());
-    } catch (const std::exception &e) {
-        mostrarError(activeWindow(), QString::fromUtf8(e.what()));
-    }
-    return false;
-}
 
 VentanaPrincipal::VentanaPrincipal() {
     setObjectName(QStringLiteral("Finstalacion"));

@@ -10,14 +10,6 @@
 
 #include <memory>
 
-// The application object of these tests: like the program's, its notify() stops every error
-// a handler raises and shows it in the error box, where the modal answers read it.
-class AplicacionBusqueda : public QApplication {
-public:
-    AplicacionBusqueda(int &argc, char **argv);
-    bool notify(QObject *receiver, QEvent *event) override;
-};
-
 // The main window as the search sees it: it owns the kept dialog and answers the data
 // module's rules with the standard boxes.
 class VentanaPrincipal : public QWidget, public DatosView {

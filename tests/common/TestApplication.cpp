@@ -1,10 +1,8 @@
-#include "tests/editors/AplicacionPruebas.h"
+#include "tests/common/TestApplication.h"
 
 #include "platform/dialogs/MessageBoxes.h"
 
-AplicacionPruebas::AplicacionPruebas(int &argc, char **argv) : QApplication(argc, argv) {}
-
-bool AplicacionPruebas::notify(QObject *receiver, QEvent *event) {
+bool TestApplication::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
