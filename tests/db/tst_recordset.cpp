@@ -4,6 +4,7 @@
 #include "db/RecordSet.h"
 #include "tests/common/SeedRows.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TestRecordSets.h"
 
 #include <QtTest>
 
@@ -42,19 +43,11 @@ struct Fixture {
     Fixture() {
         tdb.open(database);
         transaction.start();
-        gestores = std::make_unique<RecordSet>(transaction, QStringLiteral("DSgestores"));
+        gestores = gestoresSet(transaction);
         RecordSet &g = *gestores;
-        g.selectSql = {"select * from GESTORES", "order by Nombre"};
-        g.setTableStatements("GESTORES", {"ID", "NOMBRE", "EMAIL", "TELEFONO"});
-        g.generatorName = "NGESTOR";
-        g.addField("ID", FieldType::Integer, 0, true);
-        g.addField("NOMBRE", FieldType::String, 250);
-        g.addField("EMAIL", FieldType::String, 250, true);
-        g.addField("TELEFONO", FieldType::String, 25);
         sGestores.setDataSet(&g);
 
-        tipos = std::make_unique<RecordSet>(transaction, QStringLiteral("Qtipoarmario"));
-        tipos->selectSql = {"select * from TIPO_ARMARIO", "order by descripcion"};
+        tipos = tiposArmarioSet(transaction);
 
         inst = std::make_unique<RecordSet>(transaction, QStringLiteral("DSinstalacion"));
         inst->selectSql = {
@@ -72,17 +65,10 @@ struct Fixture {
         inst->addLookupField("Ngestor", FieldType::String, 250, "GESTOR", g, "ID", "NOMBRE");
         sInst.setDataSet(inst.get());
 
-        armarios = std::make_unique<RecordSet>(transaction, QStringLiteral("DSarmarios"));
+        armarios = armariosSet(transaction, *tipos);
         RecordSet &a = *armarios;
         a.selectSql = {"select * from INSTALACION_ARMARIO", "where INSTALACION=:ID",
                        "order by N_COLUMNAS,ID"};
-        a.setTableStatements("INSTALACION_ARMARIO", {"ID", "INSTALACION", "TIPO", "N_COLUMNAS"});
-        a.generatorName = "INSTALACION_ARMARIO";
-        a.addField("ID", FieldType::Integer, 0, true);
-        a.addField("INSTALACION", FieldType::Integer, 0, true);
-        a.addField("TIPO", FieldType::Integer);
-        a.addField("N_COLUMNAS", FieldType::Integer);
-        a.addLookupField("Ntipo", FieldType::String, 250, "TIPO", *tipos, "ID", "DESCRIPCION");
         a.setMasterSource(&sInst);
         a.onNewRecord = [this](RecordSet &r) {
             r["INSTALACION"].setValue(inst->field("ID").value());

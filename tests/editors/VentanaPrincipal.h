@@ -52,6 +52,14 @@ struct Entorno {
 // modal answer.
 void luego(std::function<void()> f);
 
+// A window's control by its name; a missing one stops the run.
+template <class T = QWidget> T *hijo(QWidget *w, const QString &nombre) {
+    T *c = w->findChild<T *>(nombre);
+    if (!c)
+        qFatal("no hay control %s", qPrintable(nombre));
+    return c;
+}
+
 // Types text key by key into a widget, letters beyond ASCII included.
 void teclear(QWidget *widget, const QString &texto);
 

@@ -57,13 +57,6 @@ Editor editor(const QString &cual) {
             [](TDatos &d) -> db::RecordSet & { return d.DSderivaciones; }};
 }
 
-template <class T = QWidget> T *hijo(QWidget *w, const QString &nombre) {
-    T *c = w->findChild<T *>(nombre);
-    if (!c)
-        qFatal("no hay control %s", qPrintable(nombre));
-    return c;
-}
-
 DBNavigator *navegador(QWidget *w) {
     return hijo<DBNavigator>(w, QStringLiteral("DBNavigator2"));
 }

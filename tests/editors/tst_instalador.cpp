@@ -66,13 +66,6 @@ Lado lado(const QString &quien) {
             QStringLiteral("GESTORES")};
 }
 
-template <class T = QWidget> T *hijo(QWidget *w, const QString &nombre) {
-    T *c = w->findChild<T *>(nombre);
-    if (!c)
-        qFatal("no hay control %s", qPrintable(nombre));
-    return c;
-}
-
 DBNavigator *navegador(QWidget *w) {
     return hijo<DBNavigator>(w, QStringLiteral("DBNavigator1"));
 }
