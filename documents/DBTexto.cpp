@@ -4,20 +4,7 @@
 #include "db/RecordSet.h"
 
 DBTexto::DBTexto(QWidget *parent)
-    : QLabel(parent), m_link([this](db::DataEvent evento, db::Field *campo) {
-          switch (evento) {
-          case db::DataEvent::UpdateData:
-          case db::DataEvent::FocusField:
-              return;
-          case db::DataEvent::FieldChanged:
-              if (!m_link.concerns(campo))
-                  return;
-              break;
-          default:
-              break;
-          }
-          mostrar();
-      }) {
+    : QLabel(parent), m_link(this, {.show = [this] { mostrar(); }, .focus = [] {}}) {
     setTextFormat(Qt::PlainText);
 }
 

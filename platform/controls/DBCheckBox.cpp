@@ -6,7 +6,7 @@
 namespace platform {
 
 DBCheckBox::DBCheckBox(QWidget *parent)
-    : QCheckBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }) {
+    : QCheckBox(parent), m_link(this, {.show = [this] { showValue(); }}) {
     setTristate(true);
     connect(this, &QAbstractButton::clicked, this, [this] {
         try {
@@ -29,25 +29,6 @@ void DBCheckBox::setValueUnchecked(const QString &value) {
     showValue();
 }
 
-void DBCheckBox::dataEvent(db::DataEvent event, db::Field *field) {
-    switch (event) {
-    case db::DataEvent::FieldChanged:
-        if (m_link.concerns(field))
-            showValue();
-        break;
-    case db::DataEvent::FocusField:
-        if (field && field == m_link.field())
-            setFocus();
-        break;
-    case db::DataEvent::UpdateData:
-    case db::DataEvent::MasterChanged:
-        break;
-    default:
-        showValue();
-        break;
-    }
-}
-
 void DBCheckBox::showValue() {
     const db::Field *f = m_link.field();
     setEnabled(m_link.active());
@@ -67,12 +48,10 @@ void DBCheckBox::nextCheckState() {
 }
 
 void DBCheckBox::write() {
-    db::Field *f = m_link.field();
-    if (!f || !m_link.canModify())
+    if (!m_link.canModify())
         return;
-    const bool ticked = checkState() == Qt::Checked; // the edit shows the stored value again
-    m_link.edit();
-    f->setText(ticked ? m_checked : m_unchecked);
+    // Read before the edit starts: it shows the stored value again.
+    m_link.writeText(checkState() == Qt::Checked ? m_checked : m_unchecked);
 }
 
 } // namespace platform

@@ -31,7 +31,6 @@ protected:
     void nextCheckState() override;
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     void showValue();
     void write();
 

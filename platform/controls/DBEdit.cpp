@@ -9,7 +9,13 @@
 namespace platform {
 
 DBEdit::DBEdit(QWidget *parent)
-    : MaskedLineEdit(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }) {
+    : MaskedLineEdit(parent), m_link(this, {.show = [this] { refresh(); },
+                                            .editingChanged =
+                                                [this] {
+                                                    if (!isModified())
+                                                        refresh();
+                                                },
+                                            .writePending = [this] { updateRecord(); }}) {
     setCharFilter([this](QChar c) {
         const db::Field *f = m_link.field();
         return !f || fieldTakesChar(*f, c);
@@ -59,47 +65,15 @@ void DBEdit::refresh() {
 void DBEdit::updateRecord() {
     if (!isModified())
         return;
-    db::Field *f = m_link.field();
-    if (!f || !m_link.active())
+    if (!m_link.field() || !m_link.active())
         return;
     try {
-        const QString stored = storedText();
-        m_link.edit();
-        QScopedValueRollback<bool> writing(m_writing, true);
-        f->setText(stored);
+        m_link.writeText(storedText());
     } catch (...) {
         setFocus();
         throw;
     }
     reset();
-}
-
-void DBEdit::dataEvent(db::DataEvent event, db::Field *field) {
-    switch (event) {
-    case db::DataEvent::ActiveChanged:
-    case db::DataEvent::DataSetChanged:
-    case db::DataEvent::RecordChanged:
-        refresh();
-        break;
-    case db::DataEvent::StateChanged:
-        if (!isModified())
-            refresh();
-        break;
-    case db::DataEvent::FieldChanged:
-        // While this box writes, a refusal after the store must leave its text pending.
-        if (!m_writing && m_link.concerns(field))
-            refresh();
-        break;
-    case db::DataEvent::UpdateData:
-        updateRecord();
-        break;
-    case db::DataEvent::FocusField:
-        if (field && field == m_link.field())
-            setFocus();
-        break;
-    case db::DataEvent::MasterChanged:
-        break;
-    }
 }
 
 bool DBEdit::handleKey(QKeyEvent *event) {

@@ -36,11 +36,9 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     void refresh();
 
     FieldLink m_link;
-    bool m_writing = false;
     bool m_startingEdit = false;
     bool m_leftWithWindow = false; // the focus went to another window or a popup
 };

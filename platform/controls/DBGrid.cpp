@@ -2,6 +2,7 @@
 
 #include "db/RecordSet.h"
 #include "platform/controls/DeleteConfirmation.h"
+#include "platform/controls/FieldLink.h"
 #include "platform/controls/GridDelegate.h"
 #include "platform/controls/GridEditors.h"
 #include "platform/controls/TypedKeys.h"
@@ -35,8 +36,8 @@ private:
 };
 
 DBGrid::DBGrid(QWidget *parent)
-    : QTableView(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
-      m_model(new RecordSetModel(m_link, this)), m_delegate(new GridDelegate(*this)) {
+    : QTableView(parent), m_model(new RecordSetModel(m_link, this)),
+      m_delegate(new GridDelegate(*this)) {
     setModel(m_model);
     QItemSelectionModel *standard = selectionModel();
     setSelectionModel(new GridSelection(m_model, *this));
@@ -49,6 +50,11 @@ DBGrid::DBGrid(QWidget *parent)
     setTabKeyNavigation(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::applyColumnLayout);
+}
+
+void DBGrid::setDataSource(db::DataSource *source) {
+    m_link.setDataSource(source);
+    dataEvent(db::DataEvent::ActiveChanged, nullptr);
 }
 
 void DBGrid::setColumns(const QList<DBGridColumn> &columns) {
@@ -114,6 +120,12 @@ void DBGrid::dataEvent(db::DataEvent event, db::Field *field) {
     case db::DataEvent::MasterChanged:
         break;
     }
+}
+
+void DBGrid::startEdit() {
+    db::RecordSet *rs = m_link.dataSet();
+    if (rs && !rs->editing())
+        rs->edit();
 }
 
 void DBGrid::syncCurrent() {
@@ -185,7 +197,7 @@ QWidget *DBGrid::createCellEditor(QWidget *parent, const QModelIndex &index) {
         connect(combo, &QComboBox::activated, this, [this, combo] { commitData(combo); });
         editor = combo;
     } else {
-        auto *line = new GridCellEdit(parent, [this] { m_link.edit(); });
+        auto *line = new GridCellEdit(parent, [this] { startEdit(); });
         line->setEditMask(f->editMask);
         const bool text =
             f->type() == db::FieldType::String || f->type() == db::FieldType::FixedChar;
@@ -264,11 +276,11 @@ void DBGrid::updateRecord() {
     try {
         if (auto *line = qobject_cast<GridCellEdit *>(m_editor.data())) {
             const QString stored = line->storedText();
-            m_link.edit();
+            startEdit();
             f->setText(stored);
         } else if (auto *combo = qobject_cast<GridLookupEdit *>(m_editor.data())) {
             const QVariant key = combo->chosenKey();
-            m_link.edit();
+            startEdit();
             if (db::Field *keyField = rs->findField(f->keyField))
                 keyField->setValue(key);
         }
@@ -385,7 +397,7 @@ void DBGrid::keyPressEvent(QKeyEvent *event) {
     // Typing into an empty grid starts a new record, as an edit of an empty set does.
     if (m_model->rowCount() == 0 && rs && rs->active() && !typedText(event).isEmpty() &&
         m_model->columnEditable(std::max(m_lastColumn, 0)))
-        m_link.edit();
+        startEdit();
     QScopedValueRollback<bool> inGridKey(m_inGridKey, true);
     QTableView::keyPressEvent(event);
 }

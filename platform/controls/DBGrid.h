@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls/FieldLink.h"
+#include "db/DataSource.h"
 #include "platform/controls/RecordSetModel.h"
 
 #include <QAbstractItemDelegate>
@@ -25,7 +25,7 @@ class DBGrid : public QTableView {
 public:
     explicit DBGrid(QWidget *parent = nullptr);
 
-    void setDataSource(db::DataSource *source) { m_link.setSource(source); }
+    void setDataSource(db::DataSource *source);
     db::DataSource *dataSource() const { return m_link.dataSource(); }
     db::RecordSet *dataSet() const { return m_link.dataSet(); }
 
@@ -70,6 +70,20 @@ private:
     friend class GridDelegate;
     friend class GridSelection;
 
+    // The grid follows the whole record set (its rows, the current row, the state marker, a
+    // focus request for any of its columns), more than a field link's callbacks tell: it takes
+    // the data events themselves.
+    class Link final : public db::DataLink {
+    public:
+        explicit Link(DBGrid &grid) : m_grid(grid) {}
+        void dataEvent(db::DataEvent event, db::Field *field) override {
+            m_grid.dataEvent(event, field);
+        }
+
+    private:
+        DBGrid &m_grid;
+    };
+
     bool acceptCurrent(QModelIndex &index);
     QWidget *createCellEditor(QWidget *parent, const QModelIndex &index);
     void showCellValue(QWidget *editor, const QModelIndex &index, bool force);
@@ -79,10 +93,11 @@ private:
     bool canInsert() const;
     bool atLastRow();
     void dataEvent(db::DataEvent event, db::Field *field);
+    void startEdit(); // puts the record set into edit unless it is editing
     void syncCurrent();
     void applyColumnLayout();
 
-    FieldLink m_link;
+    Link m_link{*this};
     RecordSetModel *m_model;
     GridDelegate *m_delegate;
     QPointer<QWidget> m_editor;

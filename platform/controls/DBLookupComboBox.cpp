@@ -51,7 +51,7 @@ QAccessibleInterface *lookupAccessible(const QString &className, QObject *object
 } // namespace
 
 DBLookupComboBox::DBLookupComboBox(QWidget *parent)
-    : QComboBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
+    : QComboBox(parent), m_link(this, {.show = [this] { showValue(); }}),
       m_clock(steadyMilliseconds) {
     static const bool accessible = [] {
         QAccessible::installFactory(lookupAccessible);
@@ -74,28 +74,6 @@ DBLookupComboBox::DBLookupComboBox(QWidget *parent)
 QVariant DBLookupComboBox::keyValue() const {
     const db::Field *k = m_link.keyField();
     return k && m_link.active() ? k->value() : QVariant();
-}
-
-void DBLookupComboBox::dataEvent(db::DataEvent event, db::Field *field) {
-    switch (event) {
-    case db::DataEvent::ActiveChanged:
-    case db::DataEvent::DataSetChanged:
-    case db::DataEvent::RecordChanged:
-    case db::DataEvent::StateChanged:
-        showValue();
-        break;
-    case db::DataEvent::FieldChanged:
-        if (m_link.concerns(field))
-            showValue();
-        break;
-    case db::DataEvent::FocusField:
-        if (field && (field == m_link.field() || field == m_link.keyField()))
-            setFocus();
-        break;
-    case db::DataEvent::UpdateData: // nothing pending: a choice is written at once
-    case db::DataEvent::MasterChanged:
-        break;
-    }
 }
 
 void DBLookupComboBox::showValue() {
@@ -137,11 +115,20 @@ void DBLookupComboBox::selectEntry(int index) {
 }
 
 void DBLookupComboBox::writeKey(const QVariant &key) {
-    if (!m_link.canModify())
-        return;
-    m_link.edit();
-    if (db::Field *k = m_link.keyField())
-        k->setValue(key);
+    if (m_link.canModify())
+        storeKey(key);
+}
+
+// The link keeps the box from hearing its own change: the box shows what came of it, also
+// when a rule refused the key after the store.
+void DBLookupComboBox::storeKey(const QVariant &key) {
+    try {
+        m_link.writeKey(key);
+    } catch (...) {
+        showValue();
+        throw;
+    }
+    showValue();
 }
 
 void DBLookupComboBox::showPopup() {
@@ -170,9 +157,7 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent *event) {
         return;
     event->accept();
     if (m_clearOnDelete && event->key() == Qt::Key_Delete) {
-        m_link.edit();
-        if (db::Field *key = m_link.keyField())
-            key->clear();
+        storeKey(QVariant());
         return;
     }
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;

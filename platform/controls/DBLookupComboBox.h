@@ -63,12 +63,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     void showValue();
     void loadList();
     void search(QChar c);
     void step(int delta);
-    void writeKey(const QVariant &key);
+    void writeKey(const QVariant &key); // when the record set may be changed
+    void storeKey(const QVariant &key);
 
     FieldLink m_link;
     LookupList m_list;

@@ -31,7 +31,13 @@ bool changesText(const QKeyEvent *event) {
 } // namespace
 
 DBMemo::DBMemo(QWidget *parent)
-    : QPlainTextEdit(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }) {
+    : QPlainTextEdit(parent), m_link(this, {.show = [this] { reset(); },
+                                            .editingChanged =
+                                                [this] {
+                                                    if (!m_modified)
+                                                        reset();
+                                                },
+                                            .writePending = [this] { updateRecord(); }}) {
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::onTextChanged);
     reset();
@@ -76,45 +82,15 @@ void DBMemo::reset() {
 void DBMemo::updateRecord() {
     if (!m_modified)
         return;
-    db::Field *f = m_link.field();
-    if (!f || !m_link.active())
+    if (!m_link.field() || !m_link.active())
         return;
     try {
-        m_link.edit();
-        QScopedValueRollback<bool> writing(m_writing, true);
-        f->setAsString(toPlainText());
+        m_link.writeString(toPlainText());
     } catch (...) {
         setFocus();
         throw;
     }
     reset();
-}
-
-void DBMemo::dataEvent(db::DataEvent event, db::Field *field) {
-    switch (event) {
-    case db::DataEvent::ActiveChanged:
-    case db::DataEvent::DataSetChanged:
-    case db::DataEvent::RecordChanged:
-        reset();
-        break;
-    case db::DataEvent::StateChanged:
-        if (!m_modified)
-            reset();
-        break;
-    case db::DataEvent::FieldChanged:
-        if (!m_writing && m_link.concerns(field))
-            reset();
-        break;
-    case db::DataEvent::UpdateData:
-        updateRecord();
-        break;
-    case db::DataEvent::FocusField:
-        if (field && field == m_link.field())
-            setFocus();
-        break;
-    case db::DataEvent::MasterChanged:
-        break;
-    }
 }
 
 void DBMemo::keyPressEvent(QKeyEvent *event) {

@@ -47,7 +47,6 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     bool changeAllowed() const;
     int room() const; // characters that still fit, the selection counted as free
     void onTextChanged();
@@ -58,7 +57,6 @@ private:
     bool m_modified = false;
     bool m_showing = false;
     bool m_inChange = false;
-    bool m_writing = false;
 };
 
 } // namespace platform

@@ -11,7 +11,7 @@
 namespace platform {
 
 DBNavigator::DBNavigator(QWidget *parent)
-    : QWidget(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }) {
+    : QWidget(parent), m_link(this, {.show = [this] { updateButtons(); }}) {
     setFocusPolicy(Qt::NoFocus);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -70,12 +70,6 @@ void DBNavigator::setShowHints(bool show) {
 void DBNavigator::setVisibleButtons(const QList<Button> &buttons) {
     for (int i = 0; i < ButtonCount; ++i)
         m_buttons[size_t(i)]->setVisible(buttons.contains(Button(i)));
-}
-
-void DBNavigator::dataEvent(db::DataEvent event, db::Field *) {
-    if (event != db::DataEvent::UpdateData && event != db::DataEvent::FocusField &&
-        event != db::DataEvent::MasterChanged)
-        updateButtons();
 }
 
 void DBNavigator::updateButtons() {

@@ -43,7 +43,6 @@ signals:
     void clicked(platform::DBNavigator::Button button);
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     void updateButtons();
     bool run(Button button);
 

@@ -12,7 +12,15 @@
 namespace platform {
 
 DBRadioGroup::DBRadioGroup(QWidget *parent)
-    : QGroupBox(parent), m_link([this](db::DataEvent e, db::Field *f) { dataEvent(e, f); }),
+    : QGroupBox(parent),
+      m_link(this, {.show = [this] { showValue(); },
+                    .focus =
+                        [this] {
+                            if (QAbstractButton *b = m_group->checkedButton()
+                                                         ? m_group->checkedButton()
+                                                         : m_group->button(0))
+                                b->setFocus();
+                        }}),
       m_group(new QButtonGroup(this)), m_layout(new QGridLayout(this)) {
     connect(m_group, &QButtonGroup::idClicked, this, [this](int index) {
         try {
@@ -67,28 +75,6 @@ void DBRadioGroup::rebuild() {
     showValue();
 }
 
-void DBRadioGroup::dataEvent(db::DataEvent event, db::Field *field) {
-    switch (event) {
-    case db::DataEvent::FieldChanged:
-        if (m_link.concerns(field))
-            showValue();
-        break;
-    case db::DataEvent::FocusField:
-        if (field && field == m_link.field()) {
-            if (QAbstractButton *b =
-                    m_group->checkedButton() ? m_group->checkedButton() : m_group->button(0))
-                b->setFocus();
-        }
-        break;
-    case db::DataEvent::UpdateData:
-    case db::DataEvent::MasterChanged:
-        break;
-    default:
-        showValue();
-        break;
-    }
-}
-
 void DBRadioGroup::showValue() {
     const db::Field *f = m_link.field();
     setEnabled(m_link.active());
@@ -107,14 +93,13 @@ void DBRadioGroup::showValue() {
 }
 
 void DBRadioGroup::choose(int index) {
-    db::Field *f = m_link.field();
+    const db::Field *f = m_link.field();
     if (!f || !m_link.canModify() || index < 0 || index >= m_items.size())
         return;
     const QString value = valueOf(index);
     if (!f->isNull() && f->editText() == value)
         return;
-    m_link.edit();
-    f->setText(value);
+    m_link.writeText(value);
 }
 
 } // namespace platform

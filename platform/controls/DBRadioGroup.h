@@ -39,7 +39,6 @@ public:
     QString valueOf(int index) const;
 
 private:
-    void dataEvent(db::DataEvent event, db::Field *field);
     void rebuild();
     void showValue();
     void choose(int index);

@@ -2,9 +2,13 @@
 
 #include "db/RecordSet.h"
 
+#include <QScopedValueRollback>
+#include <QWidget>
+
 namespace platform {
 
-FieldLink::FieldLink(Handler handler) : m_handler(std::move(handler)) {}
+FieldLink::FieldLink(QWidget *control, Callbacks callbacks)
+    : m_control(control), m_callbacks(std::move(callbacks)) {}
 
 void FieldLink::setSource(db::DataSource *source) {
     setDataSource(source);
@@ -67,6 +71,26 @@ void FieldLink::edit() {
         rs->edit();
 }
 
+template <class Store> void FieldLink::write(db::Field *target, Store store) {
+    edit();
+    if (!target)
+        return;
+    QScopedValueRollback<bool> writing(m_writing, true);
+    store(*target);
+}
+
+void FieldLink::writeText(const QString &text) {
+    write(field(), [&](db::Field &f) { f.setText(text); });
+}
+
+void FieldLink::writeString(const QString &text) {
+    write(field(), [&](db::Field &f) { f.setAsString(text); });
+}
+
+void FieldLink::writeKey(const QVariant &key) {
+    write(keyField(), [&](db::Field &k) { k.setValue(key); });
+}
+
 bool FieldLink::concerns(const db::Field *changed) const {
     const db::Field *f = field();
     if (!f || !changed || changed == f)
@@ -82,9 +106,38 @@ bool FieldLink::concerns(const db::Field *changed) const {
     return false;
 }
 
-void FieldLink::dataEvent(db::DataEvent event, db::Field *field) {
-    if (m_handler)
-        m_handler(event, field);
+void FieldLink::dataEvent(db::DataEvent event, db::Field *changed) {
+    const auto call = [](const std::function<void()> &f) {
+        if (f)
+            f();
+    };
+    switch (event) {
+    case db::DataEvent::ActiveChanged:
+    case db::DataEvent::DataSetChanged:
+    case db::DataEvent::RecordChanged:
+        call(m_callbacks.show);
+        break;
+    case db::DataEvent::StateChanged:
+        call(m_callbacks.editingChanged ? m_callbacks.editingChanged : m_callbacks.show);
+        break;
+    case db::DataEvent::FieldChanged:
+        if (!m_writing && concerns(changed))
+            call(m_callbacks.show);
+        break;
+    case db::DataEvent::UpdateData:
+        call(m_callbacks.writePending);
+        break;
+    case db::DataEvent::FocusField:
+        if (!changed || (changed != field() && changed != keyField()))
+            break;
+        if (m_callbacks.focus)
+            m_callbacks.focus();
+        else if (m_control)
+            m_control->setFocus();
+        break;
+    case db::DataEvent::MasterChanged:
+        break;
+    }
 }
 
 bool fieldTakesChar(const db::Field &field, QChar c) {

@@ -1,14 +1,13 @@
 #include "platform/controls/RecordSetModel.h"
 
 #include "db/RecordSet.h"
-#include "platform/controls/FieldLink.h"
 #include "platform/dialogs/MessageBoxes.h"
 
 #include <QWidget>
 
 namespace platform {
 
-RecordSetModel::RecordSetModel(const FieldLink &link, QObject *parent)
+RecordSetModel::RecordSetModel(const db::DataLink &link, QObject *parent)
     : QAbstractTableModel(parent), m_link(link) {}
 
 db::RecordSet *RecordSetModel::recordSet() const {

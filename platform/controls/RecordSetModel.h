@@ -4,13 +4,12 @@
 #include <QList>
 
 namespace db {
+class DataLink;
 class Field;
 class RecordSet;
 } // namespace db
 
 namespace platform {
-
-class FieldLink;
 
 // One column of a grid.
 struct DBGridColumn {
@@ -30,7 +29,7 @@ class RecordSetModel : public QAbstractTableModel {
 public:
     static constexpr int FetchBatch = 100;
 
-    explicit RecordSetModel(const FieldLink &link, QObject *parent = nullptr);
+    explicit RecordSetModel(const db::DataLink &link, QObject *parent = nullptr);
 
     db::RecordSet *recordSet() const;
     void setColumns(const QList<DBGridColumn> &columns);
@@ -61,7 +60,7 @@ private:
     void takeColumns();
     int available() const; // rows the record set holds
 
-    const FieldLink &m_link;
+    const db::DataLink &m_link;
     QList<DBGridColumn> m_declared;
     QList<DBGridColumn> m_columns;
     int m_rows = 0;

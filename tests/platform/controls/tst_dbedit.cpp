@@ -23,16 +23,22 @@ const QString kInvalidInputBox =
 struct EditFixture {
     ControlsFixture f;
     Form form;
-    DBEdit *edit;
-    explicit EditFixture(const QString &field) : edit(form.add(new DBEdit)) {
+    DBEdit *edit = nullptr;
+    explicit EditFixture(const QString &field) {
         f.exec({"insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, SOLICITANTE_NOMBRE) "
                 "values (1, '0000000123', 'N', 12345.5, 'ANA')",
                 "insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, POTENCIA, SOLICITANTE_NOMBRE) "
                 "values (2, '0000000456', 'N', 2, 'LUIS')",
                 "alter sequence INSTALACION restart with 1000"});
         f.inst->open();
-        edit->setDataSource(&f.sInst);
-        edit->setDataField(field);
+        edit = addBox(field);
+    }
+    // One more edit of the installations, below the others.
+    DBEdit *addBox(const QString &field) {
+        DBEdit *box = form.add(new DBEdit);
+        box->setDataSource(&f.sInst);
+        box->setDataField(field);
+        return box;
     }
     db::Field &field() { return *edit->field(); }
     // Moves the focus away as Tab does.
@@ -61,6 +67,7 @@ private slots:
     void keyPressHookReplacesCharacter();
     void numericFieldTakesNoLetters();
     void refusalAfterStoreKeepsTextPending();
+    void anotherBoxOfTheFieldFollowsTheWrite();
     void readOnlyBoxChangesNothing();
     void requiredFieldTakesTheFocus();
 };
@@ -350,6 +357,19 @@ void TstDBEdit::refusalAfterStoreKeepsTextPending() {
     QVERIFY(t.edit->isModified());
 }
 
+// A box does not hear its own write; another box of the same field does.
+void TstDBEdit::anotherBoxOfTheFieldFollowsTheWrite() {
+    EditFixture t("SOLICITANTE_NOMBRE");
+    DBEdit *second = t.addBox("SOLICITANTE_NOMBRE");
+    QVERIFY(t.form.show());
+    t.edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(t.edit, "EVA");
+    QCOMPARE(second->text(), QStringLiteral("ANA"));
+    t.leave();
+    QCOMPARE(second->text(), QStringLiteral("EVA"));
+    QCOMPARE(t.edit->text(), QStringLiteral("EVA"));
+}
+
 void TstDBEdit::readOnlyBoxChangesNothing() {
     EditFixture t("ID");
     t.edit->setReadOnly(true);
@@ -363,9 +383,7 @@ void TstDBEdit::readOnlyBoxChangesNothing() {
 
 void TstDBEdit::requiredFieldTakesTheFocus() {
     EditFixture t("SOLICITANTE_NOMBRE");
-    DBEdit *expediente = t.form.add(new DBEdit);
-    expediente->setDataSource(&t.f.sInst);
-    expediente->setDataField("EXPEDIENTE");
+    DBEdit *expediente = t.addBox("EXPEDIENTE");
     QVERIFY(t.form.show());
     t.edit->setFocus(Qt::TabFocusReason);
     t.f.inst->insert();

@@ -61,6 +61,8 @@ class TstRefusals : public QObject {
 private slots:
     void shownOnceOrNotAtAll_data();
     void shownOnceOrNotAtAll();
+    void refusedAfterTheStore_data();
+    void refusedAfterTheStore();
 };
 
 void TstRefusals::shownOnceOrNotAtAll_data() {
@@ -151,6 +153,66 @@ void TstRefusals::shownOnceOrNotAtAll() {
         QCOMPARE(t.form.answers.seen, QStringList());
     QCOMPARE(t.f.inst->state(), State::Browse);
     QCOMPARE(t.values(), before);
+}
+
+void TstRefusals::refusedAfterTheStore_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("shownAfter");
+    // Text typed stays pending, to be put right or dropped with Escape (a post writes it
+    // again); a choice shows the value the field was left with.
+    QTest::newRow("edit") << "edit"
+                          << "ANAX";
+    QTest::newRow("memo") << "memo"
+                          << "notaX";
+    QTest::newRow("lookup box") << "lookup"
+                                << "ALFA";
+}
+
+// A rule that refuses the value after it was stored (a field's on-change rule): the box says
+// so and the control shows what is explained above, not what its own store announced.
+void TstRefusals::refusedAfterTheStore() {
+    QFETCH(QString, control);
+    QFETCH(QString, shownAfter);
+    RefusalFixture t;
+    const auto refuse = [](db::Field &) { throw db::DatabaseError(QStringLiteral("No admitido")); };
+    std::function<QString()> shown;
+    std::function<bool()> pending = [] { return false; };
+    QWidget *widget = nullptr;
+    if (control == "edit") {
+        auto *edit = t.bound(new platform::DBEdit, "SOLICITANTE_NOMBRE");
+        t.f.inst->field("SOLICITANTE_NOMBRE").onChange = refuse;
+        shown = [edit] { return edit->text(); };
+        pending = [edit] { return edit->isModified(); };
+        widget = edit;
+    } else if (control == "memo") {
+        auto *memo = t.bound(new platform::DBMemo, "SOLICITANTE_NOTA");
+        t.f.inst->field("SOLICITANTE_NOTA").onChange = refuse;
+        shown = [memo] { return memo->toPlainText(); };
+        pending = [memo] { return memo->isModified(); };
+        widget = memo;
+    } else {
+        auto *box = t.bound(new platform::DBLookupComboBox, "Ngestor");
+        t.f.inst->field("GESTOR").onChange = refuse;
+        shown = [box] { return box->shownText(); };
+        widget = box;
+    }
+    QVERIFY(t.form.show());
+    widget->setFocus(Qt::TabFocusReason);
+    if (control == "lookup") {
+        t.form.answers.push(ModalAnswers::ok());
+        QTest::keyClick(widget, Qt::Key_Up); // from BETA to ALFA
+    } else {
+        QTest::keyClick(widget, Qt::Key_End);
+        QTest::keyClick(widget, 'X');
+        t.form.answers.push(ModalAnswers::ok());
+        t.form.other->setFocus(Qt::TabFocusReason);
+        QVERIFY(t.form.backFromBox());
+        QCOMPARE(QApplication::focusWidget(), widget);
+    }
+    QCOMPARE(t.form.answers.seen, QStringList{errorBox("No admitido.")});
+    QCOMPARE(shown(), shownAfter);
+    QCOMPARE(pending(), control != "lookup");
+    QCOMPARE(t.f.inst->state(), State::Edit);
 }
 
 int runRefusalTests(int argc, char **argv) {
