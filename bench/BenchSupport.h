@@ -77,6 +77,11 @@ inline int fetchAllRows(db::Statement &s) {
     return n;
 }
 
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 // Median of several timed runs, in milliseconds.
 inline double medianMs(int runs, const std::function<void()> &f) {
     std::vector<double> t;
@@ -86,8 +91,7 @@ inline double medianMs(int runs, const std::function<void()> &f) {
         f();
         t.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return median(std::move(t));
 }
 
 inline void report(const char *what, double ours, const char *floorName, double floor) {

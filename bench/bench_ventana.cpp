@@ -5,6 +5,7 @@
 //   the repaint included, are processed, against the step's after-scroll queries run bare.
 
 #include "app/Uinstalaciones.h"
+#include "bench/BareStep.h"
 #include "bench/BenchSupport.h"
 #include "data/UDatos.h"
 #include "db/Statement.h"
@@ -33,45 +34,17 @@ void settle() {
     settle();
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+// Start-up's work: the data module connected, the window bound to it, shown and painted.
+bool startUp(TFinstalacion &window, TDatos &datos, const QString &database,
+             const TDatos::Login &login) {
+    datos.Conectar(database, QStringLiteral("SYSDBA"), login);
+    window.enlazarDatos(datos);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    settle();
+    return true;
 }
-
-// The after-scroll work of one installation run bare: the two location lists and the three
-// child lists, fetched whole.
-struct BareStep {
-    db::Statement codes, municipios, entidades, armarios, derivaciones, adjuntos;
-    explicit BareStep(TDatos &d)
-        : codes(d.IBTrans), municipios(d.IBTrans), entidades(d.IBTrans), armarios(d.IBTrans),
-          derivaciones(d.IBTrans), adjuntos(d.IBTrans) {
-        codes.prepare(QStringLiteral("select LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO "
-                                     "from INSTALACION where ID = :ID"));
-        municipios.prepare(d.Qmunicipios.selectSql.join(u'\n'));
-        entidades.prepare(d.Qentidadespoblacion.selectSql.join(u'\n'));
-        armarios.prepare(d.DSarmarios.selectSql.join(u'\n'));
-        derivaciones.prepare(d.DSderivaciones.selectSql.join(u'\n'));
-        adjuntos.prepare(d.DSadjuntos.selectSql.join(u'\n'));
-    }
-    double run(int id) {
-        codes.setParam(QStringLiteral("ID"), id);
-        codes.execute();
-        const QString prov = codes.value(0).toString();
-        const QString muni = codes.value(1).toString();
-        QElapsedTimer t;
-        t.start();
-        municipios.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
-        bench::fetchAllRows(municipios);
-        entidades.setParam(QStringLiteral("CODIGO_PROVINCIA"), prov);
-        entidades.setParam(QStringLiteral("CODPOBLA"), muni.left(3) + u'%');
-        bench::fetchAllRows(entidades);
-        for (db::Statement *s : {&armarios, &derivaciones, &adjuntos}) {
-            s->setParam(QStringLiteral("ID"), id);
-            bench::fetchAllRows(*s);
-        }
-        return double(t.nsecsElapsed()) / 1e6;
-    }
-};
 
 } // namespace
 
@@ -113,27 +86,19 @@ int main(int argc, char **argv) {
         t.start();
         TFinstalacion window;
         TDatos datos(&window);
-        datos.Conectar(database, QStringLiteral("SYSDBA"), login);
-        window.enlazarDatos(datos);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
+        if (!startUp(window, datos, database, login))
             return 1;
-        settle();
         startups.push_back(double(t.nsecsElapsed()) / 1e6);
         datos.Cerrar();
     }
-    bench::report("arranque hasta la ventana (mediana)", median(startups),
+    bench::report("arranque hasta la ventana (mediana)", bench::median(startups),
                   "abrir y leer INSTALACION a pelo", bareOpen);
 
     // Navigation.
     TFinstalacion window;
     TDatos datos(&window);
-    datos.Conectar(database, QStringLiteral("SYSDBA"), login);
-    window.enlazarDatos(datos);
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    if (!startUp(window, datos, database, login))
         return 1;
-    settle();
     auto *navigator = window.findChild<platform::DBNavigator *>(QStringLiteral("DBNavigator1"));
     if (!navigator)
         return 1;
@@ -155,13 +120,13 @@ int main(int argc, char **argv) {
         ours.push_back(double(t.nsecsElapsed()) / 1e6);
         ids.push_back(datos.DSinstalacion["ID"].asInteger());
     }
-    BareStep bare(datos);
+    bench::BareStep bare(datos);
     std::vector<double> floor;
     for (int id : ids)
-        floor.push_back(bare.run(id));
+        floor.push_back(bare.run(id).ms);
     std::printf("pasos: %d (Siguiente y Anterior), instalación final %d\n", steps, ids.back());
-    bench::report("paso del navegador con repintado (mediana)", median(ours),
-                  "sus consultas a pelo (mediana)", median(floor));
+    bench::report("paso del navegador con repintado (mediana)", bench::median(ours),
+                  "sus consultas a pelo (mediana)", bench::median(floor));
     std::sort(ours.begin(), ours.end());
     std::printf("percentil 95 del paso: %.3f ms (un fotograma: 16,7 ms)\n",
                 ours[size_t(double(ours.size()) * 0.95)]);
