@@ -5,6 +5,7 @@
 #include "platform/dialogs/MessageBoxes.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMimeData>
@@ -107,6 +108,8 @@ void DBMemo::keyPressEvent(QKeyEvent *event) {
         return;
     }
     if (const QString typed = typedText(event); !typed.isEmpty()) {
+        if (changeAllowed())
+            refuseUnstorable(typed); // whole, before the hooks see one unit at a time
         QString chars;
         for (QChar c : typed) {
             QChar key = c;
@@ -130,6 +133,8 @@ void DBMemo::keyPressEvent(QKeyEvent *event) {
     if (changesText(event)) {
         if (!changeAllowed())
             return;
+        if (event->matches(QKeySequence::Paste))
+            refuseUnstorable(QGuiApplication::clipboard()->text()); // before the edit starts
         const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
         if (newLine && room() < 1) {
             QApplication::beep();
@@ -146,6 +151,13 @@ void DBMemo::keyPressEvent(QKeyEvent *event) {
 void DBMemo::insertFromMimeData(const QMimeData *source) {
     if (!source || !source->hasText())
         return;
+    // Called from the memo's own code (its menu, a drop): a refusal is shown here.
+    try {
+        refuseUnstorable(source->text());
+    } catch (...) {
+        showException(std::current_exception(), this);
+        return;
+    }
     // Pasted text keeps its case; what does not fit is left out.
     const QString text = source->text().left(room());
     if (!text.isEmpty() || textCursor().hasSelection())

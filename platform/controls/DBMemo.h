@@ -10,7 +10,8 @@ namespace platform {
 // or the record is posted. The value is assigned as it stands (no set-text hook). Typing
 // stops at the length limit (the field's size unless set); with upper-case typing on, each
 // typed character is entered in upper case under the system locale, while pasted text keeps
-// its case. The first change puts the record set into edit; Escape drops pending text.
+// its case. The first change puts the record set into edit; Escape drops pending text. Text
+// with a character the database cannot store is refused where it is typed or pasted.
 class DBMemo : public QPlainTextEdit {
     Q_OBJECT
 public:

@@ -147,6 +147,9 @@ bool MaskedLineEdit::prepareChange() {
 }
 
 void MaskedLineEdit::typeText(const QString &raw, bool hooks) {
+    // Before the hooks and the filter, which see one UTF-16 unit at a time.
+    if (changeAllowed())
+        refuseUnstorable(raw);
     QString chars;
     for (QChar c : raw) {
         QChar key = c;
@@ -215,6 +218,8 @@ void MaskedLineEdit::eraseMasked(bool backward) {
 
 void MaskedLineEdit::pasteText() {
     const QString clip = withCase(clipboardLine(), m_charCase);
+    if (changeAllowed())
+        refuseUnstorable(clip);
     if (!isMasked()) {
         if (clip.isEmpty() && !hasSelectedText())
             return;
@@ -263,11 +268,20 @@ void MaskedLineEdit::onTextEdited() {
     }
     const QString text = this->text();
     const int cursor = cursorPosition();
-    // A signal of the line edit's own code: the refusal is shown here, not raised through it.
+    // A signal of the line edit's own code: a refusal is shown here, not raised through it.
+    bool storable = false;
     try {
+        refuseUnstorable(text);
+        storable = true;
         aboutToChange();
     } catch (...) {
-        revert();
+        // Unstorable text takes back this change alone; a refused edit drops the change too.
+        if (!storable && isUndoAvailable()) {
+            QScopedValueRollback<bool> inChange(m_inChange, true); // the undo is no new change
+            undo();
+        } else {
+            revert();
+        }
         showException(std::current_exception(), this);
         return;
     }

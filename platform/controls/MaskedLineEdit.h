@@ -15,6 +15,8 @@ namespace platform {
 //
 // Masked: printable keys, Backspace, Delete, cut and paste go through the mask engine; other
 // changing keys (undo, delete word, ...) do nothing. Unmasked: the line edit's own editing.
+// Text with a character the database cannot store (none in code page 1252) is refused where
+// it is typed or pasted, with the database layer's message; the text stays as it was.
 class MaskedLineEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -14,6 +14,7 @@
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
 #include "platform/controls/DBRadioGroup.h"
+#include "platform/controls/MaskedLineEdit.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -22,6 +23,7 @@
 #include <QtTest>
 
 #include <stdexcept>
+#include <tuple>
 
 using db::State;
 
@@ -63,6 +65,8 @@ private slots:
     void shownOnceOrNotAtAll();
     void refusedAfterTheStore_data();
     void refusedAfterTheStore();
+    void characterOutsideTheCodePage_data();
+    void characterOutsideTheCodePage();
 };
 
 void TstRefusals::shownOnceOrNotAtAll_data() {
@@ -213,6 +217,117 @@ void TstRefusals::refusedAfterTheStore() {
     QCOMPARE(shown(), shownAfter);
     QCOMPARE(pending(), control != "lookup");
     QCOMPARE(t.f.inst->state(), State::Edit);
+}
+
+void TstRefusals::characterOutsideTheCodePage_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("pending");  // an "X" typed at the end first
+    QTest::addColumn<QString>("shown"); // what the control shows before and after
+    const QString edit = "edit", masked = "masked edit", plain = "unbound masked line edit",
+                  cell = "grid cell", memo = "memo";
+    const QString typed = "typed", imCommit = "typed through an input method",
+                  ctrlV = "pasted with Ctrl+V", menu = "pasted from the menu";
+    const QList<std::tuple<QString, QString, bool>> cases = {
+        {edit, typed, false},    {edit, imCommit, false}, {edit, ctrlV, false},
+        {edit, menu, false},     {masked, typed, false},  {masked, imCommit, false},
+        {masked, ctrlV, false},  {plain, typed, false},   {plain, ctrlV, false},
+        {plain, menu, false},    {cell, typed, false},    {cell, ctrlV, false},
+        {cell, imCommit, false}, {memo, typed, false},    {memo, ctrlV, false},
+        {memo, menu, false},     {edit, ctrlV, true},     {edit, menu, true},
+        {cell, typed, true},     {memo, typed, true},     {memo, menu, true},
+    };
+    for (const auto &[control, way, pending] : cases) {
+        QString shown = control == masked ? QStringLiteral("ANA_______")
+                        : control == memo ? QStringLiteral("nota")
+                                          : QStringLiteral("ANA");
+        if (pending)
+            shown += u'X';
+        QTest::addRow("%s, %s%s", qPrintable(control), qPrintable(way),
+                      pending ? ", with text pending" : "")
+            << control << way << pending << shown;
+    }
+}
+
+// A character that code page 1252 has no place for (here beyond the basic plane, two UTF-16
+// units) is refused where it is typed or pasted, with the database layer's message naming the
+// whole character; nothing is entered, and what was there stays, pending text included, also
+// around it in a paste.
+void TstRefusals::characterOutsideTheCodePage() {
+    QFETCH(QString, control);
+    QFETCH(QString, way);
+    QFETCH(bool, pending);
+    QFETCH(QString, shown);
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    RefusalFixture t;
+    QWidget *target = nullptr;
+    std::function<QString()> text;
+    std::function<void()> menuPaste;
+    db::Field &nombre = t.f.inst->field("SOLICITANTE_NOMBRE");
+    if (control == "edit" || control == "masked edit") {
+        if (control == "masked edit")
+            nombre.editMask = "cccccccccc;0;_";
+        auto *edit = t.bound(new platform::DBEdit, "SOLICITANTE_NOMBRE");
+        target = edit;
+        text = [edit] { return edit->text(); };
+        menuPaste = [edit] { edit->paste(); };
+    } else if (control == "unbound masked line edit") {
+        auto *line = t.form.add(new platform::MaskedLineEdit);
+        line->setText(QStringLiteral("ANA"));
+        target = line;
+        text = [line] { return line->text(); };
+        menuPaste = [line] { line->paste(); };
+    } else if (control == "grid cell") {
+        auto *grid = t.form.add(new platform::DBGrid);
+        grid->setColumns({platform::gridColumn("SOLICITANTE_NOMBRE", "Solicitante", 150)});
+        grid->setDataSource(&t.f.sInst);
+        QVERIFY(t.form.show());
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2); // the cell's editor, its text kept
+        target = grid->cellEditor();
+        QVERIFY(target);
+        text = [grid] { return qobject_cast<QLineEdit *>(grid->cellEditor())->text(); };
+    } else {
+        auto *memoBox = t.bound(new platform::DBMemo, "SOLICITANTE_NOTA");
+        target = memoBox;
+        text = [memoBox] { return memoBox->toPlainText(); };
+        menuPaste = [memoBox] { memoBox->paste(); };
+    }
+    QVERIFY(t.form.show());
+    target->setFocus(Qt::TabFocusReason);
+    const QString valuesBefore = t.values();
+    if (pending) {
+        QTest::keyClick(target, Qt::Key_End);
+        QTest::keyClick(target, 'X');
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("AB") + emoji + QStringLiteral("C"));
+    t.form.answers.push(ModalAnswers::ok());
+    if (way == "typed") {
+        // One key, as a keyboard sends it: both units in the key's text.
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, emoji, Qt::NoModifier);
+    } else if (way == "typed through an input method") {
+        QInputMethodEvent commit;
+        commit.setCommitString(emoji);
+        QApplication::sendEvent(target, &commit);
+    } else if (way == "pasted with Ctrl+V") {
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QVERIFY(menuPaste);
+        menuPaste();
+    }
+    QCOMPARE(t.form.answers.seen,
+             QStringList{errorBox(QStringLiteral("El texto contiene el carácter «") + emoji +
+                                  QStringLiteral("» (U+1F600), que no se puede guardar en la base "
+                                                 "de datos. Sustitúyalo por otro."))});
+    QCOMPARE(text(), shown);
+    QCOMPARE(t.values(), valuesBefore);
+    QCOMPARE(t.f.inst->state(), pending ? State::Edit : State::Browse);
+    // The box is no refusal of the control: it still takes what can be stored.
+    QVERIFY(t.form.backFromBox());
+    QCOMPARE(QApplication::focusWidget(), target);
+    QTest::keyClick(target, control == "masked edit" ? Qt::Key_Home : Qt::Key_End);
+    QTest::keyClick(target, 'Z');
+    QVERIFY2(text().contains(u'Z'), qPrintable(text()));
 }
 
 int runRefusalTests(int argc, char **argv) {
