@@ -1,9 +1,9 @@
+#include "tests/common/TestApplication.h"
 #include "tests/common/TestRunner.h"
 #include "tests/platform/controls/ControlTests.h"
-#include "tests/platform/controls/ErrorShowingApplication.h"
 
 int main(int argc, char **argv) {
-    ErrorShowingApplication app(argc, argv);
+    TestApplication app(argc, argv);
     return runTestClasses(argc, argv,
                           {{"TstDBEdit", runDBEditTests},
                            {"TstDBLookupComboBox", runDBLookupComboBoxTests},
