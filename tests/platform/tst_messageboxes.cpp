@@ -1,4 +1,5 @@
 #include "platform/dialogs/MessageBoxes.h"
+#include "tests/common/ModalAnswers.h"
 
 #include <QtTest>
 
@@ -6,39 +7,16 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
-#include <QTimer>
 
 namespace {
 
-// Waits for the modal box that the code under test opens, records it and
-// presses its OK button.
-class ModalAnswer {
-public:
-    ModalAnswer() {
-        QTimer::singleShot(0, [this] { poll(); });
-    }
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    bool seen = false;
-
-private:
-    void poll() {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, [this] { poll(); });
-            return;
-        }
-        seen = true;
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        for (QAbstractButton *b : box->buttons())
-            buttons << b->text();
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    }
-};
+// Notes the icon of the box it answers, then accepts it.
+ModalAnswers::Answer noteIcon(QMessageBox::Icon &icon) {
+    return [&icon](QWidget *w) {
+        icon = qobject_cast<QMessageBox *>(w)->icon();
+        ModalAnswers::ok()(w);
+    };
+}
 
 } // namespace
 
@@ -143,20 +121,22 @@ void TestMessageBoxes::plainBox() {
 
 void TestMessageBoxes::shownModally() {
     {
-        ModalAnswer answer;
+        ModalAnswers r;
+        QStringList buttons;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        r.push(ModalAnswers::noteButtons(buttons, noteIcon(icon)));
         mostrarError(nullptr, QStringLiteral("Fallo"));
-        QVERIFY(answer.seen);
-        QCOMPARE(answer.title, QStringLiteral("Trelmavondis"));
-        QCOMPARE(answer.text, QStringLiteral("Fallo."));
-        QCOMPARE(answer.icon, QMessageBox::Critical);
-        QCOMPARE(answer.buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(r.seen, QStringList{QStringLiteral("Trelmavondis|Fallo.|error")});
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
     }
     {
-        ModalAnswer answer;
+        ModalAnswers r;
+        QMessageBox::Icon icon = QMessageBox::Critical;
+        r.push(noteIcon(icon));
         mostrarMensaje(nullptr, QStringLiteral("Aviso"));
-        QVERIFY(answer.seen);
-        QCOMPARE(answer.text, QStringLiteral("Aviso"));
-        QCOMPARE(answer.icon, QMessageBox::NoIcon);
+        QCOMPARE(r.seen, QStringList{QStringLiteral("Trelmavondis|Aviso")});
+        QCOMPARE(icon, QMessageBox::NoIcon);
     }
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
