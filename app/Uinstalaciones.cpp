@@ -44,17 +44,22 @@ template <class F> bool atrapar(QWidget *ventana, F &&trabajo) {
     return false;
 }
 
-bool confirmarCierreSinGuardar(QWidget *ventana, const QString &motivo) {
-    QMessageBox caja(QMessageBox::Question, QStringLiteral("Confirmación"),
-                     motivo +
-                         QStringLiteral("\nLos cambios pendientes no se pueden guardar mientras "
-                                        "el servidor no responda.\n¿Desea cerrar el programa "
-                                        "sin guardarlos?"),
+// A "Confirmación" question answered with "Sí" or "No"; true for "Sí".
+bool preguntar(QWidget *ventana, const QString &pregunta, QMessageBox::StandardButton porDefecto) {
+    QMessageBox caja(QMessageBox::Question, QStringLiteral("Confirmación"), pregunta,
                      QMessageBox::Yes | QMessageBox::No, ventana);
     caja.button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
     caja.button(QMessageBox::No)->setText(QStringLiteral("No"));
-    caja.setDefaultButton(QMessageBox::No);
+    caja.setDefaultButton(porDefecto);
     return caja.exec() == QMessageBox::Yes;
+}
+
+bool confirmarCierreSinGuardar(QWidget *ventana, const QString &motivo) {
+    return preguntar(ventana,
+                     motivo + QStringLiteral("\nLos cambios pendientes no se pueden guardar "
+                                             "mientras el servidor no responda.\n¿Desea cerrar "
+                                             "el programa sin guardarlos?"),
+                     QMessageBox::No);
 }
 
 QChar separadorDecimal() {
@@ -63,13 +68,8 @@ QChar separadorDecimal() {
 }
 
 bool confirmarCopia(QWidget *ventana) {
-    QMessageBox caja(QMessageBox::Question, QStringLiteral("Confirmación"),
-                     QStringLiteral("¿Desea copiar la instalación actual a una nueva?"),
-                     QMessageBox::Yes | QMessageBox::No, ventana);
-    caja.button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
-    caja.button(QMessageBox::No)->setText(QStringLiteral("No"));
-    caja.setDefaultButton(QMessageBox::Yes);
-    return caja.exec() == QMessageBox::Yes;
+    return preguntar(ventana, QStringLiteral("¿Desea copiar la instalación actual a una nueva?"),
+                     QMessageBox::Yes);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 using db::Field;
@@ -536,8 +537,12 @@ void TDatos::Conectar(const QString &baseDeDatos, const QString &usuario, const 
     DSinstalacion.last();
 }
 
+std::array<RecordSet *, 3> TDatos::conEdiciones() {
+    return {&DSarmarios, &DSderivaciones, &DSinstalacion};
+}
+
 void TDatos::PostearPendientes() {
-    for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSinstalacion})
+    for (RecordSet *s : conEdiciones())
         if (s->editing())
             s->post();
 }
@@ -545,7 +550,7 @@ void TDatos::PostearPendientes() {
 QString TDatos::PendientesSinConexion() {
     if (!IBDB.lost())
         return {};
-    const auto sets = {&DSarmarios, &DSderivaciones, &DSinstalacion};
+    const auto sets = conEdiciones();
     if (std::none_of(sets.begin(), sets.end(), [](RecordSet *s) { return s->editing(); }))
         return {};
     try {
@@ -557,7 +562,7 @@ QString TDatos::PendientesSinConexion() {
 }
 
 void TDatos::DescartarPendientes() {
-    for (RecordSet *s : {&DSarmarios, &DSderivaciones, &DSinstalacion}) {
+    for (RecordSet *s : conEdiciones()) {
         try {
             s->cancel();
         } catch (const db::ConnectionLost &) {

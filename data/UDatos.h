@@ -5,6 +5,7 @@
 #include "db/RecordSet.h"
 #include "db/StoredProcedure.h"
 
+#include <array>
 #include <functional>
 
 // The data module: the connection, its one transaction, every record set and list of the
@@ -139,6 +140,9 @@ public:
     static QString ExpedienteNoValidoParaEnvio();
 
 private:
+    // The sets whose edits are saved, posted or dropped together: cabinets, branches, then
+    // the installation.
+    std::array<db::RecordSet *, 3> conEdiciones();
     void definirInstalacion();
     void definirHijos();
     void definirInstaladoresYGestores();

@@ -120,6 +120,8 @@ void Database::attach() {
 }
 
 void Database::close() {
+    // The password is kept only while there is a connection to attach again.
+    m_password.clear();
     if (m_lost) {
         // Nothing to detach from: the server ended the attachment and its transaction.
         m_lost = false;
