@@ -8,8 +8,9 @@
 class InformeView {
 public:
     virtual ~InformeView() = default;
-    // The output system's defaults for a run: destination preview, setup dialog allowed.
-    virtual void salidaPorDefecto() = 0;
+    // The output system's defaults for a run: destination preview, setup dialog allowed, and
+    // a file of the installation's own (never an archived bulletin) proposed for the PDF.
+    virtual void salidaPorDefecto(const QString &expediente) = 0;
     // Closes the report project, points it at the bulletin's project file and opens it again.
     // Raises db::DatabaseError with the engine's message when the file cannot be loaded.
     virtual void abrirProyecto() = 0;

@@ -537,8 +537,10 @@ void TDatos::Conectar(const QString &baseDeDatos, const QString &usuario, const 
     DSinstalacion.last();
 }
 
-std::array<RecordSet *, 3> TDatos::conEdiciones() {
-    return {&DSarmarios, &DSderivaciones, &DSinstalacion};
+std::array<RecordSet *, 4> TDatos::conEdiciones() {
+    // The details before the installation: they are all edited from the main window, and a
+    // reopen of the installation would drop what they hold.
+    return {&DSarmarios, &DSderivaciones, &DSadjuntos, &DSinstalacion};
 }
 
 void TDatos::PostearPendientes() {
@@ -596,9 +598,7 @@ void TDatos::Cerrar() {
 }
 
 void TDatos::GuardarPendientes() {
-    for (RecordSet *s : {&DSderivaciones, &DSarmarios, &DSinstalacion})
-        if (s->editing())
-            s->post();
+    PostearPendientes();
     IBTrans.commitRetaining();
 }
 
@@ -850,10 +850,12 @@ void TDatos::EjecutarInforme(const QString &modo) {
         throw db::DatabaseError(
             QStringLiteral("No se puede ejecutar el informe: falta el generador de informes"));
     InformeView &informe = *m_informe;
-    informe.salidaPorDefecto();
+    // The run closes and reopens the installation and with it its details: whatever they
+    // still hold is saved first, or the run stops with the rule's message.
+    PostearPendientes();
     const int id = DSinstalacion.isEmpty() ? 0 : DSinstalacion["ID"].asInteger();
-    if (DSinstalacion.editing())
-        DSinstalacion.post();
+    informe.salidaPorDefecto(DSinstalacion.isEmpty() ? QString()
+                                                     : DSinstalacion["EXPEDIENTE"].asString());
     informe.abrirProyecto();
     if (!informe.seleccionarInforme(QStringLiteral("Boletín de la instalación")))
         throw db::DatabaseError(QStringLiteral("No se ha podido localizar el informe"));

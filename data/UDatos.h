@@ -26,17 +26,17 @@ public:
     // The two-line text shown when connecting fails.
     static QString MensajeFalloConexion(const QString &baseDeDatos);
 
-    // Posts pending branch, cabinet and installation edits, then commits retaining.
+    // Posts every pending edit (PostearPendientes), then commits retaining.
     void GuardarPendientes();
-    // Posts pending cabinet, branch and installation edits, in that order; the first
-    // failure stops it and passes on.
+    // Posts pending cabinet, branch, attachment and installation edits, in that order; the
+    // first failure stops it and passes on.
     void PostearPendientes();
     // With edits pending on a connection to a server that went away: one more attempt to
     // attach; while the server still does not answer, the reason (naming the server), else
     // empty.
     QString PendientesSinConexion();
-    // Drops the pending cabinet, branch and installation edits (closing when they cannot be
-    // saved).
+    // Drops the pending cabinet, branch, attachment and installation edits (closing when they
+    // cannot be saved).
     void DescartarPendientes();
     // Copies the current installation into a new one through the stored procedure, reopens
     // the list and makes the copy current; answers the copy's ID. Raises on failure.
@@ -140,9 +140,9 @@ public:
     static QString ExpedienteNoValidoParaEnvio();
 
 private:
-    // The sets whose edits are saved, posted or dropped together: cabinets, branches, then
-    // the installation.
-    std::array<db::RecordSet *, 3> conEdiciones();
+    // The sets whose edits are saved, posted or dropped together: cabinets, branches,
+    // attachments, then the installation.
+    std::array<db::RecordSet *, 4> conEdiciones();
     void definirInstalacion();
     void definirHijos();
     void definirInstaladoresYGestores();

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 Boletin::Boletin(TDatos &datos, QWidget *principal)
     : QObject(principal), m_datos(datos), m_principal(principal) {
@@ -46,9 +47,23 @@ QString Boletin::rutaPdf(const QString &expediente) const {
     return QDir(m_impresos).filePath(QStringLiteral("Exp") + expediente + QStringLiteral(".pdf"));
 }
 
-void Boletin::salidaPorDefecto() {
+QString Boletin::rutaImpresion(const QString &expediente) {
+    QString nombre = expediente.trimmed();
+    // An expedient may hold characters a file name cannot.
+    for (QChar &c : nombre)
+        if (c == u'/' || c == u'\\' || c == u':')
+            c = u'-';
+    const QString documentos = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documentos.isEmpty() ? QDir::homePath() : documentos)
+        .filePath(QStringLiteral("Exp") + nombre + QStringLiteral(".pdf"));
+}
+
+// A send leaves its archived PDF's path with the output system; the next print must not
+// propose it, or "Archivo" would write another bulletin over the one that went out.
+void Boletin::salidaPorDefecto(const QString &expediente) {
     RvSystem1.setDefaultDestination(report::Destination::Preview);
     RvSystem1.setSetupAllowed(true);
+    RvSystem1.setOutputFileName(rutaImpresion(expediente));
 }
 
 void Boletin::abrirProyecto() {

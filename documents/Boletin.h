@@ -31,7 +31,10 @@ public:
     // The bulletin PDF of an expedient: Impresos + "Exp" + expedient + ".pdf".
     QString rutaPdf(const QString &expediente) const;
 
-    void salidaPorDefecto() override;
+    // The file a print proposes: "Exp" + expedient + ".pdf" in the user's documents folder.
+    static QString rutaImpresion(const QString &expediente);
+
+    void salidaPorDefecto(const QString &expediente) override;
     void abrirProyecto() override;
     bool seleccionarInforme(const QString &nombre) override;
     void imprimir() override;

@@ -5,9 +5,9 @@
 class QWidget;
 class TDatos;
 
-// The main window's print button Imprimir: pending edits of branches, cabinets and the
-// installation saved and committed (GuardarPendientes), then the bulletin of the current
-// installation through the report engine's setup dialog (TDatos::EjecutarInforme "impreso").
+// The main window's print button Imprimir: every pending edit saved and committed
+// (GuardarPendientes), then the bulletin of the current installation through the report
+// engine's setup dialog (TDatos::EjecutarInforme "impreso").
 // `directorio` and `impresos` are the configuration's Directory and Impresos. Raises what
 // GuardarPendientes raises (the bulletin then does not run) and a project that cannot be
 // loaded or lacks the bulletin; every later failure is shown in the error dialog.

@@ -241,6 +241,8 @@ void PreviewWindow::save() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QStringLiteral("Adobe Acrobat (PDF) (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (!m_proposedFileName.isEmpty())
+        dialog.selectFile(m_proposedFileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     try {

@@ -33,6 +33,9 @@ public:
                   QWidget *parent = nullptr);
     ~PreviewWindow() override;
 
+    // The file "Guardar PDF" proposes (its folder and name).
+    void setProposedFileName(const QString &path) { m_proposedFileName = path; }
+
     int currentPage() const { return m_page; } // 0-based
     void goToPage(int page);
     // An error raised while laying out or printing from the window; rethrown by the run.
@@ -59,6 +62,7 @@ private:
     QComboBox *m_zoom;
     QPushButton *m_first, *m_prior, *m_next, *m_last;
     std::exception_ptr m_error;
+    QString m_proposedFileName;
 };
 
 } // namespace report

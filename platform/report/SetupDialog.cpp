@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,7 +112,7 @@ SetupDialog::SetupDialog(const QString &title, const RunSettings &initial,
         connect(r, &QRadioButton::toggled, this, &SetupDialog::update);
     connect(m_fileName, &QLineEdit::textChanged, this, &SetupDialog::update);
     connect(m_browse, &QPushButton::clicked, this, &SetupDialog::browse);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &SetupDialog::acceptIfWritable);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     update();
 }
@@ -127,10 +130,40 @@ void SetupDialog::update() {
     m_ok->setEnabled(!toFile || !m_fileName->text().trimmed().isEmpty());
 }
 
+// A file that exists is written over only when the user says so; "No" leaves the dialog open
+// to choose another name.
+void SetupDialog::acceptIfWritable() {
+    if (m_file->isChecked() && !confirmOverwrite(this, m_fileName->text().trimmed())) {
+        m_fileName->setFocus();
+        m_fileName->selectAll();
+        return;
+    }
+    accept();
+}
+
+bool confirmOverwrite(QWidget *parent, const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmación"),
+                    QStringLiteral("El archivo \"%1\" ya existe.\n¿Desea reemplazarlo?")
+                        .arg(QDir::toNativeSeparators(info.absoluteFilePath())),
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("reemplazarArchivo"));
+    QPushButton *yes = box.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 void SetupDialog::browse() {
+    // The question comes when the dialog is accepted, once, whichever way the name was typed.
     const QString f =
         QFileDialog::getSaveFileName(this, QStringLiteral("Archivo de salida"), m_fileName->text(),
-                                     m_format->currentText() + QStringLiteral(" (*.pdf)"));
+                                     m_format->currentText() + QStringLiteral(" (*.pdf)"), nullptr,
+                                     QFileDialog::DontConfirmOverwrite);
     if (!f.isEmpty())
         m_fileName->setText(f);
 }

@@ -17,6 +17,9 @@ namespace report {
 // file with its name and format; copies, collate and duplex. Cancel ends the run quietly.
 // Child object names (for tests): destinoImpresora, destinoVista, destinoArchivo, impresora,
 // archivo, formato, copias, intercalar, dobleCara; buttons "Aceptar" and "Cancelar".
+// Asks "¿Desea reemplazarlo?" when `path` exists; true to write it (also when it does not).
+bool confirmOverwrite(QWidget *parent, const QString &path);
+
 class SetupDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +30,7 @@ public:
 private:
     void update();
     void browse();
+    void acceptIfWritable();
     RunSettings m_initial;
     QRadioButton *m_printer, *m_preview, *m_file;
     QComboBox *m_printers, *m_format, *m_duplex;

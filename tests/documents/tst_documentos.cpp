@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -266,6 +267,9 @@ private slots:
     void respuestaNo();
     void instalacionEnviada();
     void segundoEnvioSobrescribe();
+    void notaPendiente_data();
+    void notaPendiente();
+    void impresionNoPisaElArchivado();
     void expedienteNoValido();
     void fallos_data();
     void fallos();
@@ -754,6 +758,131 @@ void TstDocumentos::segundoEnvioSobrescribe() {
     QVERIFY(pdfText(e.pdf()).contains(QStringLiteral("FARMACIA SEGUNDA, S.L.")));
     QCOMPARE(peer.file("part-3.bin"), segundo);
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
+}
+
+void TstDocumentos::notaPendiente_data() {
+    QTest::addColumn<bool>("enviar");
+    QTest::newRow("E-mail") << true;
+    QTest::newRow("Imprimir") << false;
+}
+
+// A note typed in the attachments grid and not saved yet goes with the run: saved first, and
+// in the mail's attachment block, never dropped by the run's reopening of the installation.
+void TstDocumentos::notaPendiente() {
+    QFETCH(bool, enviar);
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    db::RecordSet &j = e.datos->DSadjuntos;
+    QVERIFY(j.locate(QStringLiteral("ID"), 4));
+    j.edit();
+    j[QStringLiteral("NOTA")].setValue(QStringLiteral("PLANO REVISADO"));
+    Respuestas respuestas;
+    if (enviar) {
+        respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+        respuestas.push(Respuestas::pulsar());
+        e.enviar();
+        QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+        QVERIFY2(lineasRecibidas(peer).contains(
+                     QStringLiteral("          memoria_técnica.pdf -> PLANO REVISADO")),
+                 qPrintable(lineasRecibidas(peer).join(u'|')));
+    } else {
+        respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+        e.imprimir();
+        QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    }
+    QCOMPARE(e.visto(QStringLiteral("select NOTA from INSTALACION_ADJUNTOS where ID=4")).toString(),
+             QStringLiteral("PLANO REVISADO"));
+    QCOMPARE(j.state(), db::State::Browse);
+    QVERIFY(j.locate(QStringLiteral("ID"), 4));
+    QCOMPARE(j[QStringLiteral("NOTA")].asString(), QStringLiteral("PLANO REVISADO"));
+}
+
+// After a send, a print proposes the printed installation's own file in the user's documents,
+// never the archived bulletin of Impresos; a file that exists is written over only when the
+// user says so.
+void TstDocumentos::impresionNoPisaElArchivado() {
+    QTemporaryDir casa;
+    const QString documentos = QDir(casa.path()).filePath(QStringLiteral("Documentos"));
+    QVERIFY(QDir().mkpath(documentos));
+    {
+        QFile dirs(QDir(casa.path()).filePath(QStringLiteral("user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + documentos.toUtf8() + "\"\n");
+    }
+    const QByteArray configAntes = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", casa.path().toUtf8());
+    const auto restaurar = qScopeGuard([&] {
+        if (configAntes.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", configAntes);
+    });
+
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    e.enviar();
+    QCOMPARE(e.enviado(3), QStringLiteral("S"));
+    const QByteArray archivado = bytesDe(e.pdf());
+    QVERIFY(!archivado.isEmpty());
+
+    QVERIFY(e.situar(2));
+    const QString otro = e.datos->DSinstalacion[QStringLiteral("EXPEDIENTE")].asString();
+    const QString esperado = QDir(documentos).filePath("Exp" + otro + ".pdf");
+    // The dialog's own button, pressed from the event loop: the question it may ask is a
+    // modal window of its own, answered in turn.
+    const auto pulsarLuego = [](const QString &texto) {
+        return [texto](QWidget *d) {
+            for (QAbstractButton *b : d->findChildren<QAbstractButton *>())
+                if (b->text().remove(u'&') == texto)
+                    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
+        };
+    };
+    QString propuesto;
+    const auto aArchivoPropuesto = [&](QWidget *d) {
+        d->findChild<QRadioButton *>(QStringLiteral("destinoArchivo"))->click();
+        propuesto = d->findChild<QLineEdit *>(QStringLiteral("archivo"))->text();
+        pulsarLuego(QStringLiteral("Aceptar"))(d);
+    };
+    respuestas.push(aArchivoPropuesto);
+    e.imprimir();
+    QCOMPARE(propuesto, esperado);
+    QVERIFY(pdfText(esperado).contains(otro));
+    QCOMPARE(bytesDe(e.pdf()), archivado);
+
+    // The same name again: "No" keeps the file and the dialog, which is then cancelled.
+    {
+        QFile f(esperado);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("anterior");
+    }
+    const int antes = int(respuestas.vistos.size());
+    respuestas.push(aArchivoPropuesto);
+    respuestas.push(Respuestas::pulsar(QStringLiteral("No")));
+    respuestas.push(pulsarLuego(QStringLiteral("Cancelar")));
+    e.imprimir();
+    const QString pregunta = QStringLiteral("QMessageBox|Confirmación|El archivo \"") +
+                             QDir::toNativeSeparators(esperado) +
+                             QStringLiteral("\" ya existe.\n¿Desea reemplazarlo?");
+    QCOMPARE(respuestas.vistos.mid(antes),
+             QStringList({"report::SetupDialog|Output Options", pregunta,
+                          "report::SetupDialog|Output Options"}));
+    QCOMPARE(bytesDe(esperado), QByteArray("anterior"));
+
+    // "Sí" writes it.
+    respuestas.push(aArchivoPropuesto);
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Sí")));
+    e.imprimir();
+    QVERIFY(pdfText(esperado).contains(otro));
+    QCOMPARE(bytesDe(e.pdf()), archivado);
+    QCOMPARE(respuestas.pendientes(), 0);
+    QVERIFY(!respuestas.vistos.contains(QStringLiteral("inesperado")));
 }
 
 // A copy's placeholder number is refused before the confirmation; printing it still works.
