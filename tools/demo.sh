@@ -1,6 +1,9 @@
 #!/bin/sh
-# Installs what is missing, builds, creates the demo database and its configuration
-# (once), and starts the program on it. User SYSDBA; the embedded engine accepts any password.
+# Installs what is missing, builds, creates the demo database with its attachment files and
+# its configuration (once), starts the demo's mail catcher on a free port of 127.0.0.1 (every
+# message sent lands in build/demo/correo/ as a .eml file), points the demo installer's mail
+# server at it, and starts the program on the database; the catcher stops with the program.
+# User SYSDBA; the embedded engine accepts any password.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/dependencias.sh"
@@ -33,4 +36,31 @@ done
 [ -n "$propios" ] || export LC_ALL=es_ES.UTF-8
 # The program reads its configuration from the system scope; point it at the demo's.
 export XDG_CONFIG_DIRS="$demo/xdg"
-exec "$top/build/app/trelmavondis"
+
+mkdir -p "$demo/correo"
+salida="$demo/correo-demo.salida"
+: > "$salida"
+/usr/bin/python3 "$top/tools/correo-demo.py" "$demo/correo" > "$salida" 2>&1 &
+catcher=$!
+trap 'kill $catcher 2>/dev/null || true' EXIT INT TERM
+i=0
+until puerto=$(head -n 1 "$salida") && [ -n "$puerto" ]; do
+    i=$((i + 1))
+    if [ $i -gt 100 ] || ! kill -0 $catcher 2>/dev/null; then
+        cat "$salida" >&2
+        echo "demo: no se ha podido arrancar el servidor de correo de la demostración" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+case "$puerto" in *[!0-9]*)
+    cat "$salida" >&2
+    exit 1
+    ;;
+esac
+# Only a server on this machine is the demo's: one the user set to a real server stays.
+echo "update INSTALADOR set SMTP_SERVIDOR = '127.0.0.1:$puerto'
+      where SMTP_SERVIDOR starting with '127.0.0.1'; commit;" |
+    isql-fb -q -user SYSDBA -password demo "$demo/demo.fdb"
+echo "El correo que envíe la demostración llega a $demo/correo/ (un archivo .eml por mensaje)."
+"$top/build/app/trelmavondis"

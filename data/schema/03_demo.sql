@@ -301,12 +301,14 @@ INSERT INTO INSTALACION_DERIVACIONES (ID, INSTALACION, TIPO_SUMINISTRO, ESCALERA
 
 -- ---------------------------------------------------------------------
 -- Attachments
+-- trelmavondis-creardb --demo makes each of these files, small and real,
+-- in a folder beside a local database, and points the row at it.
 -- ---------------------------------------------------------------------
 
 INSERT INTO INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION, NOTA)
     VALUES (1, 1, '/home/usuario/Documentos/Ribera de Curtidores 47/plano_planta.pdf', 'PLANO DE PLANTA BAJA');
 INSERT INTO INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION, NOTA)
-    VALUES (2, 1, '/home/usuario/Documentos/Ribera de Curtidores 47/esquema_unifilar.pdf', 'ESQUEMA UNIFILAR');
+    VALUES (2, 1, '/home/usuario/Documentos/Ribera de Curtidores 47/memoria_descripción.txt', 'MEMORIA DESCRIPTIVA');
 INSERT INTO INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION, NOTA)
     VALUES (3, 2, '/home/usuario/Documentos/Montequinto/situación_parcela.pdf', 'PLANO DE SITUACIÓN');
 INSERT INTO INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION, NOTA)

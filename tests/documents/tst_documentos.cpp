@@ -9,6 +9,7 @@
 #include "documents/Documentos.h"
 #include "documents/HojaExpediente.h"
 #include "documents/Uemailenviar.h"
+#include "db/Statement.h"
 #include "tests/common/TestDatabase.h"
 #include "tests/common/TestDatos.h"
 #include "tests/documents/Respuestas.h"
@@ -16,6 +17,8 @@
 #include "tests/platform/report/ReportTestSupport.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
+#include <QProcess>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -270,6 +273,7 @@ private slots:
     void notaPendiente_data();
     void notaPendiente();
     void impresionNoPisaElArchivado();
+    void demostracion();
     void expedienteNoValido();
     void fallos_data();
     void fallos();
@@ -883,6 +887,96 @@ void TstDocumentos::impresionNoPisaElArchivado() {
     QCOMPARE(bytesDe(e.pdf()), archivado);
     QCOMPARE(respuestas.pendientes(), 0);
     QVERIFY(!respuestas.vistos.contains(QStringLiteral("inesperado")));
+}
+
+// The demo as a newcomer meets it: a database made by trelmavondis-creardb --demo, its
+// attachments real files beside it, the demo's mail catcher on a free port; "E-mail" on an
+// installation leaves one .eml file whose attachments are those files and the bulletin.
+void TstDocumentos::demostracion() {
+    if (!qEnvironmentVariableIsEmpty("TRELMA_TEST_SERVER"))
+        QSKIP("the demo runs on the embedded engine");
+    QTemporaryDir carpeta;
+    const QString base = QDir(carpeta.path()).filePath(QStringLiteral("demo.fdb"));
+    QProcess creardb;
+    creardb.start(QStringLiteral(TRELMA_CREARDB), {QStringLiteral("--demo"), base});
+    QVERIFY(creardb.waitForFinished(60'000));
+    QVERIFY2(creardb.exitCode() == 0, creardb.readAllStandardError().constData());
+
+    const QString buzon = QDir(carpeta.path()).filePath(QStringLiteral("correo"));
+    QProcess correo;
+    correo.start(QStringLiteral(TRELMA_PYTHON3),
+                 {QStringLiteral(TRELMA_CORREO_DEMO), buzon});
+    QVERIFY(correo.waitForStarted());
+    const auto parar = qScopeGuard([&] {
+        correo.terminate();
+        correo.waitForFinished(5000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(correo.canReadLine(), 20'000);
+    const int puerto = correo.readLine().trimmed().toInt();
+    QVERIFY(puerto > 0);
+    {
+        db::Database d;
+        d.databaseName = base;
+        d.params = {QStringLiteral("lc_ctype=WIN1252"), QStringLiteral("user_name=SYSDBA"),
+                    QStringLiteral("password=demo")};
+        d.open();
+        db::Transaction t(d);
+        t.start();
+        db::Statement s(t);
+        s.prepare(QStringLiteral("update INSTALADOR set SMTP_SERVIDOR = :S"));
+        s.setParam(QStringLiteral("S"), QStringLiteral("127.0.0.1:%1").arg(puerto));
+        s.execute();
+        t.commit();
+    }
+
+    VistaFalsa vista;
+    QTemporaryDir impresos;
+    auto principal = std::make_unique<QWidget>();
+    TDatos datos(&vista);
+    datos.Conectar(base, QStringLiteral("SYSDBA"), [](QString &, QString &clave) {
+        clave = QStringLiteral("demo");
+        return true;
+    });
+    QVERIFY(datos.DSinstalacion.locate(QStringLiteral("ID"), 3));
+    QStringList esperados; // the files the demo made for installation 3
+    for (datos.DSadjuntos.first(); !datos.DSadjuntos.eof(); datos.DSadjuntos.next())
+        esperados << datos.DSadjuntos[QStringLiteral("DIRECCION")].asString();
+    QCOMPARE(esperados.size(), 2);
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar());
+    enviarBoletin(datos, principal.get(), QStringLiteral(TRELMA_REPORTS_DIR), impresos.path());
+    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    principal.reset();
+
+    const QStringList eml = QDir(buzon).entryList({QStringLiteral("*.eml")}, QDir::Files);
+    QCOMPARE(eml.size(), 1);
+    // Read by Python's own mail parser, as a mail reader would.
+    QProcess lector;
+    lector.start(QStringLiteral(TRELMA_PYTHON3),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import email, email.policy, hashlib, sys\n"
+                                 "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), "
+                                 "policy=email.policy.default)\n"
+                                 "for p in m.iter_attachments():\n"
+                                 "    print(p.get_filename(), "
+                                 "hashlib.sha256(p.get_content() if isinstance(p.get_content(), "
+                                 "bytes) else p.get_content().encode()).hexdigest())\n"),
+                  QDir(buzon).filePath(eml.first())});
+    QVERIFY(lector.waitForFinished(20'000));
+    QCOMPARE(lector.exitCode(), 0);
+    const QStringList leidos = QString::fromUtf8(lector.readAllStandardOutput())
+                                   .split(u'\n', Qt::SkipEmptyParts);
+    QStringList deseados;
+    for (const QString &ruta : esperados + QStringList{QDir(impresos.path()).filePath(
+                                               "Exp" + kExpediente + ".pdf")}) {
+        QVERIFY2(QFileInfo::exists(ruta), qPrintable(ruta));
+        deseados << QFileInfo(ruta).fileName() + u' ' +
+                        QString::fromLatin1(
+                            QCryptographicHash::hash(bytesDe(ruta), QCryptographicHash::Sha256)
+                                .toHex());
+    }
+    QCOMPARE(leidos, deseados);
 }
 
 // A copy's placeholder number is refused before the confirmation; printing it still works.

@@ -4,26 +4,54 @@
 #include "data/SqlScript.h"
 #include "db/Connection.h"
 #include "db/Errors.h"
+#include "tools/creardb/AdjuntosDemo.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTextStream>
+#include <QTranslator>
+
+namespace {
+
+// The database of `path` attached with the tool's user and password.
+void abrir(db::Database &database, const QString &path, const QString &user,
+           const QString &password) {
+    database.databaseName = path;
+    database.params = {QStringLiteral("lc_ctype=WIN1252"), QStringLiteral("user_name=") + user,
+                       QStringLiteral("password=") + password};
+    database.open();
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trelmavondis-creardb"));
+    // Qt's own words of the help ("Uso:", "Opciones:") and of its errors, in Spanish.
+    QTranslator qt;
+    if (qt.load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
+                QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Crea una base de datos de Trelmavondis con el esquema y las listas de "
                        "referencia."));
-    parser.addHelpOption();
+    const QCommandLineOption help(
+        QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("ayuda")},
+        QStringLiteral("Muestra esta ayuda y termina."));
     parser.addPositionalArgument(
         QStringLiteral("ruta"),
         QStringLiteral("Archivo nuevo (o servidor:ruta) de la base de datos."));
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Añade los datos de demostración."));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Añade los datos de demostración; con un archivo local, también los "
+                       "archivos adjuntos de demostración, en la carpeta \"adjuntos\" junto a "
+                       "él."));
     const QCommandLineOption user(QStringLiteral("usuario"), QStringLiteral("Usuario."),
                                   QStringLiteral("usuario"), QStringLiteral("SYSDBA"));
     const QCommandLineOption password(QStringLiteral("clave"), QStringLiteral("Clave."),
@@ -31,15 +59,24 @@ int main(int argc, char **argv) {
     const QCommandLineOption extra(QStringList{QStringLiteral("guion")},
                                    QStringLiteral("Ejecuta además este guion SQL (repetible)."),
                                    QStringLiteral("archivo"));
-    parser.addOptions({demo, user, password, extra});
-    parser.process(app);
+    parser.addOptions({help, demo, user, password, extra});
     QTextStream err(stderr);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << parser.errorText() << '\n' << parser.helpText();
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
     if (parser.positionalArguments().size() != 1) {
         err << parser.helpText();
         return 2;
     }
     const QString path = parser.positionalArguments().first();
-    if (!path.contains(u':') && QFileInfo::exists(path)) {
+    // "servidor:/ruta" goes through a server; a drive letter ("C:\...") is a local file.
+    const bool local = !path.contains(u':') || (path.size() > 2 && path[1] == u':');
+    if (local && QFileInfo::exists(path)) {
         err << "Ya existe " << path << ": no se sobrescribe.\n";
         return 1;
     }
@@ -47,13 +84,12 @@ int main(int argc, char **argv) {
         schema::createDatabase(path, parser.value(user), parser.value(password),
                                parser.isSet(demo));
         const QStringList scripts = parser.values(extra);
-        if (!scripts.isEmpty()) {
+        if (!scripts.isEmpty() || (parser.isSet(demo) && local)) {
             db::Database database;
-            database.databaseName = path;
-            database.params = {QStringLiteral("lc_ctype=WIN1252"),
-                               QStringLiteral("user_name=") + parser.value(user),
-                               QStringLiteral("password=") + parser.value(password)};
-            database.open();
+            abrir(database, path, parser.value(user), parser.value(password));
+            if (parser.isSet(demo) && local)
+                crearAdjuntosDemo(
+                    database, QFileInfo(path).absoluteDir().filePath(QStringLiteral("adjuntos")));
             for (const QString &file : scripts) {
                 QFile f(file);
                 if (!f.open(QIODevice::ReadOnly))
@@ -62,7 +98,7 @@ int main(int argc, char **argv) {
             }
         }
     } catch (const db::DatabaseError &e) {
-        err << e.message() << '\n';
+        err << "No se ha podido crear " << path << ":\n" << e.message() << '\n';
         return 1;
     }
     QTextStream(stdout) << "Creada " << path << '\n';
