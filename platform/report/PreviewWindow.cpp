@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace report {
@@ -110,9 +111,15 @@ PreviewWindow::PreviewWindow(const QString &title, Layouter &layouter, PrintActi
         finishLayout();
         goToPage(m_layouter.document().pageCount() - 1);
     });
-    connect(m_pageBox, &QSpinBox::editingFinished, this,
-            [this] { goToPage(m_pageBox->value() - 1); });
+    // The arrows and PgUp/PgDn move the page at once; a typed number when it is complete
+    // (Enter or leaving the box).
+    m_pageBox->setKeyboardTracking(false);
+    connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int n) { goToPage(n - 1); });
+    // Chosen again, a fitting zoom fits again.
+    connect(m_zoom, &QComboBox::activated, this, &PreviewWindow::setZoom);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &PreviewWindow::setZoom);
+    // A fitting zoom follows the window's size.
+    m_scroll->installEventFilter(this);
     connect(printButton, &QPushButton::clicked, this, &PreviewWindow::print);
     connect(saveButton, &QPushButton::clicked, this, &PreviewWindow::save);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -200,10 +207,19 @@ void PreviewWindow::refresh() {
     m_last->setEnabled(m_page < n - 1 || !m_layouter.finished());
 }
 
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_scroll && event->type() == QEvent::Resize && m_zoom->currentIndex() < 2)
+        setZoom(m_zoom->currentIndex());
+    return QDialog::eventFilter(watched, event);
+}
+
 void PreviewWindow::setZoom(int index) {
     const Document &doc = m_layouter.document();
     const double dpi = m_view->logicalDpiX() / 72.0;
-    const QSize room = m_scroll->viewport()->size() - QSize(4, 4);
+    // The room of the scroll area itself, not of its viewport: the viewport narrows when a
+    // scroll bar shows, and a fit measured on it would change the scroll bars it depends on.
+    const int frame = 2 * m_scroll->frameWidth() + 4;
+    const QSize room = m_scroll->size() - QSize(frame, frame);
     double z = 1;
     switch (index) {
     case 0:
@@ -211,6 +227,11 @@ void PreviewWindow::setZoom(int index) {
         break;
     case 1:
         z = room.width() / (doc.pageWidth * dpi);
+        // A page taller than the room brings the vertical scroll bar: the width left beside it.
+        if (doc.pageHeight * dpi * z > room.height())
+            z = (room.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                     m_scroll->verticalScrollBar())) /
+                (doc.pageWidth * dpi);
         break;
     default: {
         static const double fixed[] = {0.5, 0.75, 1.0, 1.5, 2.0};

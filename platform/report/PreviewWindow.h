@@ -41,6 +41,9 @@ public:
     // An error raised while laying out or printing from the window; rethrown by the run.
     std::exception_ptr error() const { return m_error; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void layOutMore();
     void finishLayout();

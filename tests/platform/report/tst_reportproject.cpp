@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -87,6 +89,7 @@ private slots:
     void setupCancelledGivesNoOutput();
     void setupChoosesFile();
     void previewNavigates();
+    void previewFitsItsWindow();
     void printerPath();
     void nothingHalfWritten();
 
@@ -385,6 +388,61 @@ void TestReportProject::previewNavigates() {
     QCOMPARE(answers.seen, QStringList({"report::PreviewWindow|Visualizar"}));
     QVERIFY(pages >= 3);
     QCOMPARE(out.lastPageCount(), pages);
+}
+
+// The preview opens with the page as wide as its window, follows the window's size, fits again
+// when "Ancho de página" is chosen again, and its page number box moves the page.
+void TestReportProject::previewFitsItsWindow() {
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    out.setSetupAllowed(false);
+    out.setDefaultDestination(Destination::Preview);
+    p.setProjectFile(writeFile(m_dir.path(), "ancho.rav", staticReport(40)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    ModalAnswers answers;
+    answers.push([&](QWidget *preview) {
+        auto *scroll = preview->findChild<QScrollArea *>();
+        QWidget *view = preview->findChild<QWidget *>("pagina");
+        auto *zoom = preview->findChild<QComboBox *>("zoom");
+        QCOMPARE(zoom->currentText(), "Ancho de página");
+        // Fitted: the page fills the width beside the vertical scroll bar, nothing to scroll
+        // sideways.
+        const auto fitted = [&] {
+            const int room = scroll->viewport()->width();
+            return view->width() > room * 9 / 10 && view->width() <= room &&
+                   !scroll->horizontalScrollBar()->isVisible();
+        };
+        QTRY_VERIFY2(fitted(), qPrintable(QString("página %1 px en %2 px")
+                                              .arg(view->width())
+                                              .arg(scroll->viewport()->width())));
+        const int ancho = view->width();
+        preview->resize(preview->width() * 2 / 3, preview->height());
+        QTRY_VERIFY(fitted());
+        QVERIFY(view->width() < ancho);
+        zoom->setCurrentIndex(zoom->findText("50 %"));
+        QVERIFY(!fitted());
+        zoom->setCurrentIndex(zoom->findText("Ancho de página"));
+        QTRY_VERIFY(fitted());
+        // Chosen again while it shows as chosen: fits again after a manual change of size.
+        view->setFixedWidth(100);
+        QVERIFY(!fitted());
+        emit zoom->activated(zoom->currentIndex());
+        QTRY_VERIFY(fitted());
+
+        auto *number = preview->findChild<QSpinBox *>("numeroPagina");
+        number->setFocus();
+        QTest::keyClick(number, Qt::Key_Up);
+        QCOMPARE(number->value(), 2);
+        QTRY_COMPARE(view->property("ultimaPagina").toInt(), 1);
+        QTest::keyClick(number, Qt::Key_PageDown);
+        QCOMPARE(number->value(), 1);
+        QTRY_COMPARE(view->property("ultimaPagina").toInt(), 0);
+        ModalAnswers::press("Cerrar")(preview);
+    });
+    QVERIFY(p.execute());
+    QCOMPARE(answers.pending(), 0);
 }
 
 void TestReportProject::printerPath() {
