@@ -1,0 +1,503 @@
+#include "tools/copia/Backup.h"
+
+#include "db/Connection.h"
+#include "tools/copia/ServiceManager.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <exception>
+#include <thread>
+
+using namespace Firebird;
+namespace fb = db::fb;
+
+namespace backup {
+namespace {
+
+const QRegularExpression &copyPattern() {
+    static const QRegularExpression re(QStringLiteral("^trelmavondis-\\d{8}-\\d{6}(-\\d+)?\\.fbk$"));
+    return re;
+}
+
+void say(const Options &o, const QString &text) {
+    if (o.progress)
+        o.progress(text);
+}
+
+// An attachment that reads bytes as stored (no character set conversion), as the digests
+// need.
+struct Attachment {
+    db::Database database;
+    Attachment(const QString &connection, const Login &login) {
+        database.databaseName = connection;
+        database.params = {QStringLiteral("lc_ctype=NONE"),
+                           QStringLiteral("user_name=") + login.user};
+        if (!login.password.isEmpty())
+            database.params << QStringLiteral("password=") + login.password;
+        database.open();
+    }
+    IAttachment *handle() { return database.handle(); }
+};
+
+// A read-only snapshot, rolled back when it goes.
+class Snapshot {
+public:
+    Snapshot() = default;
+    explicit Snapshot(IAttachment *att) : m_tra(startSnapshot(att)) {}
+    Snapshot(Snapshot &&) = default;
+    Snapshot &operator=(Snapshot &&) = default;
+    ~Snapshot() { end(); }
+    void end() {
+        if (!m_tra)
+            return;
+        ITransaction *t = m_tra.release_ownership();
+        try {
+            fb::call([&](ThrowStatusWrapper *st) { t->rollback(st); });
+        } catch (const db::DatabaseError &) {
+            t->release();
+        }
+    }
+    ITransaction *get() const { return m_tra.get(); }
+    explicit operator bool() const { return static_cast<bool>(m_tra); }
+
+private:
+    fb::Ref<ITransaction> m_tra;
+};
+
+db::DatabaseError damaged(const QString &copy, const db::DatabaseError &e) {
+    return db::DatabaseError(QStringLiteral("La copia %1 está dañada o incompleta: no se puede "
+                                            "restaurar.\nDetalle del motor: %2")
+                                 .arg(copy, e.message()),
+                             e.code(), e.codes());
+}
+
+struct Restored {
+    Contents contents;
+    QByteArray sha256;
+    qint64 size = 0;
+};
+
+// Restores `copy`, fed from this side to the service, into the new database `target`;
+// validates it and reads every table. The copy's SHA-256 is taken from the bytes fed.
+Restored restoreInto(ServiceManager &service, const QString &copy, const Location &target,
+                     const Options &o, int tablesTotal) {
+    QFile in(copy);
+    if (!in.open(QIODevice::ReadOnly))
+        throw db::DatabaseError(
+            QStringLiteral("No se puede leer la copia %1: %2").arg(copy, in.errorString()));
+    Restored r;
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    int tablesDone = 0;
+    ServiceManager::Io io;
+    io.input = [&](char *data, qsizetype size) -> qsizetype {
+        const qint64 got = in.read(data, size);
+        if (got < 0)
+            throw db::DatabaseError(
+                QStringLiteral("No se puede leer la copia %1: %2").arg(copy, in.errorString()));
+        sha.addData(QByteArrayView(data, got));
+        r.size += got;
+        return got;
+    };
+    io.line = [&](const QByteArray &line) {
+        if (!line.contains("restoring data for table"))
+            return;
+        ++tablesDone;
+        say(o, tablesTotal > 0 ? QStringLiteral("Comprobando la copia: tabla %1 de %2")
+                                     .arg(tablesDone)
+                                     .arg(tablesTotal)
+                               : QStringLiteral("Comprobando la copia: tabla %1").arg(tablesDone));
+    };
+    say(o, QStringLiteral("Comprobando la copia: restaurando"));
+    try {
+        service.restore(QStringLiteral("stdin"), target.path, true, io);
+    } catch (const db::DatabaseError &e) {
+        throw damaged(copy, e);
+    }
+    // The tool stops at the backup's end record; bytes after it are not part of a copy.
+    if (!in.atEnd())
+        throw db::DatabaseError(
+            QStringLiteral("La copia %1 está dañada: lleva datos después de su final.").arg(copy));
+    r.sha256 = sha.result();
+
+    say(o, QStringLiteral("Comprobando la copia: validando la base de datos restaurada"));
+    const QStringList problems = service.validate(target.path);
+    if (!problems.isEmpty())
+        throw db::DatabaseError(
+            QStringLiteral("La base de datos restaurada de la copia %1 no supera la validación "
+                           "del motor:\n%2")
+                .arg(copy, problems.join(u'\n')));
+
+    Attachment restored(target.connectionString(), o.login);
+    Snapshot snapshot(restored.handle());
+    const QStringList tables = userTables(restored.handle(), snapshot.get());
+    int read = 0;
+    r.contents = readContents(restored.handle(), snapshot.get(), tables, [&](const QString &) {
+        say(o, QStringLiteral("Comparando las filas: tabla %1 de %2").arg(++read).arg(tables.size()));
+    });
+    return r;
+}
+
+// A manifest whose SHA-256 the file does not match means changed or missing bytes: refused
+// before anything is restored.
+std::optional<Manifest> checkedManifest(const QString &copy) {
+    std::optional<Manifest> m = Manifest::read(Manifest::pathFor(copy));
+    if (m && (QFileInfo(copy).size() != m->size || fileSha256(copy) != m->sha256))
+        throw db::DatabaseError(
+            QStringLiteral("La copia %1 está dañada: su contenido no coincide con la huella que "
+                           "se guardó al hacerla (%2 bytes entonces, %3 ahora).")
+                .arg(copy)
+                .arg(m->size)
+                .arg(QFileInfo(copy).size()));
+    return m;
+}
+
+void compareWithManifest(const QString &copy, const Contents &restored,
+                         const std::optional<Manifest> &m) {
+    if (!m || restored == m->contents)
+        return;
+    throw db::DatabaseError(
+        QStringLiteral("La copia %1 no restaura las mismas filas que tenía al hacerla:\n%2")
+            .arg(copy, m->contents.differences(restored, QStringLiteral("la huella"),
+                                               QStringLiteral("la copia restaurada"))
+                           .join(u'\n')));
+}
+
+QString freeName(const QString &folder, const QDateTime &when) {
+    const QString base = copyName(when);
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(QDir(folder).filePath(name)); ++n)
+        name = base.chopped(4) + QStringLiteral("-%1.fbk").arg(n);
+    return QDir(folder).filePath(name);
+}
+
+} // namespace
+
+Location Location::parse(const QString &connection) {
+    const qsizetype colon = connection.indexOf(u':');
+    if (colon <= 1)
+        return {QString(), QFileInfo(connection).absoluteFilePath()};
+    return {connection.left(colon), connection.mid(colon + 1)};
+}
+
+QString Location::connectionString() const {
+    return server.isEmpty() ? path : server + u':' + path;
+}
+
+QString copyName(const QDateTime &when) {
+    return QStringLiteral("trelmavondis-%1.fbk").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+}
+
+QStringList copiesIn(const QString &folder) {
+    QStringList names = QDir(folder).entryList({QStringLiteral("trelmavondis-*.fbk")}, QDir::Files,
+                                               QDir::Name);
+    names.removeIf([](const QString &n) { return !copyPattern().match(n).hasMatch(); });
+    // -2, -3 (two copies within one second) sort after their first.
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.left(28) < b.left(28) || (a.left(28) == b.left(28) && a.size() < b.size()) ||
+               (a.left(28) == b.left(28) && a.size() == b.size() && a < b);
+    });
+    for (QString &n : names)
+        n = QDir(folder).filePath(n);
+    return names;
+}
+
+QStringList keepNewest(const QString &folder, int keep) {
+    QStringList copies = copiesIn(folder);
+    QStringList removed;
+    while (copies.size() > keep) {
+        const QString old = copies.takeFirst();
+        if (!QFile::remove(old))
+            throw db::DatabaseError(QStringLiteral("No se puede borrar la copia antigua %1").arg(old));
+        QFile::remove(Manifest::pathFor(old));
+        removed << old;
+    }
+    return removed;
+}
+
+// Which snapshot does the copy hold? gbak reads in a snapshot transaction of its own that
+// starts a moment after the service does, and nothing tells us which commits it saw. So the
+// source is bracketed: snapshot A starts before the backup is asked for, snapshot B right
+// after gbak shows that its transaction has started (its first line after "starting
+// transaction", or the first block on stdout, which it writes only after). Every commit A
+// sees, gbak sees; every commit gbak sees, B sees. The copy is sound when the restored
+// database equals A or B row for row: it then holds, whole, a state the database really had.
+// A is read while the backup runs (a second core is there); B only when A does not match.
+// When it matches neither and A and B differ, desks committed on both sides of gbak's start:
+// the backup is taken again (three attempts). When A equals B, gbak's snapshot is that same
+// state and any difference is a fault of the copy.
+Result makeCopy(const QString &database, const QString &folder, const Options &o,
+                const QDateTime &when) {
+    const Location source = Location::parse(database);
+    if (!QDir().mkpath(folder))
+        throw db::DatabaseError(QStringLiteral("No se puede crear la carpeta de copias %1").arg(folder));
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        QTemporaryDir scratch(QDir(folder).filePath(QStringLiteral(".trelmavondis-verificacion-XXXXXX")));
+        if (!scratch.isValid())
+            throw db::DatabaseError(
+                QStringLiteral("No se puede escribir en la carpeta de copias %1").arg(folder));
+        const QString partial = scratch.filePath(QStringLiteral("copia.fbk"));
+
+        Attachment first(source.connectionString(), o.login);
+        Attachment second(source.connectionString(), o.login);
+        Snapshot a(first.handle());
+        const QStringList tables = userTables(first.handle(), a.get());
+        if (o.hook)
+            o.hook(Stage::SnapshotTaken);
+
+        Contents contentsA;
+        std::exception_ptr failureA;
+        std::jthread readerA([&] {
+            try {
+                contentsA = readContents(first.handle(), a.get(), tables);
+            } catch (...) {
+                failureA = std::current_exception();
+            }
+        });
+
+        Snapshot b;
+        auto startB = [&] {
+            if (!b)
+                b = Snapshot(second.handle());
+        };
+        {
+            ServiceManager service(source.server, o.login.user, o.login.password);
+            ServiceManager::Io io;
+            int tablesDone = 0;
+            bool transactionStarted = false;
+            QFile out;
+            if (source.local()) {
+                io.line = [&](const QByteArray &line) {
+                    if (transactionStarted)
+                        startB();
+                    if (line.contains("starting transaction"))
+                        transactionStarted = true;
+                    if (line.contains("writing data for table"))
+                        say(o, QStringLiteral("Copiando: tabla %1 de %2")
+                                   .arg(++tablesDone)
+                                   .arg(tables.size()));
+                    if (o.hook)
+                        o.hook(Stage::BackupRunning);
+                };
+            } else {
+                out.setFileName(partial);
+                if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                    throw db::DatabaseError(
+                        QStringLiteral("No se puede crear %1: %2").arg(partial, out.errorString()));
+                qint64 received = 0;
+                io.output = [&, received](const char *data, qsizetype size) mutable {
+                    startB();
+                    if (out.write(data, size) != size)
+                        throw db::DatabaseError(QStringLiteral("No se puede escribir %1: %2")
+                                                    .arg(partial, out.errorString()));
+                    received += size;
+                    say(o, QStringLiteral("Copiando: %1 recibidos").arg(sizeText(received)));
+                    if (o.hook)
+                        o.hook(Stage::BackupRunning);
+                };
+            }
+            say(o, QStringLiteral("Copiando: empezando"));
+            try {
+                service.backup(source.path, source.local() ? partial : QStringLiteral("stdout"),
+                               source.local(), io);
+            } catch (const db::DatabaseError &e) {
+                throw db::DatabaseError(
+                    QStringLiteral("No se ha podido hacer la copia de %1.\nDetalle del motor: %2")
+                        .arg(database, e.message()),
+                    e.code(), e.codes());
+            }
+            if (out.isOpen() && !out.flush())
+                throw db::DatabaseError(
+                    QStringLiteral("No se puede escribir %1: %2").arg(partial, out.errorString()));
+        }
+        startB(); // gbak has finished: B is still after its start
+
+        ServiceManager local(QString(), o.login.user, o.login.password);
+        const Location scratchDb{QString(), scratch.filePath(QStringLiteral("verificacion.fdb"))};
+        const Restored restored = restoreInto(local, partial, scratchDb, o, int(tables.size()));
+
+        readerA.join();
+        if (failureA)
+            std::rethrow_exception(failureA);
+        bool sound = restored.contents == contentsA;
+        bool retry = false;
+        QStringList differences;
+        if (!sound) {
+            say(o, QStringLiteral("Comparando las filas con el origen"));
+            const Contents contentsB = readContents(second.handle(), b.get(), tables);
+            sound = restored.contents == contentsB;
+            retry = !sound && contentsA != contentsB;
+            if (!sound)
+                differences = contentsB.differences(restored.contents, QStringLiteral("el origen"),
+                                                    QStringLiteral("la copia"));
+        }
+        if (!sound) {
+            if (retry && attempt < kAttempts)
+                continue;
+            const QString detail = differences.join(u'\n');
+            if (retry)
+                throw db::DatabaseError(
+                    QStringLiteral("No se ha podido verificar la copia de %1: la base de datos ha "
+                                   "cambiado durante cada una de las %2 copias intentadas.\n%3")
+                        .arg(database)
+                        .arg(attempt)
+                        .arg(detail));
+            throw db::DatabaseError(
+                QStringLiteral("La copia de %1 no tiene las mismas filas que la base de datos:\n%2")
+                    .arg(database, detail));
+        }
+
+        const QString final = freeName(folder, when);
+        if (!QFile::rename(partial, final))
+            throw db::DatabaseError(QStringLiteral("No se puede dar a la copia su nombre %1").arg(final));
+        Manifest m{when, database, restored.size, restored.sha256, restored.contents};
+        try {
+            m.write(Manifest::pathFor(final));
+        } catch (...) {
+            QFile::remove(final);
+            throw;
+        }
+        return {final, restored.size, restored.contents, m, attempt};
+    }
+}
+
+Result checkCopy(const QString &copy, const Options &o) {
+    if (!QFileInfo::exists(copy))
+        throw db::DatabaseError(QStringLiteral("No existe la copia %1").arg(copy));
+    const std::optional<Manifest> m = checkedManifest(copy);
+    QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("trelmavondis-comprobar-XXXXXX")));
+    if (!scratch.isValid())
+        throw db::DatabaseError(QStringLiteral("No se puede crear una carpeta temporal"));
+    ServiceManager local(QString(), o.login.user, o.login.password);
+    const Location scratchDb{QString(), scratch.filePath(QStringLiteral("comprobacion.fdb"))};
+    const Restored r =
+        restoreInto(local, copy, scratchDb, o, m ? int(m->contents.tables.size()) : 0);
+    compareWithManifest(copy, r.contents, m);
+    return {copy, r.size, r.contents, m, 1};
+}
+
+Result restoreCopy(const QString &copy, const QString &targetName, const Options &o) {
+    if (!QFileInfo::exists(copy))
+        throw db::DatabaseError(QStringLiteral("No existe la copia %1").arg(copy));
+    const Location target = Location::parse(targetName);
+    const QString refused =
+        QStringLiteral("Ya existe la base de datos %1: la restauración nunca escribe sobre una "
+                       "base de datos existente. Elija una ruta nueva.");
+    if (target.local()) {
+        if (QFileInfo::exists(target.path))
+            throw db::DatabaseError(refused.arg(targetName));
+    } else {
+        // A database the server opens is there (and maybe in use): never touched.
+        bool exists = false;
+        try {
+            Attachment probe(target.connectionString(), o.login);
+            exists = true;
+        } catch (const db::DatabaseError &e) {
+            if (e.has(isc_login) || fb::connectionLost(e))
+                throw;
+        }
+        if (exists)
+            throw db::DatabaseError(refused.arg(targetName));
+    }
+    const std::optional<Manifest> m = checkedManifest(copy);
+
+    if (target.local()) {
+        // Restored beside its final name and renamed when sound: a half-restored database
+        // never sits under the name the configuration would point at.
+        const QFileInfo info(target.path);
+        if (!QDir().mkpath(info.absolutePath()))
+            throw db::DatabaseError(
+                QStringLiteral("No se puede crear la carpeta %1").arg(info.absolutePath()));
+        QTemporaryDir scratch(info.absoluteDir().filePath(QStringLiteral(".restaurando-XXXXXX")));
+        if (!scratch.isValid())
+            throw db::DatabaseError(
+                QStringLiteral("No se puede escribir en la carpeta %1").arg(info.absolutePath()));
+        const Location partial{QString(), scratch.filePath(info.fileName())};
+        ServiceManager local(QString(), o.login.user, o.login.password);
+        const Restored r = restoreInto(local, copy, partial, o, m ? int(m->contents.tables.size()) : 0);
+        compareWithManifest(copy, r.contents, m);
+        if (!QFile::rename(partial.path, target.path))
+            throw db::DatabaseError(refused.arg(targetName));
+        return {target.path, r.size, r.contents, m, 1};
+    }
+
+    ServiceManager service(target.server, o.login.user, o.login.password);
+    try {
+        const Restored r = restoreInto(service, copy, target, o, m ? int(m->contents.tables.size()) : 0);
+        compareWithManifest(copy, r.contents, m);
+        return {targetName, r.size, r.contents, m, 1};
+    } catch (const db::DatabaseError &) {
+        // The database did not exist before: what the failed restore left is dropped.
+        try {
+            Attachment left(target.connectionString(), o.login);
+            IAttachment *att = left.database.handle();
+            fb::call([&](ThrowStatusWrapper *st) { att->dropDatabase(st); });
+        } catch (const db::DatabaseError &) {
+        }
+        throw;
+    }
+}
+
+QString number(qint64 n) {
+    // Thousands grouped from four digits on, as an office writes them ("1.245").
+    QString digits = QString::number(n < 0 ? -n : n);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, u'.');
+    return n < 0 ? u'-' + digits : digits;
+}
+
+QString sizeText(qint64 bytes) {
+    const QLocale spanish(QLocale::Spanish, QLocale::Spain);
+    if (bytes < 1000 * 1000)
+        return spanish.toString(double(bytes) / 1000.0, 'f', 1) + QStringLiteral(" kB");
+    return spanish.toString(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
+}
+
+QString summary(const Contents &contents) {
+    struct Known {
+        const char *table;
+        const char *one;
+        const char *many;
+    };
+    static constexpr Known known[] = {
+        {"INSTALACION", "instalación", "instalaciones"},
+        {"INSTALACION_ARMARIO", "armario", "armarios"},
+        {"INSTALACION_DERIVACIONES", "derivación", "derivaciones"},
+        {"INSTALACION_ADJUNTOS", "adjunto", "adjuntos"},
+        {"INSTALADOR", "instalador", "instaladores"},
+        {"GESTORES", "gestor", "gestores"},
+    };
+    QStringList parts;
+    for (const Known &k : known) {
+        const qint64 n = contents.rows(QLatin1String(k.table));
+        if (n >= 0)
+            parts << number(n) + u' ' + QString::fromUtf8(n == 1 ? k.one : k.many);
+    }
+    qint64 otherTables = 0, otherRows = 0;
+    for (const TableContents &t : contents.tables) {
+        if (std::none_of(std::begin(known), std::end(known),
+                         [&](const Known &k) { return t.table == QLatin1String(k.table); })) {
+            ++otherTables;
+            otherRows += t.rows;
+        }
+    }
+    if (otherTables > 0)
+        parts << QStringLiteral("%1 %2 con %3 %4")
+                     .arg(number(otherTables),
+                          otherTables == 1 ? QStringLiteral("tabla más") : QStringLiteral("tablas más"),
+                          number(otherRows),
+                          otherRows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+    if (parts.size() < 2)
+        return parts.join(QString());
+    const QString last = parts.takeLast();
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last;
+}
+
+} // namespace backup
