@@ -2,7 +2,6 @@
 
 #include "db/Errors.h"
 
-#include <QLocale>
 #include <QStringList>
 
 namespace busqueda {
@@ -12,21 +11,11 @@ QString fechaInvalida(const QString &texto) {
     return QStringLiteral("'%1' no es una fecha válida").arg(texto);
 }
 
-// The positions of day, month and year in the system's short date format.
-struct Orden {
-    int dia, mes, anio;
-};
+// The box's mask is "!99/99/9999": day, month, year.
+enum Parte { Dia, Mes, Anio };
 
-Orden ordenDelSistema() {
-    const QString formato = QLocale::system().dateFormat(QLocale::ShortFormat);
-    const qsizetype d = formato.indexOf(u'd');
-    const qsizetype m = formato.indexOf(u'M');
-    const qsizetype y = formato.indexOf(u'y');
-    if (d < 0 || m < 0 || y < 0)
-        return {0, 1, 2};
-    auto lugar = [&](qsizetype p) { return int(p > d) + int(p > m) + int(p > y); };
-    return {lugar(d), lugar(m), lugar(y)};
-}
+// The last year the server stores: the day after its end has no literal.
+constexpr int kUltimoAnio = 9999;
 
 } // namespace
 
@@ -46,11 +35,10 @@ QDate leerFecha(const QString &texto) {
         numeros[i] = parte.toInt();
         cifras[i] = int(parte.size());
     }
-    const Orden orden = ordenDelSistema();
-    int anio = numeros[orden.anio];
-    if (cifras[orden.anio] <= 2) // a short year falls in the current century
+    int anio = numeros[Anio];
+    if (cifras[Anio] <= 2) // a short year falls in the current century
         anio += QDate::currentDate().year() / 100 * 100;
-    const QDate fecha(anio, numeros[orden.mes], numeros[orden.dia]);
+    const QDate fecha(anio, numeros[Mes], numeros[Dia]);
     if (!fecha.isValid() || anio < 1)
         throw db::DatabaseError(fechaInvalida(texto));
     return fecha;
@@ -72,8 +60,15 @@ QString lineaFiltro(const QString &de, const QString &a, Enviado enviado) {
     };
     if (de != FechaVacia)
         anadir(QStringLiteral("fecha>='") + fechaSql(leerFecha(de)) + u'\'');
-    if (a != FechaVacia)
-        anadir(QStringLiteral("fecha<='") + fechaSql(leerFecha(a)) + u'\'');
+    if (a != FechaVacia) {
+        const QDate hasta = leerFecha(a);
+        const QDate siguiente = hasta.addDays(1);
+        if (siguiente.year() <= kUltimoAnio)
+            anadir(QStringLiteral("fecha<'") + fechaSql(siguiente) + u'\'');
+        else // the last day the server stores, up to its last moment
+            anadir(QStringLiteral("fecha<='") + fechaSql(hasta) +
+                   QStringLiteral(" 23:59:59.9999'"));
+    }
     if (enviado == Enviado::Si)
         anadir(QStringLiteral("enviado='S'"));
     else if (enviado == Enviado::No)

@@ -10,9 +10,10 @@ namespace busqueda {
 // The text of an empty date box, as its mask stores it.
 inline constexpr QStringView FechaVacia = u"  /  /    ";
 
-// A date box's text read as a date in the order of the system's short date format (day,
-// month and year for es_ES). Raises db::DatabaseError "'%s' no es una fecha válida" for an
-// incomplete or impossible date.
+// A date box's text read as a date in the order of the box's mask, day/month/year, whatever
+// the regional settings: the user types into the mask, not into the system's date format. A
+// year of one or two digits falls in the current century. Raises db::DatabaseError
+// "'%s' no es una fecha válida" for an incomplete or impossible date.
 QDate leerFecha(const QString &texto);
 
 // The date as the server reads a literal: "mm/dd/yyyy", always with "/" (the server reads
@@ -23,9 +24,11 @@ QString fechaSql(const QDate &fecha);
 enum class Enviado { Si, No, Todos };
 
 // "Where " + blank + the conditions joined by " and ": "fecha>='mm/dd/yyyy'" for a from-date,
-// "fecha<='mm/dd/yyyy'" for a to-date, "enviado='S'" or "enviado='N'"; empty when nothing is
-// chosen. `de` and `a` are the boxes' texts (FechaVacia when empty). Raises as leerFecha,
-// the from-date first.
+// "fecha<'mm/dd/yyyy'" of the day after a to-date, "enviado='S'" or "enviado='N'"; empty when
+// nothing is chosen. FECHA may carry a time of day (the main window's date box takes one), so
+// both bounds take their whole day: the upper one is the start of the next day, excluded.
+// `de` and `a` are the boxes' texts (FechaVacia when empty). Raises as leerFecha, the
+// from-date first.
 QString lineaFiltro(const QString &de, const QString &a, Enviado enviado);
 
 } // namespace busqueda

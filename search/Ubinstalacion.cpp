@@ -7,8 +7,12 @@
 #include "search/IconoImprimir.h"
 #include "ui_Ubinstalacion.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
 
 using platform::DBGridColumn;
 using platform::DBNavigator;
@@ -53,6 +57,15 @@ bool dejaElControl(const QEvent *event) {
         return false;
     const Qt::FocusReason razon = static_cast<const QFocusEvent *>(event)->reason();
     return razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason;
+}
+
+// Enter or Return with no modifier (the keypad's Enter included).
+bool esIntro(const QEvent *event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *tecla = static_cast<const QKeyEvent *>(event);
+    return (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) &&
+           (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 } // namespace
@@ -108,7 +121,7 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
             showException(std::current_exception(), this);
         }
     });
-    for (QWidget *w : {ui->MEde, ui->MEa, ui->NExp})
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->MEde, ui->MEa, ui->CBenv, ui->NExp})
         w->installEventFilter(this);
 
     ui->DBGrid1->setFocus();
@@ -118,22 +131,50 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
 TFbinstalacion::~TFbinstalacion() = default;
 
 bool TFbinstalacion::eventFilter(QObject *watched, QEvent *event) {
+    if (esIntro(event)) {
+        // Enter in a selection control moves on as Tab does, so that its filter or jump runs;
+        // only the grid and "&Aceptar" take Enter as the choice.
+        focusNextChild();
+        return true;
+    }
     if (watched == ui->NExp && event->type() == QEvent::FocusIn)
         NExpEnter();
-    else if (dejaElControl(event)) {
-        // Shown here rather than raised: the box still receives the event that leaves it.
-        try {
-            if (watched == ui->MEde)
-                MEdeExit();
-            else if (watched == ui->MEa)
-                MEaExit();
-            else if (watched == ui->NExp)
-                NExpExit();
-        } catch (...) {
-            showException(std::current_exception(), this);
-        }
-    }
+    else if (dejaElControl(event) && !m_devolviendoFoco &&
+             QApplication::focusWidget() != ui->BitBtn2) // "&Cancelar" leaves without a filter
+        alSalir(static_cast<QWidget *>(watched));
     return QDialog::eventFilter(watched, event);
+}
+
+void TFbinstalacion::alSalir(QWidget *control) {
+    // Shown here rather than raised: the box still receives the event that leaves it.
+    try {
+        if (control == ui->MEde)
+            MEdeExit();
+        else if (control == ui->MEa)
+            MEaExit();
+        else if (control == ui->NExp)
+            NExpExit();
+    } catch (...) {
+        showException(std::current_exception(), this);
+        if (control != ui->MEde && control != ui->MEa)
+            return;
+        // Back to the box to correct it, once the box has finished losing the focus (which
+        // drops a selection); the control the focus had reached runs nothing.
+        auto *caja = static_cast<platform::MaskedLineEdit *>(control);
+        m_fechaRechazada = true;
+        QTimer::singleShot(0, this, [this, caja] {
+            QScopedValueRollback<bool> devolviendo(m_devolviendoFoco, true);
+            caja->setFocus(Qt::OtherFocusReason);
+            caja->selectFromStart();
+            m_fechaRechazada = false;
+        });
+    }
+}
+
+void TFbinstalacion::accept() {
+    if (m_fechaRechazada)
+        return;
+    QDialog::accept();
 }
 
 int TFbinstalacion::IdSeleccionado() const {

@@ -59,14 +59,25 @@ public:
     // report raises; a failure while it runs is told in a message box.
     void ImprimirClick();
 
+    // Closes as "&Aceptar", unless a date box has just refused its text: the click whose
+    // press left the box does not close the dialog over the error.
+    void accept() override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Runs the handler of a selection control the focus leaves; a refused date takes the
+    // focus back to its box, text selected, once the error has been shown.
+    void alSalir(QWidget *control);
     // Builds the filter line from the three selection controls and reopens the list with it.
     // An impossible date raises before anything changes.
     void Filtrar();
 
     std::unique_ptr<Ui::TFbinstalacion> ui;
     QString m_directorio;
+    // While the focus goes back to a refused date box: the control it leaves runs nothing.
+    bool m_devolviendoFoco = false;
+    // From a refused date until the events of the same round are done.
+    bool m_fechaRechazada = false;
 };

@@ -1,6 +1,8 @@
 // The installation search dialog driven as a person would: the filter from the date boxes and
-// the sent box, the expedient jump, the choice handed back to the main window, the state kept
-// between openings, and the location text of every province.
+// the sent box (whole days, typed day first under any regional settings), Enter and the focus
+// in the selection controls, the expedient jump, the choice handed back to the main window
+// (also one another desk created or deleted), the state kept between openings, and the
+// location text of every province.
 
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
@@ -128,6 +130,41 @@ void abrirBusqueda(Entorno &e, ModalAnswers &respuestas,
     buscarInstalacion(e.d(), e.principal.get(), kDirectorio);
 }
 
+// Rejects a dialog still open when a driving step ends early (a failed check), so that the
+// test goes on to report instead of waiting for the watchdog.
+struct CerrarSiSigue {
+    QDialog *dialogo;
+    ~CerrarSiSigue() {
+        if (dialogo->isVisible())
+            dialogo->reject();
+    }
+};
+
+QString nombreDelFoco() {
+    const QWidget *w = QApplication::focusWidget();
+    return w ? w->objectName() : QStringLiteral("<nadie>");
+}
+
+// Spain's settings back after a test that changed them.
+struct LocaleEspanol {
+    ~LocaleEspanol() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+};
+
+// Installations whose FECHA carries a time of day, as the main window's date box takes it.
+QStringList instalacionesConHora() {
+    const char *filas[][3] = {{"6", "2500000017", "2025-05-20 18:30:00"},
+                              {"7", "2500000025", "2025-05-20 23:59:59.9990"},
+                              {"8", "2500000033", "2025-05-21 00:00:00"},
+                              {"9", "2500000041", "2025-12-31 17:45:00"},
+                              {"10", "2500000059", "2024-02-29 09:15:00"}};
+    QStringList sql;
+    for (const auto &f : filas)
+        sql << QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA) values "
+                              "(%1, '%2', 'N', '%3')")
+                   .arg(QLatin1String(f[0]), QLatin1String(f[1]), QLatin1String(f[2]));
+    return sql;
+}
+
 int dialogosGuardados() {
     int n = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -180,8 +217,18 @@ private slots:
     void layoutOfTheDialog();
     void filterLine_data();
     void filterLine();
+    void datesTakeTheirWholeDay_data();
+    void datesTakeTheirWholeDay();
+    void typedDatesReadDayFirst_data();
+    void typedDatesReadDayFirst();
     void impossibleDateKeepsTheFilter_data();
     void impossibleDateKeepsTheFilter();
+    void refusedDateTakesTheFocusBack_data();
+    void refusedDateTakesTheFocusBack();
+    void leavingWithoutTheFilter_data();
+    void leavingWithoutTheFilter();
+    void enterInASelectionControl_data();
+    void enterInASelectionControl();
     void expedientJump_data();
     void expedientJump();
     void enteringTheExpedientSelectsIt();
@@ -189,6 +236,8 @@ private slots:
     void openingPlacesTheList();
     void closingHandsBackTheChoice_data();
     void closingHandsBackTheChoice();
+    void choiceFromAnotherDesk_data();
+    void choiceFromAnotherDesk();
     void stateKeptBetweenOpenings();
     void pendingEditSavedAndListed();
     void locationTextOfEveryProvince();
@@ -281,10 +330,10 @@ void TstBusqueda::filterLine_data() {
         << "" << 0 << gris << "Where  fecha>='05/20/2025'" << QStringList{"3", "4", "5"};
     QTest::newRow("to-date alone, its day included")
         << ""
-        << "20052025" << 0 << gris << "Where  fecha<='05/20/2025'" << QStringList{"1", "2", "3"};
+        << "20052025" << 0 << gris << "Where  fecha<'05/21/2025'" << QStringList{"1", "2", "3"};
     QTest::newRow("both dates") << "06052025"
                                 << "02062025" << 0 << gris
-                                << "Where  fecha>='05/06/2025' and fecha<='06/02/2025'"
+                                << "Where  fecha>='05/06/2025' and fecha<'06/03/2025'"
                                 << QStringList{"2", "3", "4"};
     QTest::newRow("two-digit year")
         << "010525"
@@ -299,12 +348,12 @@ void TstBusqueda::filterLine_data() {
                                                 << "" << 3 << gris << "" << todas;
     QTest::newRow("to-date and not sent")
         << ""
-        << "31052025" << 2 << Qt::Unchecked << "Where  fecha<='05/31/2025' and enviado='N'"
+        << "31052025" << 2 << Qt::Unchecked << "Where  fecha<'06/01/2025' and enviado='N'"
         << QStringList{"2", "3"};
     QTest::newRow("all three, no row")
         << "01012025"
         << "31032025" << 2 << Qt::Unchecked
-        << "Where  fecha>='01/01/2025' and fecha<='03/31/2025' and enviado='N'" << QStringList{};
+        << "Where  fecha>='01/01/2025' and fecha<'04/01/2025' and enviado='N'" << QStringList{};
 }
 
 void TstBusqueda::filterLine() {
@@ -330,6 +379,102 @@ void TstBusqueda::filterLine() {
     QCOMPARE(c.filtro(), linea);
     QCOMPARE(c.filas(), filas);
     QCOMPARE(c.filaActual(), filas.isEmpty() ? -1 : 0); // each filter starts on the first row
+}
+
+// Demo rows 1 to 5 (midnight) and the rows of instalacionesConHora: 6 and 7 late on 20/05/2025,
+// 8 at the start of 21/05/2025, 9 on the year's last afternoon, 10 on a leap day.
+void TstBusqueda::datesTakeTheirWholeDay_data() {
+    QTest::addColumn<QString>("de");
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<QString>("linea");
+    QTest::addColumn<QStringList>("filas");
+    QTest::newRow("to-date: its evening included")
+        << ""
+        << "20052025"
+        << "Where  fecha<'05/21/2025'" << QStringList{"1", "2", "3", "6", "7", "10"};
+    QTest::newRow("one day, to its last moment")
+        << "20052025"
+        << "20052025"
+        << "Where  fecha>='05/20/2025' and fecha<'05/21/2025'" << QStringList{"3", "6", "7"};
+    QTest::newRow("the next day starts at midnight")
+        << "21052025"
+        << "21052025"
+        << "Where  fecha>='05/21/2025' and fecha<'05/22/2025'" << QStringList{"8"};
+    QTest::newRow("the year's last day")
+        << "31122025"
+        << "31122025"
+        << "Where  fecha>='12/31/2025' and fecha<'01/01/2026'" << QStringList{"9"};
+    QTest::newRow("a leap day") << "29022024"
+                                << "29022024"
+                                << "Where  fecha>='02/29/2024' and fecha<'03/01/2024'"
+                                << QStringList{"10"};
+    QTest::newRow("the last day the server stores")
+        << ""
+        << "31129999"
+        << "Where  fecha<='12/31/9999 23:59:59.9999'"
+        << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+}
+
+void TstBusqueda::datesTakeTheirWholeDay() {
+    QFETCH(QString, de);
+    QFETCH(QString, hasta);
+    QFETCH(QString, linea);
+    QFETCH(QStringList, filas);
+    Entorno e(instalacionesConHora());
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    c.escribir(c.MEde, de);
+    c.escribir(c.MEa, hasta);
+    QCOMPARE(respuestas.seen, QStringList());
+    QCOMPARE(c.filtro(), linea);
+    QCOMPARE(c.filas(), filas);
+}
+
+// The boxes' mask is day/month/year under any regional settings. The runs under en_US and
+// sv_SE system settings (their own CTest entries) name the system locale they set.
+void TstBusqueda::typedDatesReadDayFirst_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("linea");
+    QTest::addColumn<QStringList>("filas");
+    for (const char *locale : {"es_ES", "en_US", "sv_SE"}) {
+        const QString l = QLatin1String(locale);
+        QTest::addRow("%s, from 13 May", locale)
+            << l << "MEde"
+            << "13052025"
+            << "Where  fecha>='05/13/2025'" << QStringList{"3", "4", "5"};
+        QTest::addRow("%s, to 1 June", locale)
+            << l << "MEa"
+            << "01062025"
+            << "Where  fecha<'06/02/2025'" << QStringList{"1", "2", "3"};
+        QTest::addRow("%s, from 1 May, two-digit year", locale)
+            << l << "MEde"
+            << "010525"
+            << "Where  fecha>='05/01/2025'" << QStringList{"2", "3", "4", "5"};
+    }
+}
+
+void TstBusqueda::typedDatesReadDayFirst() {
+    QFETCH(QString, locale);
+    QFETCH(QString, caja);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, linea);
+    QFETCH(QStringList, filas);
+    const QString sistema = qEnvironmentVariable("TRELMA_LOCALE_SISTEMA");
+    if (!sistema.isEmpty())
+        QCOMPARE(QLocale::system().name(), sistema);
+    LocaleEspanol restaurar;
+    QLocale::setDefault(QLocale(locale));
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    c.escribir(caja == QLatin1String("MEde") ? c.MEde : c.MEa, tecleado);
+    QCOMPARE(respuestas.seen, QStringList());
+    QCOMPARE(c.filtro(), linea);
+    QCOMPARE(c.filas(), filas);
 }
 
 void TstBusqueda::impossibleDateKeepsTheFilter_data() {
@@ -365,6 +510,212 @@ void TstBusqueda::impossibleDateKeepsTheFilter() {
     QCOMPARE(respuestas.seen, QStringList{QStringLiteral("Trelmavondis|") + mensaje + "|error"});
     QCOMPARE(c.filtro(), QStringLiteral("Where  enviado='S'"));
     QCOMPARE(c.filas(), QStringList{"1"});
+}
+
+// After the error box the refused box has the focus again with its text selected, so the user
+// types the correction over it; no second error comes first, whichever way the box was left.
+void TstBusqueda::refusedDateTakesTheFocusBack_data() {
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("salida");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("corregido");
+    QTest::addColumn<QString>("linea");
+    QTest::newRow("from-date, Tab") << "MEde"
+                                    << "tab"
+                                    << "31022025"
+                                    << "01032025"
+                                    << "Where  fecha>='03/01/2025' and enviado='S'";
+    QTest::newRow("to-date, Shift+Tab into the from-date") << "MEa"
+                                                           << "backtab"
+                                                           << "01132025"
+                                                           << "01122025"
+                                                           << "Where  fecha<'12/02/2025' and "
+                                                              "enviado='S'";
+    QTest::newRow("from-date, Enter") << "MEde"
+                                      << "return"
+                                      << "1203"
+                                      << "12032025"
+                                      << "Where  fecha>='03/12/2025' and enviado='S'";
+    QTest::newRow("to-date, a click on the grid") << "MEa"
+                                                  << "grid"
+                                                  << "30022025"
+                                                  << "14032025"
+                                                  << "Where  fecha<'03/15/2025' and "
+                                                     "enviado='S'";
+    QTest::newRow("from-date, a click on Aceptar") << "MEde"
+                                                   << "aceptar"
+                                                   << "00002025"
+                                                   << "14032025"
+                                                   << "Where  fecha>='03/14/2025' and "
+                                                      "enviado='S'";
+}
+
+void TstBusqueda::refusedDateTakesTheFocusBack() {
+    QFETCH(QString, caja);
+    QFETCH(QString, salida);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, corregido);
+    QFETCH(QString, linea);
+    Entorno e;
+    ModalAnswers respuestas;
+    Dialogo d(e);
+    Controles &c = *d.c;
+    c.pulsar(c.CBenv); // sent ones only
+    MaskedLineEdit *rechazada = caja == QLatin1String("MEde") ? c.MEde : c.MEa;
+    rechazada->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(rechazada, tecleado);
+    const QString mostrado = rechazada->text();
+    respuestas.push(ModalAnswers::ok());
+    if (salida == QLatin1String("tab"))
+        QTest::keyClick(rechazada, Qt::Key_Tab);
+    else if (salida == QLatin1String("backtab"))
+        QTest::keyClick(rechazada, Qt::Key_Backtab, Qt::ShiftModifier);
+    else if (salida == QLatin1String("return"))
+        QTest::keyClick(rechazada, Qt::Key_Return);
+    else if (salida == QLatin1String("grid"))
+        QTest::mouseClick(c.grid->viewport(), Qt::LeftButton, {},
+                          c.grid->visualRect(c.grid->model()->index(0, 1)).center());
+    else
+        c.pulsar(c.aceptar);
+    // The box leaves no window active here; a desktop gives the dialog its activation back.
+    d.dialogo->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d.dialogo.get()));
+    QTRY_COMPARE(nombreDelFoco(), caja);
+    QCOMPARE(rechazada->selectedText(), mostrado);
+    const QString error = QStringLiteral("Trelmavondis|'%1' no es una fecha válida.|error")
+                              .arg(Controles::texto(rechazada));
+    QCOMPARE(respuestas.seen, QStringList{error});
+    QVERIFY(d.dialogo->isVisible());
+    QCOMPARE(c.filtro(), QStringLiteral("Where  enviado='S'"));
+
+    QTest::keyClicks(rechazada, corregido); // over the selection
+    QTest::keyClick(rechazada, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QCOMPARE(respuestas.seen, QStringList{error});
+    QCOMPARE(c.filtro(), linea);
+    QCOMPARE(c.filas(), QStringList{"1"});
+}
+
+// A date left unfinished in its box when the user gives up: no error on the way out, the
+// filter as it was, the main window where it was.
+void TstBusqueda::leavingWithoutTheFilter_data() {
+    QTest::addColumn<QString>("cierre");
+    QTest::newRow("a click on Cancelar") << "cancelar";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("Alt+C") << "alt+c";
+}
+
+void TstBusqueda::leavingWithoutTheFilter() {
+    QFETCH(QString, cierre);
+    Entorno e;
+    ModalAnswers respuestas;
+    TFbinstalacion *dialogo = nullptr;
+    bool abierto = true;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        CerrarSiSigue cerrar{c.w};
+        QVERIFY(QTest::qWaitForWindowActive(c.w));
+        dialogo = c.w;
+        c.navegador->click(DBNavigator::First);
+        c.MEde->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(c.MEde, QStringLiteral("3102"));
+        if (cierre == QLatin1String("cancelar"))
+            c.pulsar(c.cancelar);
+        else if (cierre == QLatin1String("escape"))
+            QTest::keyClick(c.MEde, Qt::Key_Escape);
+        else
+            QTest::keyClick(c.MEde, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!c.w->isVisible()); // a shortcut presses its button for a moment first
+        abierto = false;
+    });
+    QVERIFY(!abierto);
+    QCOMPARE(respuestas.seen, QStringList{kBusqueda});
+    QVERIFY(dialogo);
+    QCOMPARE(dialogo->Qinst.selectSql.at(1), QString());
+    QCOMPARE(e.actual(), 5);
+    QVERIFY(!e.vigia.fired());
+}
+
+// Enter in a selection control moves on as Tab does and runs what leaving runs; Enter on the
+// grid or on "Aceptar" hands the row back.
+void TstBusqueda::enterInASelectionControl_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<bool>("teclado"); // the keypad's Enter, else Return
+    QTest::addColumn<QString>("foco"); // empty when the dialog closes
+    QTest::addColumn<QString>("linea");
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<int>("principal");
+    QTest::newRow("Return in the from-date") << "MEde"
+                                             << "01062025" << false << "MEa"
+                                             << "Where  fecha>='06/01/2025'"
+                                             << "4" << 5;
+    QTest::newRow("keypad Enter in the to-date") << "MEa"
+                                                 << "20052025" << true << "CBenv"
+                                                 << "Where  fecha<'05/21/2025'"
+                                                 << "1" << 5;
+    QTest::newRow("Return in the sent box") << "CBenv"
+                                            << "" << false << "NExp"
+                                            << ""
+                                            << "1" << 5;
+    QTest::newRow("Return in the expedient") << "NExp"
+                                             << "2500131021" << false << "BitBtn1"
+                                             << ""
+                                             << "2" << 5;
+    QTest::newRow("Return in the grid") << "DBGrid1"
+                                        << "" << false << ""
+                                        << ""
+                                        << "1" << 1;
+    QTest::newRow("keypad Enter on Aceptar") << "BitBtn1"
+                                             << "" << true << ""
+                                             << ""
+                                             << "1" << 1;
+}
+
+void TstBusqueda::enterInASelectionControl() {
+    QFETCH(QString, control);
+    QFETCH(QString, tecleado);
+    QFETCH(bool, teclado);
+    QFETCH(QString, foco);
+    QFETCH(QString, linea);
+    QFETCH(QString, actual);
+    QFETCH(int, principal);
+    Entorno e;
+    ModalAnswers respuestas;
+    bool abierto = false;
+    QString focoVisto, lineaVista, actualVista;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        CerrarSiSigue cerrar{c.w};
+        QVERIFY(QTest::qWaitForWindowActive(c.w));
+        c.navegador->click(DBNavigator::First);
+        QWidget *w = hijo(c.w, control);
+        w->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(nombreDelFoco(), control);
+        if (!tecleado.isEmpty()) {
+            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(w, tecleado);
+        }
+        if (teclado)
+            QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
+        else
+            QTest::keyClick(w, Qt::Key_Return);
+        abierto = c.w->isVisible();
+        if (!abierto)
+            return;
+        QTRY_COMPARE(nombreDelFoco(), foco);
+        focoVisto = nombreDelFoco();
+        lineaVista = c.filtro();
+        actualVista = c.actual();
+        c.pulsar(c.cancelar);
+    });
+    QCOMPARE(abierto, !foco.isEmpty());
+    if (abierto) {
+        QCOMPARE(focoVisto, foco);
+        QCOMPARE(lineaVista, linea);
+        QCOMPARE(actualVista, actual);
+    }
+    QCOMPARE(respuestas.seen, QStringList{kBusqueda});
+    QCOMPARE(e.actual(), principal);
+    QVERIFY(!e.vigia.fired());
 }
 
 void TstBusqueda::expedientJump_data() {
@@ -503,6 +854,68 @@ void TstBusqueda::closingHandsBackTheChoice() {
     QCOMPARE(e.actual(), principal);
     QCOMPARE(e.d().DSinstalacion.state(), db::State::Browse);
     QCOMPARE(respuestas.seen, QStringList{kBusqueda});
+    QVERIFY(!e.vigia.fired());
+}
+
+// Another desk (a second attachment) creates an installation after this desk read its list;
+// the search lists it and "Aceptar" shows it. When the other desk deletes it while the dialog
+// is open, the user is told and the main window stays where it was.
+void TstBusqueda::choiceFromAnotherDesk_data() {
+    QTest::addColumn<int>("principal");
+    QTest::addColumn<bool>("borrada");
+    QTest::newRow("created by another desk") << 5 << false;
+    QTest::newRow("created and deleted by another desk") << 5 << true;
+    QTest::newRow("deleted, main window on an older one") << 3 << true;
+}
+
+void TstBusqueda::choiceFromAnotherDesk() {
+    QFETCH(int, principal);
+    QFETCH(bool, borrada);
+    Entorno e;
+    ModalAnswers respuestas;
+    db::RecordSet &instalacion = e.d().DSinstalacion;
+    QVERIFY(instalacion.locate(QStringLiteral("ID"), principal));
+    const QString expedientePrincipal = instalacion[QStringLiteral("EXPEDIENTE")].asString();
+
+    auto otroPuesto = e.tdb.attach();
+    const int nueva =
+        otroPuesto->scalar(QStringLiteral("select gen_id(INSTALACION, 1) from RDB$DATABASE"))
+            .toInt();
+    const QString expediente = QStringLiteral("2599000019");
+    otroPuesto->exec(QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
+                                    "LOCALIZA_CALLE) values (%1, '%2', 'N', '2025-06-20 11:05', "
+                                    "'CALLE DEL OTRO PUESTO')")
+                         .arg(nueva)
+                         .arg(expediente));
+    otroPuesto->transaction->commitRetaining();
+
+    QString elegido, expedienteElegido;
+    abrirBusqueda(e, respuestas, [&](Controles &c) {
+        CerrarSiSigue cerrar{c.w};
+        c.ultima();
+        elegido = c.actual();
+        expedienteElegido = c.actual(1);
+        if (borrada) {
+            otroPuesto->exec(QStringLiteral("delete from INSTALACION where ID = %1").arg(nueva));
+            otroPuesto->transaction->commitRetaining();
+            respuestas.push(ModalAnswers::ok());
+        }
+        c.pulsar(c.aceptar);
+    });
+    QCOMPARE(elegido, QString::number(nueva));
+    QCOMPARE(expedienteElegido, expediente);
+    QStringList vistos{kBusqueda};
+    if (borrada)
+        vistos << QStringLiteral("Trelmavondis|La instalación del expediente 2599000019 ya no "
+                                 "existe: se ha eliminado desde otro puesto.");
+    QCOMPARE(respuestas.seen, vistos);
+    QCOMPARE(instalacion.state(), db::State::Browse);
+    QCOMPARE(e.actual(), borrada ? principal : nueva);
+    QCOMPARE(instalacion[QStringLiteral("EXPEDIENTE")].asString(),
+             borrada ? expedientePrincipal : expediente);
+    if (!borrada)
+        QCOMPARE(instalacion[QStringLiteral("LOCALIZA_CALLE")].asString(),
+                 QStringLiteral("CALLE DEL OTRO PUESTO"));
     QVERIFY(!e.vigia.fired());
 }
 
