@@ -177,6 +177,36 @@ QString freeName(const QString &folder, const QDateTime &when) {
     return QDir(folder).filePath(name);
 }
 
+// Drops a database (a failed restore's leftover). On success the engine lets the attachment go.
+void dropDatabase(const QString &connection, const Login &login) {
+    fb::Ref<IXpbBuilder> dpb(fb::call([](ThrowStatusWrapper *st) {
+        return fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
+    }));
+    const QByteArray user = login.user.toLocal8Bit();
+    const QByteArray password = login.password.toLocal8Bit();
+    const QByteArray name = connection.toLocal8Bit();
+    fb::call([&](ThrowStatusWrapper *st) {
+        dpb->insertString(st, isc_dpb_user_name, user.constData());
+        if (!password.isEmpty())
+            dpb->insertString(st, isc_dpb_password, password.constData());
+    });
+    IProvider *provider = fb::master()->getDispatcher();
+    IAttachment *att = nullptr;
+    try {
+        att = fb::call([&](ThrowStatusWrapper *st) {
+            return provider->attachDatabase(st, name.constData(), dpb->getBufferLength(st),
+                                            dpb->getBuffer(st));
+        });
+        fb::call([&](ThrowStatusWrapper *st) { att->dropDatabase(st); });
+    } catch (...) {
+        if (att)
+            att->release();
+        provider->release();
+        throw;
+    }
+    provider->release();
+}
+
 } // namespace
 
 Location Location::parse(const QString &connection) {
@@ -283,7 +313,7 @@ Result makeCopy(const QString &database, const QString &folder, const Options &o
                         say(o, QStringLiteral("Copiando: tabla %1 de %2")
                                    .arg(++tablesDone)
                                    .arg(tables.size()));
-                    if (o.hook)
+                    if (o.hook && b)
                         o.hook(Stage::BackupRunning);
                 };
             } else {
@@ -428,18 +458,24 @@ Result restoreCopy(const QString &copy, const QString &targetName, const Options
         return {target.path, r.size, r.contents, m, 1};
     }
 
-    ServiceManager service(target.server, o.login.user, o.login.password);
     try {
-        const Restored r = restoreInto(service, copy, target, o, m ? int(m->contents.tables.size()) : 0);
+        ServiceManager service(target.server, o.login.user, o.login.password);
+        const Restored r =
+            restoreInto(service, copy, target, o, m ? int(m->contents.tables.size()) : 0);
         compareWithManifest(copy, r.contents, m);
         return {targetName, r.size, r.contents, m, 1};
     } catch (const db::DatabaseError &) {
-        // The database did not exist before: what the failed restore left is dropped.
-        try {
-            Attachment left(target.connectionString(), o.login);
-            IAttachment *att = left.database.handle();
-            fb::call([&](ThrowStatusWrapper *st) { att->dropDatabase(st); });
-        } catch (const db::DatabaseError &) {
+        // The database did not exist before: what the failed restore left is dropped, once the
+        // service has let go of it.
+        for (int tries = 0; tries < 20; ++tries) {
+            try {
+                dropDatabase(target.connectionString(), o.login);
+                break;
+            } catch (const db::DatabaseError &e) {
+                if (e.has(isc_io_error))
+                    break; // nothing there
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
         }
         throw;
     }

@@ -27,7 +27,7 @@ struct Location {
 // Moments a test can act at, as a desk working meanwhile would.
 enum class Stage {
     SnapshotTaken, // the first snapshot of the source has started; the backup has not
-    BackupRunning  // a line or a block of the backup has just arrived
+    BackupRunning  // a line or a block of the backup has arrived, after gbak's snapshot began
 };
 
 struct Options {
