@@ -4,7 +4,9 @@
 #include "documents/HojaExpediente.h"
 #include "documents/Uerror.h"
 #include "documents/Ventanas.h"
+#include "platform/config/Configuracion.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/mail/Certificates.h"
 #include "platform/mail/MailError.h"
 #include "platform/mail/MailInput.h"
 #include "platform/mail/Message.h"
@@ -33,6 +35,15 @@ void comprobarRemitenteYDestinatario(const HojaExpediente &hoja) {
     mail::checkAddress(hoja.correoInstalador, QStringLiteral("remitente"));
     mail::checkName(hoja.gestor, QStringLiteral("destinatario"));
     mail::checkAddress(hoja.correoGestor, QStringLiteral("destinatario"));
+}
+
+// The office's mail settings, read at each send: a certificate installed while the program
+// runs is used at the next send.
+platform::Configuracion::Correo leerAjustes() {
+    platform::Configuracion::Correo ajustes;
+    if (const auto fallo = platform::Configuracion::leerCorreo(ajustes))
+        throw mail::MailError(mail::MailError::Kind::InvalidInput, *fallo);
+    return ajustes;
 }
 
 } // namespace
@@ -89,7 +100,9 @@ void TFemailenviar::EnviarCorreo() {
         const HojaExpediente hoja = leerHoja(m_datos);
         const ServidorCorreo servidor = leerServidor(m_datos);
         comprobarRemitenteYDestinatario(hoja);
-        conectar(servidor);
+        const platform::Configuracion::Correo ajustes = leerAjustes();
+        IdSMTP1.setSizeLimit(ajustes.limiteBytes());
+        conectar(servidor, ajustes.certificado);
         componer(mensaje, hoja);
         IdSMTP1.send(mensaje);
         mostrarMensaje(this, exito(hoja.expediente));
@@ -110,8 +123,8 @@ void TFemailenviar::EnviarCorreo() {
 }
 
 // A failure here is told at once and goes no further: the send that follows finds no
-// connection and says so.
-void TFemailenviar::conectar(const ServidorCorreo &servidor) {
+// connection and says so, with the reason (an untrusted certificate among them) beneath.
+void TFemailenviar::conectar(const ServidorCorreo &servidor, const QString &certificado) {
     if (servidor.servidor.isEmpty()) {
         mostrarMensaje(this, kSinServidor);
         return;
@@ -122,6 +135,8 @@ void TFemailenviar::conectar(const ServidorCorreo &servidor) {
             IdSMTP1.setLogin(servidor.usuario, servidor.clave);
         else
             IdSMTP1.clearLogin();
+        if (!certificado.isEmpty())
+            IdSMTP1.addCaCertificates(mail::readCaCertificates(certificado));
         IdSMTP1.connectToServer();
     } catch (const mail::MailError &e) {
         m_falloConexion = e.message();

@@ -24,6 +24,11 @@ class TFemailenviar;
 // and the bulletin PDF last, over the SMTP server of the installation's own installer. On
 // success it says so and marks the installation as sent. Every failure is shown; the window
 // then closes itself and is freed.
+//
+// The configuration's mail settings are read at each send: LimiteCorreoMB, the largest
+// message for a server that announces no limit of its own (a larger one is refused before
+// anything is uploaded, naming the files), and CertificadoCorreo, the office's own authority
+// trusted for the server's certificate besides the system's store.
 class TFemailenviar : public QDialog {
     Q_OBJECT
 public:
@@ -47,7 +52,7 @@ protected:
     void reject() override;
 
 private:
-    void conectar(const ServidorCorreo &servidor);
+    void conectar(const ServidorCorreo &servidor, const QString &certificado);
     void componer(mail::Message &mensaje, const HojaExpediente &hoja) const;
     void marcarEnviada();
     void terminar();

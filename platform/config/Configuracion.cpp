@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace platform {
@@ -71,6 +72,64 @@ void Configuracion::clear() {
     m_usuario.clear();
     m_impresos.clear();
     m_directory.clear();
+}
+
+std::optional<QString> Configuracion::leerCorreo(Correo &correo) {
+    QSettings store(QSettings::NativeFormat, QSettings::SystemScope, Organizacion.toString(),
+                    Aplicacion.toString());
+    return leerCorreo(store, correo);
+}
+
+std::optional<QString> Configuracion::leerCorreo(QSettings &store, Correo &correo) {
+    correo = Correo();
+    store.setFallbacksEnabled(false);
+    if (!storeExists(store) || store.status() != QSettings::NoError)
+        return std::nullopt;
+
+    const QString limite = ClaveLimiteCorreo.toString();
+    if (store.contains(limite)) {
+        const QVariant value = store.value(limite);
+        // A registry DWORD arrives as a number, an INI value as text.
+        bool ok = false;
+        qlonglong mb = 0;
+        QString shown;
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            mb = value.toLongLong(&ok);
+            shown = value.toString();
+            break;
+        case QMetaType::QString:
+            shown = value.toString();
+            mb = shown.trimmed().toLongLong(&ok);
+            break;
+        default:
+            shown = value.toStringList().join(QStringLiteral(", "));
+            break;
+        }
+        if (!ok || mb < 1 || mb > std::numeric_limits<int>::max()) {
+            return QStringLiteral("El valor %1 de la configuración no es válido: «%2» (debe ser "
+                                  "un número entero de megabytes, por ejemplo %3)")
+                .arg(limite, shown)
+                .arg(Correo::LimitePorDefectoMB);
+        }
+        correo.limiteMB = int(mb);
+    }
+
+    const QString certificado = ClaveCertificadoCorreo.toString();
+    if (store.contains(certificado)) {
+        const QVariant value = store.value(certificado);
+        if (value.typeId() != QMetaType::QString) {
+            correo = Correo();
+            return QStringLiteral("El valor %1 de la configuración no es válido: debe ser la "
+                                  "ruta de un archivo")
+                .arg(certificado);
+        }
+        correo.certificado = value.toString();
+    }
+    return std::nullopt;
 }
 
 QString Configuracion::tipoInvalido(const QString &name) {

@@ -17,6 +17,9 @@ namespace platform {
 // One instance is kept by the program for the whole run; only leer() and
 // clear() change it. Reading shows nothing: it returns the message that the
 // caller shows in the error box.
+//
+// The same store may also hold the office's mail settings (Correo), which
+// only the mail window reads, each time it sends.
 class Configuracion {
 public:
     static constexpr QStringView Organizacion = u"Nirvelo";
@@ -46,6 +49,31 @@ public:
 
     // "Invalid data type for '<name>'".
     static QString tipoInvalido(const QString &name);
+
+    // The mail settings, both optional:
+    //  - LimiteCorreoMB: the largest message, in whole megabytes of 1024 *
+    //    1024 bytes, for a server that does not announce its own (SMTP SIZE);
+    //  - CertificadoCorreo: a PEM file with the certificate of the authority
+    //    that signed the mail server's, trusted besides the system's store.
+    struct Correo {
+        static constexpr int LimitePorDefectoMB = 25; // what most providers take
+        int limiteMB = LimitePorDefectoMB;
+        QString certificado;
+
+        qint64 limiteBytes() const noexcept { return qint64(limiteMB) * 1024 * 1024; }
+    };
+    static constexpr QStringView ClaveLimiteCorreo = u"LimiteCorreoMB";
+    static constexpr QStringView ClaveCertificadoCorreo = u"CertificadoCorreo";
+
+    // Reads the mail settings from the system store into `correo`. They are
+    // read when a mail is sent rather than at start-up, so that an office
+    // that installs its certificate need not start the program again.
+    // Returns the error to show, with `correo` left at its defaults:
+    //  - LimiteCorreoMB that is not a whole number from 1 on:
+    //    "El valor LimiteCorreoMB de la configuración no es válido: «x» (...)";
+    //  - CertificadoCorreo that is not text.
+    static std::optional<QString> leerCorreo(Correo &correo);
+    static std::optional<QString> leerCorreo(QSettings &store, Correo &correo);
 
 private:
     QString m_basededatos;

@@ -10,14 +10,17 @@ namespace mail {
 class MailError : public std::exception {
 public:
     enum class Kind {
-        InvalidInput, // a name, address or subject that could alter the exchange or the headers
-        Attachment,   // an attached file that cannot be read
+        InvalidInput, // a name, address or subject that could alter the exchange or the headers,
+                      // or a setting that cannot be used
+        Attachment,   // an attached file that cannot be read, or the message not written out
+        TooLarge,     // a message larger than the server (or the configuration) takes; not sent
         NoConnection, // a send without a connection to the server
         Connect,      // the server cannot be reached
         Refused,      // the server answered with a refusal (greeting, login, sender, ...)
         Timeout,      // the server did not answer in time; the connection has been closed
         Dropped,      // the server closed the connection; it is closed on our side too
         Protocol,     // the server's reply cannot be read, or TLS cannot be set up
+        Certificate,  // the server's certificate is not trusted, or a trusted one cannot be read
     };
 
     MailError(Kind kind, QString message)

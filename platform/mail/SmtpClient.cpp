@@ -1,14 +1,21 @@
 #include "platform/mail/SmtpClient.h"
 
+#include "platform/mail/Certificates.h"
 #include "platform/mail/MailError.h"
 #include "platform/mail/MailInput.h"
 #include "platform/mail/Message.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QHostInfo>
+#include <QLocale>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+
+#include <exception>
 
 namespace mail {
 
@@ -20,6 +27,59 @@ constexpr qsizetype DataPieceSize = 1024 * 1024;
 QString duration(int milliseconds) {
     return milliseconds % 1000 == 0 ? QStringLiteral("%1 s").arg(milliseconds / 1000)
                                     : QStringLiteral("%1 ms").arg(milliseconds);
+}
+
+QString dataSize(qint64 bytes) {
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+// Why a message of `size` bytes (`atLeast`: or more) does not go: the limit, where it comes
+// from, and the attached files with their total, so the office knows what to take out.
+MailError tooLarge(const QList<Message::File> &files, qint64 size, bool atLeast, qint64 limit,
+                   bool serverLimit) {
+    QString text =
+        QStringLiteral("El mensaje es demasiado grande y no se ha enviado: ocupa %1%2 una vez "
+                       "codificado, ")
+            .arg(atLeast ? QStringLiteral("al menos ") : QString(), dataSize(size));
+    text +=
+        serverLimit
+            ? QStringLiteral("y el servidor de correo admite como máximo %1.").arg(dataSize(limit))
+            : QStringLiteral("y el límite para un servidor que no anuncia el suyo es de %1 "
+                             "(LimiteCorreoMB en la configuración).")
+                  .arg(dataSize(limit));
+    if (!files.isEmpty()) {
+        qint64 total = 0;
+        QString list;
+        for (const Message::File &file : files) {
+            total += file.size;
+            list += QStringLiteral("\n- %1 (%2)").arg(file.name, dataSize(file.size));
+        }
+        text += QStringLiteral("\nArchivos adjuntos, %1 en total:").arg(dataSize(total)) + list;
+        text += QStringLiteral("\nQuite o reduzca alguno, o envíelos por otro medio.");
+    }
+    return MailError(MailError::Kind::TooLarge, text);
+}
+
+// Runs `work` on a thread of its own while this thread goes on painting (user input left
+// out), and rethrows what it threw.
+void runAside(const std::function<void()> &work) {
+    std::exception_ptr failure;
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    // Queued: `finished` comes from the other thread, and may come before exec().
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
+    thread->start();
+    loop.exec(WaitFlags);
+    thread->wait();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 bool isHostName(const QString &name) {
@@ -94,6 +154,14 @@ void SmtpClient::addCaCertificates(const QList<QSslCertificate> &certificates) {
     m_caCertificates += certificates;
 }
 
+void SmtpClient::setSizeLimit(qint64 bytes) {
+    m_sizeLimit = std::max<qint64>(bytes, 0);
+}
+
+qint64 SmtpClient::sizeLimit() const {
+    return m_serverSizeLimit > 0 ? m_serverSizeLimit : m_sizeLimit;
+}
+
 bool SmtpClient::isConnected() const {
     return m_socket && m_ready && m_socket->state() == QAbstractSocket::ConnectedState;
 }
@@ -112,6 +180,7 @@ void SmtpClient::closeSocket() noexcept {
     m_loggedIn = false;
     m_offersLogin = false;
     m_offersStartTls = false;
+    m_serverSizeLimit = 0;
 }
 
 void SmtpClient::connectToServer() {
@@ -185,12 +254,18 @@ void SmtpClient::hello() {
     }
     m_offersLogin = false;
     m_offersStartTls = false;
+    m_serverSizeLimit = 0;
     SmtpReply reply = command("EHLO " + domain, QStringLiteral("la respuesta a la orden EHLO"));
     if (reply.code == 250) {
         for (qsizetype i = 1; i < reply.lines.size(); ++i) {
             const QByteArray keyword = reply.lines[i].trimmed().toUpper();
             if (keyword == "STARTTLS") {
                 m_offersStartTls = true;
+            } else if (keyword.startsWith("SIZE ")) {
+                // "SIZE" alone or "SIZE 0": no fixed limit (RFC 1870).
+                bool ok = false;
+                const qint64 size = keyword.mid(5).trimmed().toLongLong(&ok);
+                m_serverSizeLimit = ok && size > 0 ? size : 0;
             } else if (keyword.startsWith("AUTH") && keyword.size() > 4 &&
                        (keyword[4] == ' ' || keyword[4] == '=')) {
                 if (keyword.mid(5).split(' ').contains("LOGIN"))
@@ -249,14 +324,8 @@ void SmtpClient::startTls() {
     }
     if (!m_socket->isEncrypted()) {
         if (!errors.isEmpty()) {
-            QStringList texts;
-            for (const QSslError &error : errors)
-                texts << error.errorString();
-            throw MailError(
-                MailError::Kind::Protocol,
-                QStringLiteral(
-                    "No se puede confiar en el certificado del servidor de correo %1: %2")
-                    .arg(m_host, texts.join(QStringLiteral("; "))));
+            throw MailError(MailError::Kind::Certificate,
+                            describeCertificateErrors(errors, m_host, m_socket->peerCertificate()));
         }
         if (expired) {
             throw MailError(MailError::Kind::Timeout,
@@ -290,7 +359,34 @@ void SmtpClient::send(const Message &message) {
         throw MailError(MailError::Kind::NoConnection,
                         QStringLiteral("No hay conexión con el servidor de correo"));
     }
-    send(message.fromAddress(), message.toAddress(), message.toBytes());
+    // Known from the files' sizes alone: a message that cannot go is not even built.
+    const qint64 limit = sizeLimit();
+    if (limit > 0 && message.minimumSize() > limit) {
+        throw tooLarge(message.attachments(), message.minimumSize(), true, limit,
+                       m_serverSizeLimit > 0);
+    }
+
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        throw MailError(MailError::Kind::Attachment,
+                        QStringLiteral("No se puede crear una carpeta temporal para componer el "
+                                       "mensaje de correo: ") +
+                            folder.errorString());
+    }
+    const QString path = folder.filePath(QStringLiteral("mensaje.eml"));
+    qint64 size = 0;
+    runAside([&] { size = message.writeTo(path); });
+    if (limit > 0 && size > limit)
+        throw tooLarge(message.attachments(), size, false, limit, m_serverSizeLimit > 0);
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw MailError(MailError::Kind::Attachment,
+                        QStringLiteral("No se ha podido leer el mensaje de correo compuesto: ") +
+                            file.errorString());
+    }
+    DeviceDataStream stream(file);
+    transfer(message.fromAddress(), message.toAddress(), stream);
 }
 
 void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
@@ -301,7 +397,15 @@ void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
         throw MailError(MailError::Kind::NoConnection,
                         QStringLiteral("No hay conexión con el servidor de correo"));
     }
+    const qint64 limit = sizeLimit();
+    if (limit > 0 && content.size() > limit)
+        throw tooLarge({}, content.size(), false, limit, m_serverSizeLimit > 0);
+    DataStream stream(content);
+    transfer(fromAddress, toAddress, stream);
+}
 
+template <class Stream>
+void SmtpClient::transfer(const QString &fromAddress, const QString &toAddress, Stream &stream) {
     SmtpReply reply = command("RSET", QStringLiteral("la respuesta a la orden RSET"));
     if (reply.code != 250)
         refused(QStringLiteral("El servidor de correo ha rechazado la orden RSET"), reply);
@@ -321,16 +425,31 @@ void SmtpClient::send(const QString &fromAddress, const QString &toAddress,
     if (reply.code != 354)
         refused(QStringLiteral("El servidor de correo ha rechazado la orden DATA"), reply);
     // The message goes out a piece at a time as the socket takes it, so that a large one is
-    // never held twice in memory.
-    DataStream stream(content);
-    const auto feed = [this, &stream] {
-        while (!stream.atEnd() && m_socket->bytesToWrite() < DataPieceSize) {
-            const QByteArrayView piece = stream.next(DataPieceSize);
-            m_socket->write(piece.data(), piece.size());
+    // never held whole in memory. A piece that cannot be read ends the connection: the server
+    // would take a cut message for a whole one.
+    std::exception_ptr failure;
+    const auto feed = [this, &stream, &failure] {
+        try {
+            while (!failure && !stream.atEnd() && m_socket->bytesToWrite() < DataPieceSize) {
+                const QByteArrayView piece = stream.next(DataPieceSize);
+                m_socket->write(piece.data(), piece.size());
+            }
+        } catch (...) {
+            failure = std::current_exception();
+            m_socket->abort();
         }
     };
     feed();
-    reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data, feed);
+    try {
+        if (failure)
+            std::rethrow_exception(failure);
+        reply = awaitReply(QStringLiteral("la respuesta al mensaje"), Stage::Data, feed);
+    } catch (const MailError &) {
+        closeSocket();
+        if (failure)
+            std::rethrow_exception(failure);
+        throw;
+    }
     if (!stream.atEnd()) {
         // An answer before the end of the message: the rest could no longer be told from
         // commands, so this connection is done.
@@ -345,7 +464,9 @@ void SmtpClient::disconnectFromServer() noexcept {
     if (isConnected()) {
         try {
             writeLine("QUIT");
-            awaitReply(QStringLiteral("la respuesta a la orden QUIT"));
+            // Whatever was to be sent has been: a short wait, not the reply limit.
+            awaitReply(QStringLiteral("la respuesta a la orden QUIT"), Stage::Command, {},
+                       std::min(QuitTimeoutMs, m_replyTimeoutMs));
         } catch (const MailError &) {
             // Leaving anyway: a server that does not answer QUIT has nothing more to say, and
             // the connection is closed below all the same.
@@ -378,7 +499,9 @@ SmtpReply SmtpClient::command(const QByteArray &line, const QString &what) {
 }
 
 SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage,
-                                 const std::function<void()> &onWritten) {
+                                 const std::function<void()> &onWritten, int timeoutMs) {
+    if (timeoutMs < 0)
+        timeoutMs = m_replyTimeoutMs;
     while (true) {
         try {
             m_reader.feed(m_socket->readAll());
@@ -418,7 +541,7 @@ SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage,
                 expired = true;
                 loop.quit();
             });
-            timer.start(m_replyTimeoutMs);
+            timer.start(timeoutMs);
             loop.exec(WaitFlags);
         }
         if (expired) {
@@ -426,7 +549,7 @@ SmtpReply SmtpClient::awaitReply(const QString &what, Stage stage,
             throw MailError(MailError::Kind::Timeout,
                             QStringLiteral("El servidor de correo no ha respondido a tiempo (%1 "
                                            "esperando %2)")
-                                .arg(duration(m_replyTimeoutMs), what));
+                                .arg(duration(timeoutMs), what));
         }
     }
 }

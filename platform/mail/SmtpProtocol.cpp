@@ -2,6 +2,8 @@
 
 #include "platform/mail/MailError.h"
 
+#include <QIODevice>
+
 #include <cstring>
 
 namespace mail {
@@ -121,6 +123,24 @@ void writeWire(char *out, QByteArrayView lines) {
     }
 }
 
+// `lines` (starting at a line start) as wire bytes, with the closing line when `last`: the
+// view itself when nothing changes, else written into `buffer`.
+QByteArrayView toWire(QByteArrayView lines, bool last, QByteArray &buffer) {
+    const qsizetype extra = lines.isEmpty() ? 0 : wireExtra(lines);
+    if (extra == 0 && !last)
+        return lines;
+    buffer.resize(lines.size() + extra + (last ? 3 : 0));
+    if (extra == 0) {
+        if (!lines.isEmpty())
+            std::memcpy(buffer.data(), lines.data(), size_t(lines.size()));
+    } else {
+        writeWire(buffer.data(), lines);
+    }
+    if (last)
+        std::memcpy(buffer.data() + lines.size() + extra, ".\r\n", 3);
+    return buffer;
+}
+
 } // namespace
 
 QByteArrayView DataStream::next(qsizetype size) {
@@ -136,21 +156,24 @@ QByteArrayView DataStream::next(qsizetype size) {
     }
     const QByteArrayView lines = m_content.sliced(m_pos, stop - m_pos);
     m_pos = stop;
-    const bool last = m_pos == n;
-    m_closed = last;
-    const qsizetype extra = wireExtra(lines);
-    if (extra == 0 && !last)
-        return lines;
-    m_buffer.resize(lines.size() + extra + (last ? 3 : 0));
-    if (extra == 0) {
-        if (!lines.isEmpty())
-            std::memcpy(m_buffer.data(), lines.data(), size_t(lines.size()));
+    m_closed = m_pos == n;
+    return toWire(lines, m_closed, m_buffer);
+}
+
+QByteArrayView DeviceDataStream::next(qsizetype size) {
+    if (m_closed)
+        return {};
+    m_piece = m_device.read(std::max<qsizetype>(size, 1));
+    // To the end of the line the piece stops in.
+    if (!m_piece.isEmpty() && !m_piece.endsWith('\n') && !m_device.atEnd())
+        m_piece += m_device.readLine();
+    if (m_piece.isEmpty() && !m_device.atEnd()) {
+        throw MailError(MailError::Kind::Attachment,
+                        QStringLiteral("No se ha podido leer el mensaje de correo compuesto: ") +
+                            m_device.errorString());
     }
-    else
-        writeWire(m_buffer.data(), lines);
-    if (last)
-        std::memcpy(m_buffer.data() + lines.size() + extra, ".\r\n", 3);
-    return m_buffer;
+    m_closed = m_device.atEnd();
+    return toWire(m_piece, m_closed, m_buffer);
 }
 
 QByteArray dataBlock(QByteArrayView content) {

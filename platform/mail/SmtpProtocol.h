@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace mail {
 
 // One complete server reply: the three-digit code and the text of each of its lines
@@ -62,6 +64,23 @@ private:
     QByteArrayView m_content;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
+    bool m_closed = false;
+};
+
+// The same for content read from a device (a message written to a file) a piece at a time, so
+// that only a piece is ever in memory. Reads from where the device stands to its end; a read
+// that fails throws MailError (kind Attachment).
+class DeviceDataStream {
+public:
+    explicit DeviceDataStream(QIODevice &device) : m_device(device) {}
+    bool atEnd() const { return m_closed; }
+    // About `size` bytes of content (more to reach a line end), as wire bytes; the view holds
+    // until the next call.
+    QByteArrayView next(qsizetype size);
+
+private:
+    QIODevice &m_device;
+    QByteArray m_piece, m_buffer;
     bool m_closed = false;
 };
 

@@ -23,6 +23,8 @@ private slots:
     void readingAgainReplacesValues();
     void clearEmptiesValues();
     void storeFileIsTheSystemOne();
+    void readsMailSettings_data();
+    void readsMailSettings();
 
 private:
     QString confPath() const { return dir_.path() + QStringLiteral("/Nirvelo/Trelmavondis.conf"); }
@@ -197,6 +199,74 @@ void TestConfiguracion::storeFileIsTheSystemOne() {
     Configuracion config;
     QVERIFY(!config.leer());
     QVERIFY(!QFile::exists(confPath()));
+}
+
+void TestConfiguracion::readsMailSettings_data() {
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("certificate");
+    QTest::addColumn<QString>("error"); // empty: no error
+
+    const QByteArray four = "[General]\nBasededatos=/b\nUsuario=ana\nImpresos=/i\nDirectory=/d\n";
+    const QString badLimit =
+        QStringLiteral("El valor LimiteCorreoMB de la configuración no es válido: «%1» (debe ser "
+                       "un número entero de megabytes, por ejemplo 25)");
+    QTest::addRow("missing file") << false << QByteArray() << 25 << QString() << QString();
+    QTest::addRow("not set: 25 MB, the system's store alone")
+        << true << four << 25 << QString() << QString();
+    QTest::addRow("both set")
+        << true
+        << four + "LimiteCorreoMB=10\nCertificadoCorreo=/srv/oficina/certificados/CA Peña.pem\n"
+        << 10 << QStringLiteral("/srv/oficina/certificados/CA Peña.pem") << QString();
+    QTest::addRow("a large limit") << true << four + "LimiteCorreoMB=150000\n"
+                                   << 150000 << QString() << QString();
+    QTest::addRow("words") << true << four + "LimiteCorreoMB=veinte\n"
+                           << 25 << QString() << badLimit.arg(QStringLiteral("veinte"));
+    QTest::addRow("with its unit")
+        << true << four + "LimiteCorreoMB=25 MB\nCertificadoCorreo=/ca.pem\n"
+        << 25 << QString() << badLimit.arg(QStringLiteral("25 MB"));
+    QTest::addRow("decimals") << true << four + "LimiteCorreoMB=2.5\n"
+                              << 25 << QString() << badLimit.arg(QStringLiteral("2.5"));
+    QTest::addRow("zero") << true << four + "LimiteCorreoMB=0\n"
+                          << 25 << QString() << badLimit.arg(QStringLiteral("0"));
+    QTest::addRow("negative") << true << four + "LimiteCorreoMB=-5\n"
+                              << 25 << QString() << badLimit.arg(QStringLiteral("-5"));
+    QTest::addRow("beyond an int") << true << four + "LimiteCorreoMB=9999999999\n"
+                                   << 25 << QString() << badLimit.arg(QStringLiteral("9999999999"));
+    QTest::addRow("a list") << true << four + "LimiteCorreoMB=1, 2\n"
+                            << 25 << QString() << badLimit.arg(QStringLiteral("1, 2"));
+    QTest::addRow("certificate list")
+        << true << four + "LimiteCorreoMB=10\nCertificadoCorreo=/a.pem, /b.pem\n"
+        << 25 << QString()
+        << QStringLiteral("El valor CertificadoCorreo de la configuración no es válido: debe ser "
+                          "la ruta de un archivo");
+}
+
+// The mail settings beside the four values: defaults when absent, a Spanish message for a
+// value that cannot be used (and the defaults kept); the start-up's reading ignores them.
+void TestConfiguracion::readsMailSettings() {
+    QFETCH(bool, present);
+    QFETCH(QByteArray, content);
+    QFETCH(int, limit);
+    QFETCH(QString, certificate);
+    QFETCH(QString, error);
+    if (present)
+        write(confPath(), content);
+
+    Configuracion::Correo correo;
+    correo.limiteMB = 7;
+    correo.certificado = QStringLiteral("/anterior.pem");
+    const std::optional<QString> result = Configuracion::leerCorreo(correo);
+    QCOMPARE(result.value_or(QString()), error);
+    QCOMPARE(correo.limiteMB, limit);
+    QCOMPARE(correo.limiteBytes(), qint64(limit) * 1024 * 1024);
+    QCOMPARE(correo.certificado, certificate);
+
+    Configuracion config;
+    QCOMPARE(config.leer(), std::optional<QString>());
+    if (present)
+        QCOMPARE(config.directory(), QStringLiteral("/d"));
 }
 
 QTEST_GUILESS_MAIN(TestConfiguracion)

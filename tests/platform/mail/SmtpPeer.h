@@ -8,9 +8,11 @@
 #include <QTemporaryDir>
 
 // The SMTP peer of smtp_peer.py, started in a mode for one test and stopped by the destructor.
+// Mode "tls" serves STARTTLS with peer-cert.pem unless another certificate and key are given.
 class SmtpPeer {
 public:
-    explicit SmtpPeer(const QString &mode);
+    explicit SmtpPeer(const QString &mode, const QString &certificate = {},
+                      const QString &key = {});
     ~SmtpPeer();
     SmtpPeer(const SmtpPeer &) = delete;
     SmtpPeer &operator=(const SmtpPeer &) = delete;
@@ -31,4 +33,32 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
+};
+
+// A certificate authority of the test's own, made with the openssl command in a temporary
+// folder, and server certificates that it signs.
+class TestAuthority {
+public:
+    struct Issued {
+        QString certificate, key;
+    };
+
+    // The authority's certificate (CN "Autoridad de pruebas Trelmavondis") and key.
+    TestAuthority();
+    bool valid() const { return m_valid; }
+    QString certificate() const { return m_dir.filePath(QStringLiteral("ca.pem")); }
+    // What openssl said when something failed.
+    const QString &errors() const { return m_errors; }
+
+    // A server certificate for `altNames` (e.g. "IP:127.0.0.1", "DNS:otro.test"), signed by
+    // the authority and valid for `days` from now; a negative number gives one that has
+    // already expired. Empty paths when openssl fails.
+    Issued issue(const QString &name, const QString &altNames, int days);
+
+private:
+    bool openssl(const QStringList &arguments);
+
+    QTemporaryDir m_dir;
+    QString m_errors;
+    bool m_valid = false;
 };

@@ -24,6 +24,9 @@ Modes:
   silent            accepts the connection and never says a word
   greeting-554      greets with 554 and refuses everything but QUIT
   tls               normal, plus STARTTLS with CERT and KEY; AUTH LOGIN offered after TLS
+  no-size           normal, but announces no SIZE (no limit of its own)
+  size-1mb          normal, announcing SIZE 1048576
+  silent-after-quit normal, but never answers QUIT
 """
 
 import asyncio
@@ -90,6 +93,11 @@ class RecordingSMTP(SMTP):
 
 
 class Handler:
+    async def handle_QUIT(self, server, session, envelope):
+        if MODE == "silent-after-quit":
+            await asyncio.sleep(3600)
+        return "221 Bye"
+
     async def handle_EHLO(self, server, session, envelope, hostname, responses):
         if MODE == "helo-only":
             return ["500 5.5.1 Orden desconocida"]
@@ -158,6 +166,10 @@ def authenticator(server, session, envelope, mechanism, auth_data):
 
 def smtp_factory():
     options = {"hostname": "peer.test", "ident": "peer"}
+    if MODE == "no-size":
+        options.update(data_size_limit=None)
+    elif MODE == "size-1mb":
+        options.update(data_size_limit=1048576)
     if MODE in ("auth", "refuse-auth"):
         options.update(authenticator=authenticator, auth_require_tls=False)
     elif MODE == "auth-plain-only":

@@ -1,5 +1,6 @@
 #include "SmtpPeer.h"
 
+#include "platform/mail/Certificates.h"
 #include "platform/mail/MailError.h"
 #include "platform/mail/MailInput.h"
 #include "platform/mail/Message.h"
@@ -8,9 +9,12 @@
 
 #include <QtTest>
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -20,6 +24,7 @@
 using mail::MailError;
 
 Q_DECLARE_METATYPE(QList<QByteArray>)
+Q_DECLARE_METATYPE(QList<qint64>)
 
 namespace {
 
@@ -126,6 +131,16 @@ private slots:
     void faults();
     void startTls();
     void startTlsRefusesUnknownCertificate();
+    void certificates_data();
+    void certificates();
+    void caFileProblems_data();
+    void caFileProblems();
+
+    // Messages too large for the server, and the end of a send.
+    void sizeLimits_data();
+    void sizeLimits();
+    void headersTipOverLimit();
+    void quitReplyNotAwaited();
 
 private:
     void writeFile(const QString &name, const QByteArray &bytes);
@@ -133,6 +148,8 @@ private:
 
     QTemporaryDir m_dir;
     QStringList m_attachmentNames;
+    std::unique_ptr<TestAuthority> m_authority;
+    QMap<QString, TestAuthority::Issued> m_issued; // the server certificates, by kind
 };
 
 void TestMail::initTestCase() {
@@ -144,6 +161,20 @@ void TestMail::initTestCase() {
         m_attachmentNames[1],
         QStringLiteral("Memoria técnica\r\n.\r\n..Cálculos\r\nFin sin salto de línea").toUtf8());
     writeFile(m_attachmentNames[2], randomBytes(70 * 1024 + 1, 2));
+
+    m_authority = std::make_unique<TestAuthority>();
+    QVERIFY2(m_authority->valid(), qPrintable(m_authority->errors()));
+    m_issued.insert(
+        QStringLiteral("autoridad"),
+        m_authority->issue(QStringLiteral("correo"), QStringLiteral("IP:127.0.0.1"), 30));
+    m_issued.insert(QStringLiteral("otro nombre"),
+                    m_authority->issue(QStringLiteral("otro.test"),
+                                       QStringLiteral("DNS:otro.test, DNS:smtp.otro.test"), 30));
+    m_issued.insert(
+        QStringLiteral("caducado"),
+        m_authority->issue(QStringLiteral("caducado"), QStringLiteral("IP:127.0.0.1"), -1));
+    for (const auto &issued : std::as_const(m_issued))
+        QVERIFY2(QFile::exists(issued.certificate), qPrintable(m_authority->errors()));
 }
 
 void TestMail::writeFile(const QString &name, const QByteArray &bytes) {
@@ -246,6 +277,19 @@ void TestMail::dataBlock() {
     // In pieces, as a large message goes out: each cut at a line end, the same bytes in all.
     for (qsizetype size : {1, 2, 5}) {
         mail::DataStream stream(content);
+        QByteArray joined;
+        while (!stream.atEnd()) {
+            const QByteArrayView piece = stream.next(size);
+            QVERIFY(piece.endsWith('\n'));
+            joined += piece;
+        }
+        QCOMPARE(joined, wire);
+    }
+    // The same read from a file a piece at a time, as a built message goes out.
+    for (qsizetype size : {1, 2, 5, 1 << 20}) {
+        QBuffer device(&content);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        mail::DeviceDataStream stream(device);
         QByteArray joined;
         while (!stream.atEnd()) {
             const QByteArrayView piece = stream.next(size);
@@ -642,6 +686,261 @@ void TestMail::startTlsRefusesUnknownCertificate() {
     // Never on in plain text.
     QCOMPARE(verbs(peer.commands()), QStringList({"EHLO", "STARTTLS"}));
     QVERIFY(!peer.hasMessage());
+}
+
+void TestMail::certificates_data() {
+    QTest::addColumn<QString>("kind");      // of the server's certificate (initTestCase)
+    QTest::addColumn<bool>("trusted");      // the test's authority added to the client
+    QTest::addColumn<QStringList>("texts"); // in the refusal; empty: sent over TLS
+
+    const QString remedyAuthority = QStringLiteral(
+        "instale el certificado de la autoridad que firmó el del servidor (lo facilita quien "
+        "administra el servidor de correo) en el almacén de certificados del sistema, o "
+        "guárdelo en un archivo PEM e indique su ruta en el valor CertificadoCorreo de la "
+        "configuración");
+    QTest::newRow("de la autoridad de la oficina, que se confía")
+        << "autoridad" << true << QStringList();
+    QTest::newRow("de la autoridad de la oficina, sin ella")
+        << "autoridad" << false
+        << QStringList{
+               QStringLiteral("no lo firma ninguna autoridad de certificación de confianza para "
+                              "este equipo (emisor: «Autoridad de pruebas Trelmavondis»)."),
+               QStringLiteral("\nQué hacer:\n- ") + remedyAuthority + u'.'};
+    QTest::newRow("de otro nombre")
+        << "otro nombre" << true
+        << QStringList{QStringLiteral(": es de otro nombre de servidor («otro.test», "
+                                      "«smtp.otro.test»), no de «127.0.0.1»."),
+                       QStringLiteral("\nQué hacer:\n- escriba en la ficha del instalador el "
+                                      "servidor SMTP con el nombre que figura en su "
+                                      "certificado.")};
+    QTest::newRow("caducado")
+        << "caducado" << true
+        << QStringList{QStringLiteral(": ha caducado (era válido hasta el %1)."),
+                       QStringLiteral("\nQué hacer:\n- compruebe la fecha y la hora de este "
+                                      "equipo; si son correctas, quien administra el servidor de "
+                                      "correo debe renovar su certificado.")};
+}
+
+// STARTTLS with a certificate of an authority made here: trusted once the authority is added
+// (as the configuration's CertificadoCorreo adds it), refused otherwise with what failed and
+// what to do, in Spanish; never on in plain text.
+void TestMail::certificates() {
+    QFETCH(QString, kind);
+    QFETCH(bool, trusted);
+    QFETCH(QStringList, texts);
+    const TestAuthority::Issued issued = m_issued.value(kind);
+    SmtpPeer peer(QStringLiteral("tls"), issued.certificate, issued.key);
+    QVERIFY2(peer.started(), qPrintable(peer.errors()));
+    mail::SmtpClient client;
+    client.setHost(peer.host());
+    if (trusted)
+        client.addCaCertificates(mail::readCaCertificates(m_authority->certificate()));
+    MailError::Kind errorKind = MailError::Kind::InvalidInput;
+    QString error;
+    try {
+        client.connectToServer();
+        client.send(standardMessage());
+    } catch (const MailError &e) {
+        errorKind = e.kind();
+        error = e.message();
+    }
+    client.disconnectFromServer();
+    if (texts.isEmpty()) {
+        QCOMPARE(error, QString());
+        QCOMPARE(withoutQuit(verbs(peer.commands())),
+                 QStringList({"EHLO", "STARTTLS", "EHLO", "RSET", "MAIL FROM:<" + FromAddress + ">",
+                              "RCPT TO:<" + ToAddress + ">", "DATA"}));
+        QCOMPARE(peer.summary().value("subject").toString(), Subject);
+        return;
+    }
+    QCOMPARE(errorKind, MailError::Kind::Certificate);
+    QVERIFY2(error.startsWith(QLatin1String("No se puede confiar en el certificado del servidor "
+                                            "de correo 127.0.0.1: ")),
+             qPrintable(error));
+    // %1: the day the server's certificate ends, as the certificate says.
+    const QList<QSslCertificate> served = QSslCertificate::fromPath(issued.certificate);
+    QCOMPARE(served.size(), 1);
+    const QString expiry =
+        served.first().expiryDate().toLocalTime().toString(QStringLiteral("dd/MM/yyyy"));
+    for (QString text : texts) {
+        text.replace(QStringLiteral("%1"), expiry);
+        QVERIFY2(error.contains(text), qPrintable(error + QStringLiteral("\n--- sin: ") + text));
+    }
+    QVERIFY(!client.isConnected());
+    QCOMPARE(verbs(peer.commands()), QStringList({"EHLO", "STARTTLS"}));
+    QVERIFY(!peer.hasMessage());
+}
+
+void TestMail::caFileProblems_data() {
+    QTest::addColumn<QByteArray>("content"); // empty: no file
+    QTest::addColumn<QString>("message");    // %1: the path
+    QTest::newRow("no existe") << QByteArray()
+                               << "No se puede leer el certificado de la configuración "
+                                  "(CertificadoCorreo) %1: No such file or directory";
+    QTest::newRow("no es PEM") << QByteArray("-----BEGIN CERTIFICADO-----\nhola\n")
+                               << "El archivo de el certificado de la configuración "
+                                  "(CertificadoCorreo) %1 no contiene ningún certificado en "
+                                  "formato PEM";
+}
+
+void TestMail::caFileProblems() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    const QString path = m_dir.filePath(QStringLiteral("autoridad de la oficina.pem"));
+    QFile::remove(path);
+    if (!content.isEmpty())
+        writeFile(QStringLiteral("autoridad de la oficina.pem"), content);
+    QCOMPARE(errorOf([&] { mail::readCaCertificates(path); }), message.arg(path));
+}
+
+void TestMail::sizeLimits_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<qint64>("configured"); // setSizeLimit(), for a server without SIZE
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<qint64>>("sizes");
+    QTest::addColumn<QStringList>("texts"); // in the refusal; empty: sent
+
+    const qint64 mb = 1024 * 1024;
+    const QString start = QStringLiteral("El mensaje es demasiado grande y no se ha enviado: ocupa "
+                                         "al menos ");
+    QTest::newRow("28 MB, más que el SIZE del servidor")
+        << "normal" << 25 * mb << QStringList{"obra terminada.mp4"} << QList<qint64>{28'000'000}
+        << QStringList{start, "una vez codificado, y el servidor de correo admite como máximo "
+                              "32,0 MB.\nArchivos adjuntos, 26,7 MB en total:\n"
+                              "- obra terminada.mp4 (26,7 MB)\n"
+                              "Quite o reduzca alguno, o envíelos por otro medio."};
+    QTest::newRow("4 GiB y un byte")
+        << "normal" << 25 * mb << QStringList{"copia de seguridad.zip", "plano.pdf"}
+        << QList<qint64>{(qint64(4) << 30) + 1, 35'000}
+        << QStringList{start, "Archivos adjuntos, 4,0 GB en total:\n"
+                              "- copia de seguridad.zip (4,0 GB)\n- plano.pdf (34,2 kB)\n"};
+    QTest::newRow("sin SIZE: el límite configurado")
+        << "no-size" << 25 * mb << QStringList{"fotos.zip", "memoria.pdf", "acta.txt"}
+        << QList<qint64>{20'000'000, 8'000'000, 1024}
+        << QStringList{start, "una vez codificado, y el límite para un servidor que no anuncia "
+                              "el suyo es de 25,0 MB (LimiteCorreoMB en la configuración).\n"
+                              "Archivos adjuntos, 26,7 MB en total:\n- fotos.zip (19,1 MB)\n"
+                              "- memoria.pdf (7,6 MB)\n- acta.txt (1,0 kB)\n"};
+    QTest::newRow("el SIZE del servidor, menor que el configurado")
+        << "size-1mb" << 25 * mb << QStringList{"plano.pdf"} << QList<qint64>{900'000}
+        << QStringList{start, "y el servidor de correo admite como máximo 1,0 MB."};
+    QTest::newRow("el SIZE del servidor, mayor que el configurado")
+        << "normal" << 1 * mb << QStringList{"plano.pdf"} << QList<qint64>{2'500'000}
+        << QStringList();
+    QTest::newRow("sin SIZE, por debajo del límite configurado")
+        << "no-size" << 4 * mb << QStringList{"plano.pdf", "foto.jpg"}
+        << QList<qint64>{2'500'000, 100'000} << QStringList();
+}
+
+// A message larger than the limit (the server's SIZE, or the configured one when it announces
+// none) is refused after EHLO and before any transaction: nothing is uploaded, and the refusal
+// names the files and their total. Files too large to refuse are sparse: they cost no disk and
+// are never read.
+void TestMail::sizeLimits() {
+    QFETCH(QString, mode);
+    QFETCH(qint64, configured);
+    QFETCH(QStringList, names);
+    QFETCH(QList<qint64>, sizes);
+    QFETCH(QStringList, texts);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    mail::Message message;
+    message.setFrom(FromName, FromAddress);
+    message.setTo(ToName, ToAddress);
+    message.setSubject(Subject);
+    message.setBody(BodyLines.join(QStringLiteral("\r\n")));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QFile file(folder.filePath(names[i]));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (texts.isEmpty())
+            QCOMPARE(file.write(randomBytes(sizes[i], quint32(i + 10))), sizes[i]);
+        else
+            QVERIFY(file.resize(sizes[i]));
+        file.close();
+        message.addAttachment(file.fileName());
+    }
+
+    SmtpPeer peer(mode);
+    QVERIFY2(peer.started(), qPrintable(peer.errors()));
+    mail::SmtpClient client;
+    client.setHost(peer.host());
+    client.setSizeLimit(configured);
+    client.connectToServer();
+    const QString error = errorOf([&] { client.send(message); });
+    if (texts.isEmpty()) {
+        QCOMPARE(error, QString());
+        const QJsonArray parts = peer.summary().value("parts").toArray();
+        QCOMPARE(parts.size(), 1 + names.size());
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const QJsonObject part = parts[1 + i].toObject();
+            QCOMPARE(part.value("filename").toString(), names[i]);
+            QVERIFY(peer.file(part.value("file").toString()) ==
+                    randomBytes(sizes[i], quint32(i + 10)));
+        }
+        return;
+    }
+    for (const QString &text : texts)
+        QVERIFY2(error.contains(text), qPrintable(error + QStringLiteral("\n--- sin: ") + text));
+    QVERIFY2(error.startsWith(texts.first()), qPrintable(error));
+    // Still connected, and nothing but the greeting went to the server.
+    QVERIFY(client.isConnected());
+    QCOMPARE(verbs(peer.commands()), QStringList({"EHLO"}));
+    client.disconnectFromServer();
+    QVERIFY(!peer.hasMessage());
+}
+
+// The headers are what tips a message over the limit: it is refused all the same, once built
+// and before the upload; just under it, it goes.
+void TestMail::headersTipOverLimit() {
+    const mail::Message message = standardMessage();
+    const qint64 size = message.toBytes().size();
+    for (const bool over : {true, false}) {
+        const qint64 limit = over ? size - 200 : size + 200;
+        QVERIFY(message.minimumSize() < limit);
+        SmtpPeer peer(QStringLiteral("no-size"));
+        QVERIFY2(peer.started(), qPrintable(peer.errors()));
+        mail::SmtpClient client;
+        client.setHost(peer.host());
+        client.setSizeLimit(limit);
+        client.connectToServer();
+        const QString error = errorOf([&] { client.send(message); });
+        client.disconnectFromServer();
+        if (over) {
+            QVERIFY2(error.startsWith(QLatin1String("El mensaje es demasiado grande y no se ha "
+                                                    "enviado: ocupa ")) &&
+                         !error.contains(QLatin1String("al menos")),
+                     qPrintable(error));
+            QCOMPARE(verbs(peer.commands()), QStringList({"EHLO", "QUIT"}));
+            QVERIFY(!peer.hasMessage());
+        } else {
+            QCOMPARE(error, QString());
+            QCOMPARE(peer.summary().value("subject").toString(), Subject);
+        }
+    }
+}
+
+// Once the message is accepted the send is done: a server that never answers QUIT is left
+// after a few seconds, not after the reply limit (two minutes).
+void TestMail::quitReplyNotAwaited() {
+    SmtpPeer peer(QStringLiteral("silent-after-quit"));
+    QVERIFY2(peer.started(), qPrintable(peer.errors()));
+    mail::SmtpClient client;
+    QCOMPARE(client.replyTimeout(), mail::SmtpClient::DefaultReplyTimeoutMs);
+    client.setHost(peer.host());
+    client.connectToServer();
+    client.send(standardMessage());
+    QElapsedTimer clock;
+    clock.start();
+    client.disconnectFromServer();
+    QVERIFY2(clock.elapsed() < mail::SmtpClient::DefaultReplyTimeoutMs / 4,
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!client.isConnected());
+    QCOMPARE(peer.commands().last(), QStringLiteral("QUIT"));
+    QCOMPARE(peer.summary().value("subject").toString(), Subject);
 }
 
 QTEST_GUILESS_MAIN(TestMail)
