@@ -18,7 +18,7 @@ if [ ! -f build/CMakeCache.txt ]; then
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 # What the package installs; cpack itself builds nothing.
-cmake --build build -j2 --target trelmavondis trelmavondis-creardb trelma_paquete
+cmake --build build -j2 --target trelmavondis trelmavondis-creardb trelmavondis-copia trelma_paquete
 rm -rf build/paquete/_CPack_Packages
 (cd build && cpack -G DEB -B "$top/build/paquete" >/dev/null)
 rm -rf build/paquete/_CPack_Packages

@@ -268,7 +268,9 @@ done
 echo "Dependencias instaladas: $(dpkg-deb -f "$paquete" Depends)"
 
 # What the package holds.
-for f in usr/bin/trelmavondis usr/bin/trelmavondis-creardb \
+for f in usr/bin/trelmavondis usr/bin/trelmavondis-creardb usr/bin/trelmavondis-copia \
+    usr/lib/systemd/user/trelmavondis-copia.timer usr/lib/systemd/user/trelmavondis-copia.service \
+    usr/share/man/man1/trelmavondis-copia.1.gz \
     usr/share/applications/es.nirvelo.trelmavondis.desktop \
     usr/share/icons/hicolor/scalable/apps/trelmavondis.svg \
     usr/share/icons/hicolor/48x48/apps/trelmavondis.png \
