@@ -2,6 +2,8 @@
 
 #include "platform/dialogs/MessageBoxes.h"
 
+#include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -14,6 +16,15 @@ Aplicacion::Aplicacion(int &argc, char **argv) : QApplication(argc, argv) {
     if (qt->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qt);
+    // Every window's text is Arial (Liberation Sans through fontconfig), whatever font the
+    // system would choose: without DejaVu, Qt's default sans font resolves to a monospaced one.
+    QFont letra = font();
+    letra.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    letra.setStyleHint(QFont::SansSerif);
+    setFont(letra);
+    // The installed icon, or the program's own copy when it runs from the build tree.
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("trelmavondis"),
+                                   QIcon(QStringLiteral(":/trelmavondis/trelmavondis-48.png"))));
 }
 
 bool Aplicacion::notify(QObject *receiver, QEvent *event) {

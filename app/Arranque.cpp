@@ -3,6 +3,7 @@
 #include "app/Aplicacion.h"
 #include "app/Uinstalaciones.h"
 #include "data/UDatos.h"
+#include "db/Engine.h"
 #include "platform/dialogs/LoginDialog.h"
 #include "platform/dialogs/MessageBoxes.h"
 
@@ -31,9 +32,14 @@ bool Arranque::iniciar() {
                               clave = dialogo.password();
                               return true;
                           });
-    } catch (const db::DatabaseError &) {
-        // Whatever the reason, the user sees the one message and the program ends.
-        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+    } catch (const db::DatabaseError &e) {
+        // The one message, and below it the reason when it is not the path, the user or the
+        // password (the engine's lock folder, the file's permissions, a file in use); then
+        // the program ends.
+        QString texto = TDatos::MensajeFalloConexion(cfg.basededatos());
+        if (const QString motivo = db::fb::engineReasonOf(e); !motivo.isEmpty())
+            texto += QStringLiteral("\n\n") + motivo;
+        mostrarMensaje(m_ventana.get(), texto);
         m_datos.reset();
         return false;
     } catch (const db::Abort &) {

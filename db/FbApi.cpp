@@ -1,5 +1,6 @@
 #include "db/FbApi.h"
 
+#include "db/Engine.h"
 #include "db/Win1252.h"
 
 #include <algorithm>
@@ -8,7 +9,10 @@
 namespace db::fb {
 
 Firebird::IMaster *master() {
-    static Firebird::IMaster *const m = Firebird::fb_get_master_interface();
+    static Firebird::IMaster *const m = [] {
+        useOwnLockFolder(); // read by the engine when it first starts
+        return Firebird::fb_get_master_interface();
+    }();
     return m;
 }
 
@@ -82,7 +86,9 @@ DatabaseError toError(const Firebird::FbException &e) {
     const QList<int> codes = errorCodes(e.getStatus()->getErrors());
     const int code = codes.isEmpty() ? 0 : codes.first();
     // The server's words stay, below a Spanish explanation of the ones a user meets.
-    const QString why = explanation(codes);
+    QString why = explanation(codes);
+    if (why.isEmpty())
+        why = engineReason(codes, e.getStatus()->getErrors());
     return DatabaseError(why.isEmpty() ? text : why + u'\n' + text, code, codes);
 }
 

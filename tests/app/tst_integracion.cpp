@@ -5,11 +5,16 @@
 #include "data/UDatos.h"
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
+#include "platform/dialogs/MessageBoxes.h"
 #include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
 
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QWindow>
 #include <QToolButton>
 #include <QtTest>
 
@@ -28,6 +33,45 @@ QColor relleno(QWidget *w) {
 class TstIntegracion : public QObject {
     Q_OBJECT
 private slots:
+    // Every text of the windows is Arial as fontconfig gives it (Liberation Sans): the main
+    // window with its radio captions, message boxes and menus, whatever font the system would
+    // choose by default. The window carries the program's icon.
+    void textIsArialAndWindowHasIcon() {
+        TestDatabase tdb(true);
+        auto ventana = std::make_unique<TFinstalacion>();
+        auto datos = std::make_unique<TDatos>(ventana.get());
+        QVERIFY(arrancar(tdb, *ventana, *datos));
+        const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+        QCOMPARE(arial, QStringLiteral("Liberation Sans"));
+        QStringList otras;
+        const auto revisar = [&](QWidget *arriba) {
+            const QList<QWidget *> todos = arriba->findChildren<QWidget *>() << arriba;
+            for (QWidget *w : todos) {
+                const QString familia = QFontInfo(w->font()).family();
+                if (familia != arial)
+                    otras << QStringLiteral("%1 %2: %3")
+                                 .arg(QLatin1String(w->metaObject()->className()),
+                                      w->objectName(), familia);
+            }
+        };
+        revisar(ventana.get());
+        QVERIFY(!ventana->findChildren<QRadioButton *>().isEmpty());
+        auto caja = crearCajaError(ventana.get(), QStringLiteral("Texto"));
+        revisar(caja.get());
+        QMenu menu;
+        menu.addAction(QStringLiteral("Opción"));
+        revisar(&menu);
+        QCOMPARE(otras, QStringList());
+
+        QVERIFY(ventana->windowHandle());
+        QVERIFY(!ventana->windowHandle()->icon().isNull());
+        QVERIFY(!ventana->windowHandle()->icon().availableSizes().isEmpty() ||
+                !ventana->windowHandle()->icon().pixmap(48).isNull());
+        caja.reset();
+        datos.reset();
+        ventana.reset();
+    }
+
     void editorsFromMainWindow() {
         TestDatabase tdb(true);
         auto ventana = std::make_unique<TFinstalacion>();
