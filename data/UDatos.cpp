@@ -893,7 +893,25 @@ void TDatos::enviarBoletin(InformeView &informe) {
         return;
     DSinstalacion.edit();
     DSinstalacion["FECHA"].setValue(QDateTime(QDate::currentDate(), QTime(0, 0)));
-    DSinstalacion.post();
+    // The post's own handling shows its message and stops silently; the send stops too, and
+    // the run's error dialog says so, with the reason.
+    QString fallo;
+    try {
+        auto propio = DSinstalacion.onPostError;
+        DSinstalacion.onPostError = [&fallo, &propio](RecordSet &s, const db::DatabaseError &e) {
+            fallo = e.message();
+            if (propio)
+                propio(s, e);
+        };
+        const auto restaurar =
+            qScopeGuard([this, &propio] { DSinstalacion.onPostError = std::move(propio); });
+        DSinstalacion.post();
+    } catch (const db::Abort &) {
+        throw db::DatabaseError(
+            QStringLiteral("No se ha podido guardar la fecha de envío; el expediente no se ha "
+                           "enviado.") +
+            (fallo.isEmpty() ? QString() : QStringLiteral("\n") + fallo));
+    }
     const QString pdf = informe.escribirPdf(expediente);
     informe.enviarCorreo(pdf);
 }

@@ -278,9 +278,31 @@ private slots:
     void fallos_data();
     void fallos();
     void marcaDeEnviadoFallida();
+    void fechaNoGuardada();
+    void demasiadoGrande_data();
+    void demasiadoGrande();
+    void ajustesDeCorreo_data();
+    void ajustesDeCorreo();
+
+private:
+    // The system's configuration file as the mail window reads it; empty: none.
+    void configurar(const QByteArray &contenido);
+
+    QTemporaryDir m_xdg; // XDG_CONFIG_DIRS of the run: no configuration of the machine's
+    int m_escrituras = 0;
+    std::unique_ptr<TestAuthority> m_autoridad;
+    TestAuthority::Issued m_certificado; // the server's, signed by m_autoridad
 };
 
 void TstDocumentos::initTestCase() {
+    QVERIFY(m_xdg.isValid());
+    QVERIFY(QDir(m_xdg.path()).mkpath(QStringLiteral("Nirvelo")));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_xdg.path()));
+    m_autoridad = std::make_unique<TestAuthority>();
+    QVERIFY2(m_autoridad->valid(), qPrintable(m_autoridad->errors()));
+    m_certificado =
+        m_autoridad->issue(QStringLiteral("correo"), QStringLiteral("IP:127.0.0.1"), 30);
+    QVERIFY2(QFile::exists(m_certificado.certificate), qPrintable(m_autoridad->errors()));
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     // The window's numbers follow the user's settings; the test run fixes Spanish ones.
     QCOMPARE(QLocale::system().decimalPoint(), QStringLiteral(","));
@@ -1166,6 +1188,187 @@ void TstDocumentos::marcaDeEnviadoFallida() {
     QVERIFY(e.vista.avisos[0].contains(QStringLiteral("NO_MARCAR")));
     QVERIFY(peer.hasMessage());
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+    e.comprobarLista(3);
+}
+
+void TstDocumentos::configurar(const QByteArray &contenido) {
+    const QString ruta = m_xdg.filePath(QStringLiteral("Nirvelo/Trelmavondis.conf"));
+    QFile::remove(ruta);
+    if (contenido.isEmpty())
+        return;
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(contenido), contenido.size());
+    f.close();
+    // QSettings re-reads a file only when its size or time stamp changed: one of its own.
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(++m_escrituras),
+                          QFileDevice::FileModificationTime));
+}
+
+// The new FECHA cannot be saved: the post's own message, then the error dialog saying that
+// the send stopped and why; no PDF, no mail.
+void TstDocumentos::fechaNoGuardada() {
+    SmtpPeer peer(QStringLiteral("normal"));
+    QVERIFY(peer.started());
+    // The database refuses today's date on installation 3 (existing rows are not checked).
+    Entorno e(peer.host(), {QStringLiteral("alter table INSTALACION add constraint NO_FECHAR "
+                                           "check (cast(FECHA as date) <> current_date or "
+                                           "ID <> 3)")});
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    e.enviar();
+    QCOMPARE(respuestas.vistos.size(), 2);
+    QCOMPARE(respuestas.vistos[0], confirmacion());
+    QVERIFY2(encaja(respuestas.vistos[1],
+                    error("No se ha podido guardar la fecha de envío; el expediente no se ha "
+                          "enviado.\n*NO_FECHAR*")),
+             qPrintable(respuestas.vistos[1]));
+    QCOMPARE(e.vista.avisos.size(), 1);
+    QVERIFY2(e.vista.avisos[0].startsWith(QStringLiteral("mensaje:ERROR: ")) &&
+                 e.vista.avisos[0].contains(QStringLiteral("NO_FECHAR")),
+             qPrintable(e.vista.avisos[0]));
+    QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
+    QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(e.impresosEscritos(), QStringList());
+    QCOMPARE(peer.commands(), QStringList());
+    QCOMPARE(ventanasVivas("TFerror"), 0);
+    e.comprobarLista(3);
+}
+
+void TstDocumentos::demasiadoGrande_data() {
+    QTest::addColumn<QString>("modo");       // of the SMTP peer
+    QTest::addColumn<QByteArray>("ajustes"); // the configuration's mail settings
+    QTest::addColumn<qint64>("tamano");      // of the photo of the front (sparse)
+    QTest::addColumn<QString>("mensaje");    // in the error dialog
+
+    QTest::newRow("4 GiB y un byte, más que el SIZE del servidor")
+        << "normal" << QByteArray() << (qint64(4) << 30) + 1
+        << "El mensaje es demasiado grande y no se ha enviado: ocupa al menos 5,5 GB una vez "
+           "codificado, y el servidor de correo admite como máximo 32,0 MB.\n"
+           "Archivos adjuntos, 4,0 GB en total:\n- memoria_técnica.pdf (175,8 kB)\n"
+           "- fotografía_fachada.jpg (4,0 GB)\n- Exp2500148719.pdf (*)\n"
+           "Quite o reduzca alguno, o envíelos por otro medio.";
+    QTest::newRow("servidor sin SIZE, LimiteCorreoMB de la configuración")
+        << "no-size" << QByteArray("LimiteCorreoMB=2\n") << qint64(3'000'000)
+        << "El mensaje es demasiado grande y no se ha enviado: ocupa al menos 4,* MB una vez "
+           "codificado, y el límite para un servidor que no anuncia el suyo es de 2,0 MB "
+           "(LimiteCorreoMB en la configuración).\n"
+           "Archivos adjuntos, 3,*MB en total:\n- memoria_técnica.pdf (175,8 kB)\n"
+           "- fotografía_fachada.jpg (2,9 MB)\n- Exp2500148719.pdf (*)\n"
+           "Quite o reduzca alguno, o envíelos por otro medio.";
+}
+
+// A message the server would refuse for its size is refused after EHLO, before anything is
+// uploaded: the error dialog names the files and their total; nothing is marked sent.
+void TstDocumentos::demasiadoGrande() {
+    QFETCH(QString, modo);
+    QFETCH(QByteArray, ajustes);
+    QFETCH(qint64, tamano);
+    QFETCH(QString, mensaje);
+    configurar(ajustes.isEmpty() ? QByteArray() : "[General]\n" + ajustes);
+    const auto sinAjustes = qScopeGuard([this] { configurar({}); });
+    SmtpPeer peer(modo);
+    QVERIFY(peer.started());
+    Entorno e(peer.host());
+    {
+        QFile foto(e.fachada);
+        QVERIFY(foto.open(QIODevice::ReadWrite));
+        QVERIFY(foto.resize(tamano)); // sparse: no disk
+    }
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    e.enviar();
+    QCOMPARE(respuestas.vistos.size(), 3);
+    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
+    QVERIFY2(encaja(respuestas.vistos[2], error(mensaje)), qPrintable(respuestas.vistos[2]));
+    QCOMPARE(ordenes(peer), QStringList({"EHLO", "QUIT"}));
+    QVERIFY(!peer.hasMessage());
+    QCOMPARE(e.enviado(3), QStringLiteral("N"));
+    QCOMPARE(ventanasVivas("TFemailenviar"), 0);
+    e.comprobarLista(3);
+}
+
+void TstDocumentos::ajustesDeCorreo_data() {
+    QTest::addColumn<QString>("modo");        // of the SMTP peer
+    QTest::addColumn<QByteArray>("ajustes");  // %1: the test authority's certificate
+    QTest::addColumn<QStringList>("vistos");  // after the confirmation and the mail window
+    QTest::addColumn<QStringList>("ordenes"); // received by the peer
+
+    const QString noConecta =
+        QStringLiteral("No se ha podido conectar con el servidor de correo: ");
+    const QStringList cifrado = {"EHLO",
+                                 "STARTTLS",
+                                 "EHLO",
+                                 "RSET",
+                                 "MAIL FROM:<" + kCorreoInstalador + ">",
+                                 "RCPT TO:<" + kCorreoGestor + ">",
+                                 "DATA",
+                                 "QUIT"};
+    QTest::newRow("autoridad de la oficina en CertificadoCorreo")
+        << "tls" << QByteArray("CertificadoCorreo=%1\n") << QStringList{exito()} << cifrado;
+    QTest::newRow("sin CertificadoCorreo")
+        << "tls" << QByteArray()
+        << QStringList{caja(noConecta + "%1"),
+                       error(kSinConexion + "\nNo se puede confiar en el certificado del servidor "
+                                            "de correo 127.0.0.1: no lo firma ninguna autoridad "
+                                            "de certificación de confianza para este equipo "
+                                            "(emisor: «Autoridad de pruebas Trelmavondis»).\n"
+                                            "Qué hacer:\n- instale el certificado de la "
+                                            "autoridad que firmó el del servidor*indique su ruta "
+                                            "en el valor CertificadoCorreo de la configuración.")}
+        << QStringList{"EHLO", "STARTTLS"};
+    QTest::newRow("CertificadoCorreo que no existe")
+        << "tls" << QByteArray("CertificadoCorreo=/no/existe/autoridad.pem\n")
+        << QStringList{caja(noConecta + "%1"),
+                       error(kSinConexion + "\nNo se puede leer el certificado de la "
+                                            "configuración (CertificadoCorreo) "
+                                            "/no/existe/autoridad.pem: *")}
+        << QStringList();
+    QTest::newRow("LimiteCorreoMB que no es un número")
+        << "normal" << QByteArray("LimiteCorreoMB=25MB\n")
+        << QStringList{error("El valor LimiteCorreoMB de la configuración no es válido: «25MB» "
+                             "(debe ser un número entero de megabytes, por ejemplo 25)")}
+        << QStringList();
+}
+
+// The configuration's mail settings as the mail window meets them, read at the send.
+void TstDocumentos::ajustesDeCorreo() {
+    QFETCH(QString, modo);
+    QFETCH(QByteArray, ajustes);
+    QFETCH(QStringList, vistos);
+    QFETCH(QStringList, ordenes);
+    configurar(ajustes.isEmpty()
+                   ? QByteArray()
+                   : "[General]\n" + QString::fromUtf8(ajustes)
+                                         .replace(QStringLiteral("%1"), m_autoridad->certificate())
+                                         .toUtf8());
+    const auto sinAjustes = qScopeGuard([this] { configurar({}); });
+    SmtpPeer peer(modo, m_certificado.certificate, m_certificado.key);
+    QVERIFY(peer.started());
+    for (QString &v : vistos)
+        v.replace(QStringLiteral("%1"), peer.host());
+    Entorno e(peer.host());
+    QVERIFY(e.situar(3));
+    Respuestas respuestas;
+    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    for (const QString &v : vistos)
+        respuestas.push(Respuestas::pulsar(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
+    e.enviar();
+
+    QCOMPARE(respuestas.vistos.size(), vistos.size() + 2);
+    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
+    for (int i = 0; i < vistos.size(); ++i)
+        QVERIFY2(encaja(respuestas.vistos[i + 2], vistos[i]), qPrintable(respuestas.vistos[i + 2]));
+    QCOMPARE(::ordenes(peer), ordenes);
+    const bool enviado = vistos.first() == exito();
+    QCOMPARE(peer.hasMessage(), enviado);
+    QCOMPARE(e.enviado(3), enviado ? QStringLiteral("S") : QStringLiteral("N"));
     QCOMPARE(ventanasVivas("TFemailenviar"), 0);
     e.comprobarLista(3);
 }
