@@ -205,6 +205,9 @@ from gi.repository import Atspi; Atspi.get_desktop(0)'
     titulo=$(xdotool getwindowname "$w")
     [ "$titulo" != "Trelmavondis" ] || fallo "no ha podido conectar con la base de datos"
     echo "Ventana principal a la vista: $titulo"
+    xprop -id "$w" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
+        fallo "la ventana principal no lleva el icono del programa (_NET_WM_ICON)"
+    echo "La ventana principal lleva el icono del programa."
     cerrar_ventana "$w"
     esperar_fin $pid
     [ "$estado" = 0 ] || fallo "al cerrar la ventana principal el programa termina con \"$estado\""
@@ -222,7 +225,7 @@ echo "Paquete: $paquete"
 
 # Tools of this check only.
 faltan=""
-for p in xvfb xauth xdotool dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi \
+for p in xvfb xauth xdotool x11-utils dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi \
     desktop-file-utils appstream lintian; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltan="$faltan $p"
 done
@@ -297,6 +300,49 @@ echo "Entrada del menú, metadatos y lintian: bien."
 # The sample's Directory is /usr/share/...: here it lives under the unpacked root.
 "$raiz/usr/bin/trelmavondis-creardb" "$tmp/prueba.fdb"
 [ -s "$tmp/prueba.fdb" ] || fallo "trelmavondis-creardb no ha creado la base de datos"
+# Several users of one PC, each with a database of their own on the embedded engine, in either
+# order, after an administrator has used the engine (above, as root) and beside a Firebird
+# server's /tmp/firebird: each creates the demo database and works on it (a script that
+# changes and adds rows). Another user's folder is refused with the reason in Spanish.
+if [ "$(id -u)" -eq 0 ]; then
+    chmod 755 "$tmp"
+    cat >"$tmp/trabajo.sql" <<'SQL'
+UPDATE INSTALACION SET SOLICITANTE_NOMBRE = 'CAMBIADO POR EL USUARIO' WHERE ID = 3;
+INSERT INTO INSTALACION_ADJUNTOS (ID, INSTALACION, DIRECCION, NOTA) VALUES (100, 3, 'x', 'NOTA');
+SQL
+    chmod 644 "$tmp/trabajo.sql"
+    for u in trelmaprueba1 trelmaprueba2; do
+        id "$u" >/dev/null 2>&1 || useradd --no-create-home --shell /usr/sbin/nologin "$u" ||
+            fallo "no se puede crear el usuario de prueba $u"
+        rm -rf "/tmp/trelmavondis-firebird-$(id -u "$u")"
+    done
+    n=0
+    for orden in "trelmaprueba1 trelmaprueba2" "trelmaprueba2 trelmaprueba1"; do
+        n=$((n + 1))
+        for u in $orden; do
+            d="$tmp/usuarios/$n-$u"
+            mkdir -p "$d"
+            chown "$u" "$d"
+            chmod 700 "$d"
+            runuser -u "$u" -- "$raiz/usr/bin/trelmavondis-creardb" --demo \
+                --guion "$tmp/trabajo.sql" "$d/trelmavondis.fdb" >"$tmp/salida" 2>&1 ||
+                { cat "$tmp/salida" >&2; fallo "el usuario $u ($orden) no puede trabajar con su base de datos"; }
+        done
+        for u in trelmaprueba1 trelmaprueba2; do
+            rm -rf "/tmp/trelmavondis-firebird-$(id -u "$u")"
+        done
+    done
+    if runuser -u trelmaprueba2 -- "$raiz/usr/bin/trelmavondis-creardb" \
+        "$tmp/usuarios/1-trelmaprueba1/otra.fdb" >"$tmp/salida" 2>&1; then
+        fallo "un usuario ha creado una base de datos en la carpeta privada de otro"
+    fi
+    grep -q '^No tiene permiso para abrir o escribir el archivo de la base de datos' "$tmp/salida" ||
+        { cat "$tmp/salida" >&2; fallo "sin permiso, el mensaje no da la razón en español"; }
+    echo "Dos usuarios del equipo, en los dos órdenes, con su base de datos cada uno: bien."
+else
+    echo "Sin privilegios de administrador: no se prueba con dos usuarios del equipo."
+fi
+
 mkdir -p "$tmp/xdg/Nirvelo" "$tmp/impresos"
 directorio=$(sed -n 's/^Directory=//p' "$raiz/etc/xdg/Nirvelo/Trelmavondis.conf")
 [ -f "$raiz$directorio/Trelmavondis.rav" ] && [ -f "$raiz$directorio/Listado.rav" ] ||
