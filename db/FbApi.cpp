@@ -70,6 +70,11 @@ QString explanation(const QList<int> &codes) {
     if (any({isc_lock_conflict, isc_update_conflict, isc_deadlock, isc_lock_timeout}))
         return QStringLiteral("Otro puesto está modificando este registro: inténtelo de nuevo "
                               "dentro de unos segundos o cancele los cambios.");
+    // Every foreign key of the schema deletes its rows with their owner: a violation is a
+    // row saved under an owner that another desk has deleted.
+    if (any({isc_foreign_key}))
+        return QStringLiteral("El registro al que pertenece éste ya no existe: otro puesto lo "
+                              "ha borrado. No se ha guardado; cancele y refresque la lista.");
     if (any({isc_unique_key_violation, isc_no_dup}))
         return QStringLiteral("Ya existe un registro con ese valor, que no puede repetirse.");
     if (any({isc_arith_except}))

@@ -3,6 +3,9 @@
 #include "db/RowCodec.h"
 #include "db/Win1252.h"
 
+#include <map>
+#include <optional>
+
 namespace db {
 namespace {
 
@@ -49,8 +52,274 @@ private:
     RecordSet &m_detail;
 };
 
+// Writing a row back. Several desks share the database, and each keeps the rows it read
+// for as long as it likes: a save writes only the columns this desk changed, and only if
+// no other desk has changed them since this desk read them (their old values are in the
+// where clause); an update or delete that touched no row met a row another desk deleted.
+// Either is refused and the edit stays, to be saved again or dropped.
+class RecordSet::Writer {
+public:
+    // From setTableStatements: while the modify text is the one it made, saves go column by
+    // column; a text of the program's own is run as it stands.
+    QString table;
+    QStringList columns;
+    QStringList modifySql;
+
+    bool columnWise(const RecordSet &r) const {
+        return !table.isEmpty() && r.modifySql == modifySql && keySlot(r) >= 0;
+    }
+
+    // The slots of the data fields that are columns of the table.
+    QVector<int> tableColumnSlots(const RecordSet &r) const {
+        QVector<int> tableCols;
+        for (size_t i = 0; i < r.m_dataFields.size(); ++i)
+            if (columns.contains(r.m_dataFields[i]->name(), Qt::CaseInsensitive))
+                tableCols << int(i);
+        return tableCols;
+    }
+
+    static int keySlot(const RecordSet &r) {
+        const Field *id = r.findField(QStringLiteral("ID"));
+        return id && id->kind() == FieldKind::Data ? id->m_slot : -1;
+    }
+
+    // The current record as the database holds it now; none when it is gone.
+    static std::optional<Row> readCurrent(RecordSet &r) {
+        Statement &s = r.prepared(r.m_refresh, r.refreshSql);
+        r.fillParams(s, &r.m_rows[size_t(r.m_cur)].data);
+        s.openCursor();
+        std::optional<Row> row;
+        if (s.fetch())
+            row = rowFrom(r, s, r.m_rows[size_t(r.m_cur)]);
+        s.closeCursor();
+        return row;
+    }
+
+    // A row from the columns a statement returned; fields it did not return keep their
+    // value in `rest`.
+    static Row rowFrom(RecordSet &r, const Statement &s, const Row &rest) {
+        QVector<QVariant> values(int(r.m_dataFields.size()) + r.m_calcCount);
+        for (size_t i = 0; i < r.m_dataFields.size(); ++i) {
+            const Field &f = *r.m_dataFields[i];
+            const int col = s.columnIndex(f.name());
+            values[int(i)] =
+                col < 0 ? rowcodec::value(rest.data, int(i), f.type()) : f.convert(s.value(col));
+        }
+        Row row = r.encode(values);
+        if (r.m_calcCount && r.onCalcFields) {
+            r.m_calcRow = &row;
+            try {
+                r.onCalcFields(r);
+            } catch (...) {
+                r.m_calcRow = nullptr;
+                throw;
+            }
+            r.m_calcRow = nullptr;
+        }
+        return row;
+    }
+
+    // The current row is gone from the database: gone from the set too, and the record that
+    // takes its place is shown.
+    static void dropCurrent(RecordSet &r) {
+        r.m_rows.erase(r.m_rows.begin() + r.m_cur);
+        if (r.m_cur >= int(r.m_rows.size()) && !r.fetchRow())
+            r.m_cur = int(r.m_rows.size()) - 1;
+        r.setCurrent(r.m_cur);
+        r.notifyMoved();
+        r.runAfterScroll();
+    }
+
+    static QString deletedMessage(const RecordSet &r, const QVariant &key, const QString &then) {
+        return QStringLiteral("Otro puesto ha borrado este registro (%1%2)%3")
+            .arg(r.m_name, key.isNull() ? QString() : QStringLiteral(", ID ") + key.toString(),
+                 then);
+    }
+    static QString deletedMessage(const RecordSet &r, const QString &then) {
+        const int key = keySlot(r);
+        return deletedMessage(
+            r,
+            key >= 0 && r.m_cur >= 0 && r.m_cur < int(r.m_rows.size())
+                ? rowcodec::value(r.m_rows[size_t(r.m_cur)].data, key, FieldType::Integer)
+                : QVariant(),
+            then);
+    }
+    static QString notSavedTail() {
+        return QStringLiteral(": sus cambios no se han guardado. Copie lo que necesite y "
+                              "cancele la edición; al refrescar, la lista muestra los "
+                              "registros como están ahora.");
+    }
+
+    // Another desk's save or deletion of the same row, met while waiting for its lock.
+    static bool collided(const DatabaseError &e) {
+        return e.has(isc_update_conflict) ||
+               e.message().contains(QLatin1String("erased record"), Qt::CaseInsensitive);
+    }
+
+    // Writes the record being edited; answers the row as the database now holds it.
+    Row update(RecordSet &r) {
+        if (!columnWise(r)) {
+            Row posted = r.encode(r.m_buffer);
+            r.runStatement(r.m_modify, r.modifySql, posted.data);
+            if (r.m_modify->affectedRecords() == 0)
+                throw DatabaseError(deletedMessage(r, notSavedTail()));
+            return posted;
+        }
+        const QVector<int> tableCols = tableColumnSlots(r);
+        for (int attempt = 0;; ++attempt) {
+            const Row &base = r.m_rows[size_t(r.m_cur)];
+            const Row posted = r.encode(r.m_buffer);
+            QVector<int> changed;
+            for (int i : tableCols) {
+                const FieldType t = r.m_dataFields[size_t(i)]->type();
+                if (!sameValue(rowcodec::value(base.data, i, t), rowcodec::value(posted.data, i, t),
+                               t))
+                    changed << i;
+            }
+            std::optional<DatabaseError> collision;
+            if (!changed.isEmpty()) {
+                Statement &s = statement(r, changed, tableCols);
+                int p = 0;
+                for (int i : changed)
+                    s.setParam(p++, rowcodec::parameter(posted.data, i,
+                                                        r.m_dataFields[size_t(i)]->type()));
+                const int key = keySlot(r);
+                s.setParam(p++, rowcodec::parameter(base.data, key, FieldType::Integer));
+                for (int i : changed) {
+                    const QVariant old =
+                        rowcodec::parameter(base.data, i, r.m_dataFields[size_t(i)]->type());
+                    s.setParam(p++, old);
+                    if (isTimestamp(r, i))
+                        s.setParam(p++, old);
+                }
+                try {
+                    s.execute();
+                    if (s.affectedRecords() == 1)
+                        return rowFrom(r, s, posted);
+                } catch (const DatabaseError &e) {
+                    if (!collided(e) || attempt >= kAttempts)
+                        throw;
+                    collision = e;
+                }
+            }
+            // Nothing written: look at the row as it is now.
+            const std::optional<Row> now = readCurrent(r);
+            if (!now)
+                throw DatabaseError(deletedMessage(r, notSavedTail()));
+            if (changed.isEmpty()) {
+                // Nothing of this desk's to write: the record shows the row as saved.
+                return *now;
+            }
+            QStringList conflicts;
+            for (int i : changed) {
+                const Field &f = *r.m_dataFields[size_t(i)];
+                const QVariant other = rowcodec::value(now->data, i, f.type());
+                if (!sameValue(other, rowcodec::value(base.data, i, f.type()), f.type()) &&
+                    !sameValue(other, rowcodec::value(posted.data, i, f.type()), f.type()))
+                    conflicts << (other.isNull()
+                                      ? QStringLiteral("%1 ahora está vacío").arg(f.name())
+                                      : QStringLiteral("%1 ahora es «%2»")
+                                            .arg(f.name(), f.textOf(other, true)));
+            }
+            // From here on the edit starts from the row as it is now: the columns this desk
+            // did not change show the other desk's values, the ones it changed keep its own.
+            for (int i : tableCols)
+                if (!changed.contains(i))
+                    r.m_buffer[i] =
+                        rowcodec::value(now->data, i, r.m_dataFields[size_t(i)]->type());
+            const QVariant key = rowcodec::value(base.data, keySlot(r), FieldType::Integer);
+            r.m_rows[size_t(r.m_cur)] = *now;
+            r.calculate();
+            r.notify(DataEvent::RecordChanged);
+            if (!conflicts.isEmpty())
+                throw DatabaseError(
+                    QStringLiteral("Otro puesto ha cambiado este registro (%1, ID %2) mientras "
+                                   "usted lo editaba: %3. No se ha guardado nada: guarde otra "
+                                   "vez para dejar sus valores o cancele para quedarse con los "
+                                   "del otro puesto.")
+                        .arg(r.m_name, key.toString(), conflicts.join(QStringLiteral("; "))));
+            if (attempt >= kAttempts) {
+                if (collision)
+                    throw *collision;
+                throw DatabaseError(
+                    QStringLiteral("No se ha podido guardar este registro (%1, ID %2): otro "
+                                   "puesto lo está modificando. Inténtelo de nuevo dentro de "
+                                   "unos segundos o cancele los cambios.")
+                        .arg(r.m_name, key.toString()));
+            }
+        }
+    }
+
+    // Deletes the current row; raises when another desk deleted it first. A deletion that
+    // waited for another desk's save of the same row goes again once that save is in.
+    static void remove(RecordSet &r) {
+        for (int attempt = 0;; ++attempt) {
+            try {
+                r.runStatement(r.m_delete, r.deleteSql, r.m_rows[size_t(r.m_cur)].data);
+                break;
+            } catch (const DatabaseError &e) {
+                if (!collided(e) || r.refreshSql.isEmpty())
+                    throw;
+                if (!readCurrent(r))
+                    throw DatabaseError(deletedMessage(r, kDeletedTail));
+                if (attempt >= kAttempts)
+                    throw;
+            }
+        }
+        if (r.m_delete->affectedRecords() == 0)
+            throw DatabaseError(deletedMessage(r, kDeletedTail));
+    }
+
+private:
+    // Saves that meet another desk's save of other columns of the same row go again.
+    static constexpr int kAttempts = 3;
+    static inline const QString kDeletedTail =
+        QStringLiteral(" antes que usted; al refrescar, la lista muestra los registros como "
+                       "están ahora.");
+
+    static bool isTimestamp(const RecordSet &r, int slot) {
+        const int col = r.m_columnOf.value(slot, -1);
+        return r.m_select && col >= 0 && col < r.m_select->columns().size() &&
+               r.m_select->columns()[col].sqlType == SQL_TIMESTAMP;
+    }
+
+    // update T set <changed> = ? where ID = ? and <changed> is not distinct from ?
+    // returning <the table's columns>. Timestamps are compared to the millisecond, the
+    // precision a row keeps them in. Kept by text: a desk changes few combinations.
+    Statement &statement(RecordSet &r, const QVector<int> &changed, const QVector<int> &tableCols) {
+        QStringList sets, checks, returned;
+        for (int i : changed) {
+            const QString c = r.m_dataFields[size_t(i)]->name();
+            sets << c + QStringLiteral(" = ?");
+            checks << (isTimestamp(r, i)
+                           ? QStringLiteral("(%1 is not distinct from ? or datediff(millisecond, "
+                                            "%1, cast(? as timestamp)) = 0)")
+                                 .arg(c)
+                           : c + QStringLiteral(" is not distinct from ?"));
+        }
+        for (int i : tableCols)
+            returned << r.m_dataFields[size_t(i)]->name();
+        const QString sql =
+            QStringLiteral("update %1 set %2 where %3 = ? and %4 returning %5")
+                .arg(table, sets.join(QStringLiteral(", ")),
+                     r.m_dataFields[size_t(keySlot(r))]->name(),
+                     checks.join(QStringLiteral(" and ")), returned.join(QStringLiteral(", ")));
+        auto it = m_updates.find(sql);
+        if (it == m_updates.end()) {
+            if (m_updates.size() >= 32)
+                m_updates.clear();
+            auto st = std::make_unique<Statement>(r.m_transaction);
+            st->prepare(sql, false);
+            it = m_updates.emplace(sql, std::move(st)).first;
+        }
+        return *it->second;
+    }
+
+    std::map<QString, std::unique_ptr<Statement>> m_updates;
+};
+
 RecordSet::RecordSet(Transaction &transaction, QString name)
-    : m_transaction(transaction), m_name(std::move(name)) {}
+    : m_transaction(transaction), m_name(std::move(name)), m_writer(std::make_unique<Writer>()) {}
 
 RecordSet::~RecordSet() {
     m_state = State::Inactive;
@@ -77,6 +346,9 @@ void RecordSet::setTableStatements(const QString &table, const QStringList &colu
                  QStringLiteral("  ID = :OLD_ID")};
     refreshSql = {QStringLiteral("Select ") + list, QStringLiteral("from ") + table + u' ',
                   QStringLiteral("where"), QStringLiteral("  ID = :ID")};
+    m_writer->table = table;
+    m_writer->columns = columns;
+    m_writer->modifySql = modifySql;
 }
 
 void RecordSet::setParam(const QString &name, const QVariant &value) {
@@ -524,10 +796,13 @@ bool RecordSet::reopenIfStale() {
 
 // The same before changing the current row: a row that is gone is not replaced by another.
 void RecordSet::reopenOnSameRow() {
+    const int key = Writer::keySlot(*this);
+    const QVariant id = key >= 0 && m_cur >= 0 && m_cur < int(m_rows.size()) && !editing()
+                            ? rowcodec::value(m_rows[size_t(m_cur)].data, key, FieldType::Integer)
+                            : QVariant();
     if (!reopenIfStale())
-        throw DatabaseError(
-            QStringLiteral("El registro ya no existe: otro puesto lo ha borrado mientras se "
-                           "recuperaba la conexión."));
+        throw DatabaseError(Writer::deletedMessage(
+            *this, id, QStringLiteral(" mientras se recuperaba la conexión.")));
 }
 
 void RecordSet::checkBrowseMode() {
@@ -633,6 +908,21 @@ void RecordSet::edit() {
         return;
     }
     tellDetails(MasterEvent::Settle);
+    // The edit starts from the row as saved now, not as this desk read it some time ago, and
+    // the rules and the controls see that row.
+    if (!refreshSql.isEmpty()) {
+        const std::optional<Row> now = Writer::readCurrent(*this);
+        if (!now) {
+            const QString message =
+                Writer::deletedMessage(*this, QStringLiteral("; la lista ya no lo muestra."));
+            Writer::dropCurrent(*this);
+            throw DatabaseError(message);
+        }
+        if (now->data != m_rows[size_t(m_cur)].data) {
+            m_rows[size_t(m_cur)] = *now;
+            notify(DataEvent::RecordChanged);
+        }
+    }
     if (beforeEdit)
         beforeEdit(*this);
     const Row &row = m_rows[size_t(m_cur)];
@@ -759,12 +1049,13 @@ void RecordSet::postRecord() {
                     QStringLiteral("Es necesario que el campo '%1' contenga algún valor")
                         .arg(f->name()));
             }
-        // Encoded once: the statement sends the bytes the row keeps.
-        posted = encode(m_buffer);
-        if (inserting)
+        if (inserting) {
+            // Encoded once: the statement sends the bytes the row keeps.
+            posted = encode(m_buffer);
             runStatement(m_insert, insertSql, posted.data);
-        else
-            runStatement(m_modify, modifySql, posted.data);
+        } else {
+            posted = m_writer->update(*this);
+        }
     } catch (const DatabaseError &e) {
         if (onPostError)
             onPostError(*this, e);
@@ -807,7 +1098,7 @@ void RecordSet::remove() {
     if (m_rows.empty())
         throw DatabaseError(kEmptySetMessage);
     tellDetails(MasterEvent::Settle);
-    runStatement(m_delete, deleteSql, m_rows[size_t(m_cur)].data);
+    Writer::remove(*this);
     m_rows.erase(m_rows.begin() + m_cur);
     if (m_cur >= int(m_rows.size()) && !fetchRow())
         m_cur = int(m_rows.size()) - 1;
@@ -836,25 +1127,12 @@ void RecordSet::refresh() {
         notifyMoved();
         return;
     }
-    fillParams(prepared(m_refresh, refreshSql), &m_rows[size_t(m_cur)].data);
-    m_refresh->openCursor();
-    if (m_refresh->fetch()) {
-        QVector<QVariant> values(int(m_dataFields.size()) + m_calcCount);
-        for (size_t i = 0; i < m_dataFields.size(); ++i) {
-            const int col = m_refresh->columnIndex(m_dataFields[i]->name());
-            values[int(i)] = col < 0 ? rowValue(m_rows[size_t(m_cur)], *m_dataFields[i])
-                                     : m_dataFields[i]->convert(m_refresh->value(col));
-        }
-        m_rows[size_t(m_cur)] = encode(values);
+    if (std::optional<Row> now = Writer::readCurrent(*this)) {
+        m_rows[size_t(m_cur)] = std::move(*now);
+        notifyMoved();
     } else {
-        // Gone from the database: gone from the set.
-        m_rows.erase(m_rows.begin() + m_cur);
-        if (m_cur >= int(m_rows.size()))
-            m_cur = int(m_rows.size()) - 1;
-        setCurrent(m_cur);
+        Writer::dropCurrent(*this); // gone from the database: gone from the set
     }
-    m_refresh->closeCursor();
-    notifyMoved();
 }
 
 } // namespace db

@@ -118,6 +118,7 @@ private:
     friend class Field;
     friend class DataSource;
     class MasterLink;
+    class Writer; // saves column by column; see RecordSet.cpp
     struct Row {
         QByteArray data;        // data fields, compact (see RecordSet.cpp)
         QVector<QVariant> calc; // calculated fields
@@ -156,6 +157,7 @@ private:
     int m_declaredCount = 0; // fields declared by the program; the rest are per-open defaults
     QMap<QString, QVariant> m_params;
     std::unique_ptr<MasterLink> m_masterLink;
+    std::unique_ptr<Writer> m_writer;
     QList<DataSource *> m_sources;
 
     std::unique_ptr<Statement> m_select, m_insert, m_modify, m_delete, m_refresh;

@@ -385,6 +385,15 @@ void Statement::execute() {
     });
 }
 
+quint64 Statement::affectedRecords() {
+    if (!m_statement)
+        return 0;
+    return guard([&] {
+        return fb::call(
+            [&](ThrowStatusWrapper *st) { return m_statement->getAffectedRecords(st); });
+    });
+}
+
 void Statement::openCursor() {
     closeCursor();
     ITransaction *tra = m_transaction.handle();

@@ -62,6 +62,8 @@ public:
     // Runs a statement without a cursor; output values (an executable procedure's
     // results, a singleton select) are readable with value() afterwards.
     void execute();
+    // The rows the last execute() inserted, updated or deleted.
+    quint64 affectedRecords();
 
     void openCursor();
     bool fetch(); // false at the end
