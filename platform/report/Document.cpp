@@ -2,6 +2,7 @@
 
 #include <hpdf.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -132,6 +133,29 @@ QString fit(const FontSpec &font, const QString &text, float width) {
     return text;
 }
 
+QString elide(const FontSpec &font, const QString &text, float width) {
+    if (textWidth(font, text) <= width + 0.01f)
+        return text;
+    const QString ellipsis = QStringLiteral("…");
+    QString head = fit(font, text, width - textWidth(font, ellipsis));
+    while (head.endsWith(u' '))
+        head.chop(1);
+    return head + ellipsis;
+}
+
+float shrunkSize(const FontSpec &font, const QString &text, float width, float floor) {
+    const float full = textWidth(font, text);
+    if (full <= width + 0.01f)
+        return font.size;
+    floor = std::min(floor, font.size);
+    // Widths grow in proportion to the size; the loop only guards against rounding.
+    FontSpec f = font;
+    f.size = std::max(floor, std::floor(font.size * width / full * 4) / 4);
+    while (f.size > floor && textWidth(f, text) > width + 0.01f)
+        f.size = std::max(floor, f.size - 0.25f);
+    return f.size;
+}
+
 QStringList wrap(const FontSpec &font, const QString &text, float width) {
     QStringList out;
     for (const QString &paragraph : text.split(u'\n')) {
@@ -147,11 +171,17 @@ QStringList wrap(const FontSpec &font, const QString &text, float width) {
             if (!line.isEmpty())
                 out << line;
             line = word;
-            // A word wider than the line is broken where it reaches the edge.
+            // A word wider than the line is broken where it reaches the edge, or better
+            // after the last separator before it.
             while (textWidth(font, line) > width + 0.01f) {
                 QString head = fit(font, line, width);
                 if (head.isEmpty())
                     head = line.left(1);
+                for (qsizetype k = head.size() - 1; k > 0; --k)
+                    if (QStringView(u".@-_/").contains(head[k])) {
+                        head.truncate(k + 1);
+                        break;
+                    }
                 out << head;
                 line = line.mid(head.size());
             }

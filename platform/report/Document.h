@@ -53,10 +53,16 @@ namespace metrics {
 float textWidth(const FontSpec &font, const QString &text);
 float lineHeight(const FontSpec &font);
 float ascent(const FontSpec &font); // baseline below the line's top
-// Each line of text, broken at spaces (and inside words that do not fit) within width.
+// Each line of text, broken at spaces within width; a word wider than the line is broken
+// after its last '.', '@', '-', '_' or '/' that fits (addresses, references), else at the edge.
 QStringList wrap(const FontSpec &font, const QString &text, float width);
 // The longest start of text that fits in width.
 QString fit(const FontSpec &font, const QString &text, float width);
+// The longest start of text that fits in width with "…" after it (the whole text if it fits).
+QString elide(const FontSpec &font, const QString &text, float width);
+// The largest size, in quarter points and not below floor, at which text fits in width on
+// one line; the font's own size when it already fits.
+float shrunkSize(const FontSpec &font, const QString &text, float width, float floor);
 // The standard font's PostScript name: "Helvetica-BoldOblique", "Times-Italic"...
 const char *baseFontName(const FontSpec &font);
 // A character's byte in windows-1252, '?' when it has none.

@@ -111,11 +111,11 @@ void Layouter::check(const Section &section, const QString &connection) {
         return;
     }
     const QString inner = section.connection.isEmpty() ? connection : section.connection;
-    Section header, footer;
-    header.band = section.header;
-    footer.band = section.footer;
-    check(header, inner);
-    check(footer, inner);
+    for (const Band *b : {&section.header, &section.footer, &section.empty}) {
+        Section s;
+        s.band = *b;
+        check(s, inner);
+    }
     for (const Section &c : section.children)
         check(c, inner);
 }
@@ -196,31 +196,41 @@ Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection
             QString text = itemText(it, connection, vars);
             if (text.isEmpty())
                 continue;
+            text += it.suffix;
             p.kind = Primitive::Kind::Text;
             p.pageVariables = vars;
             p.align = it.align;
-            p.font = quint16(m_doc->fontIndex(it.font));
+            FontSpec font = it.font;
             int lines = 1;
-            if (it.wrap) {
-                const QStringList l = metrics::wrap(it.font, text, it.width);
+            if (it.fit == Fit::Wrap && !vars) {
+                const QStringList l = metrics::wrap(font, text, it.width);
                 lines = int(l.size());
                 text = l.join(u'\n');
             } else {
-                const qsizetype nl = text.indexOf(u'\n');
-                if (nl >= 0)
-                    text.truncate(nl);
+                // One line: line breaks of the value become spaces rather than losing the rest.
+                text.remove(u'\r');
+                text.replace(u'\n', u' ');
+                // Page numbers are measured with room for four digits each.
+                QString measured = text;
+                if (vars)
+                    measured.replace(QLatin1String("%p"), QLatin1String("9999"))
+                        .replace(QLatin1String("%n"), QLatin1String("9999"));
+                font.size = metrics::shrunkSize(font, measured, it.width, kShrinkFloor);
                 if (!vars)
-                    text = metrics::fit(it.font, text, it.width);
+                    text = metrics::elide(font, text, it.width);
             }
-            const float lh = metrics::lineHeight(it.font);
-            const float textHeight = lines * lh;
-            const float boxHeight = std::max(it.height, textHeight);
-            growth[i] = boxHeight - it.height;
+            // The first line sits where one line of the declared letter would, further lines
+            // run downwards; a smaller letter keeps the same baseline.
+            const float lh0 = metrics::lineHeight(it.font);
+            float top = it.y;
             if (it.valign == VAlign::Middle)
-                p.y += (boxHeight - textHeight) / 2;
+                top += (it.height - lh0) / 2;
             else if (it.valign == VAlign::Bottom)
-                p.y += boxHeight - textHeight;
-            p.h = textHeight;
+                top += it.height - lh0;
+            p.y = top + metrics::ascent(it.font) - metrics::ascent(font);
+            p.h = float(lines) * metrics::lineHeight(font);
+            growth[i] = std::max(0.0f, p.y + p.h - (it.y + it.height));
+            p.font = quint16(m_doc->fontIndex(font));
             p.text = std::move(text);
             break;
         }
@@ -228,19 +238,39 @@ Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection
         out.items.push_back(std::move(p));
         itemOf.push_back(int(i));
     }
-    // Items wholly below a grown item move down by its growth; the band takes the rest.
-    float height = band.height;
+    // Everything wholly below a grown item moves down by its growth, and by whatever moved
+    // that item down: items are visited top to bottom so that growths add up.
     const bool grew = std::any_of(growth.begin(), growth.end(), [](float g) { return g > 0; });
+    std::vector<float> shift(n, 0.0f);
+    auto topOf = [&](size_t i) {
+        return std::min(band.items[i].y, band.items[i].y + band.items[i].height);
+    };
+    auto bottomOf = [&](size_t i) {
+        return std::max(band.items[i].y, band.items[i].y + band.items[i].height);
+    };
+    float extra = 0;
+    if (grew) {
+        std::vector<size_t> order(n);
+        for (size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return topOf(a) < topOf(b); });
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = order[k];
+            for (size_t m = 0; m < k; ++m) {
+                const size_t j = order[m];
+                if (bottomOf(j) <= topOf(i) + 0.01f)
+                    shift[i] = std::max(shift[i], shift[j] + growth[j]);
+            }
+            extra = std::max(extra, shift[i] + growth[i]);
+        }
+    }
+    // The band keeps its space under the lowest item, and holds every item.
+    float height = band.height + extra;
     for (size_t k = 0; k < out.items.size(); ++k) {
-        const Item &it = band.items[size_t(itemOf[k])];
-        float shift = 0;
-        if (grew)
-            for (size_t j = 0; j < n; ++j)
-                if (growth[j] > 0 && band.items[j].y + band.items[j].height <= it.y + 0.01f)
-                    shift = std::max(shift, growth[j]);
-        out.items[k].y += shift;
-        const float bottom = it.y + shift + it.height + growth[size_t(itemOf[k])];
-        height = std::max(height, bottom);
+        const size_t i = size_t(itemOf[k]);
+        out.items[k].y += shift[i];
+        height = std::max(height, bottomOf(i) + shift[i] + growth[i]);
     }
     for (size_t k = 0; k < out.items.size(); ++k) {
         const Item &it = band.items[size_t(itemOf[k])];
@@ -333,11 +363,17 @@ bool Layouter::step() {
                 f.source->row = 0;
             }
             if (s.header.present) {
-                // Keep the header with the first row.
+                // Keep the header with the first row, or with the band that says there is none.
                 const Prepared h = prepare(s.header, s.connection);
                 float next = 0;
-                if (!s.children.empty() && s.children.front().kind == Section::Kind::Band)
-                    next = s.children.front().band.height;
+                if (!hasRow(f)) {
+                    if (s.empty.present)
+                        next = prepare(s.empty, s.connection).height;
+                } else if (!s.children.empty() && s.children.front().kind == Section::Kind::Band) {
+                    if (s.moves && f.source && f.source->set->recNo() != 0)
+                        f.source->set->moveTo(0);
+                    next = prepare(s.children.front().band, s.connection).height;
+                }
                 if (m_doc->pages.empty() ||
                     (m_y + h.height + next > m_bottom + 0.01f && m_pageHasBody))
                     newPage();
@@ -350,6 +386,10 @@ bool Layouter::step() {
         case Frame::Phase::Rows:
             if (f.child == 0) {
                 if (!hasRow(f)) {
+                    // Placed while the rows' phase lasts, so that on a new page it comes
+                    // under the repeated header.
+                    if (f.row == 0 && s.empty.present)
+                        place(s.empty, connection);
                     f.phase = Frame::Phase::Footer;
                     return true;
                 }

@@ -25,6 +25,11 @@ struct FontSpec {
 enum class HAlign : quint8 { Left, Center, Right };
 enum class VAlign : quint8 { Top, Middle, Bottom };
 
+// What a text wider than its box does: wraps onto more lines and grows its band, or stays on
+// one line with a smaller letter, down to kShrinkFloor points, and only past that ends in "…".
+enum class Fit : quint8 { Wrap, Shrink };
+constexpr float kShrinkFloor = 6;
+
 struct Item {
     enum class Kind : quint8 { Text, Field, Line, Rect, Image, PageNumber, Date };
     Kind kind = Kind::Text;
@@ -32,13 +37,14 @@ struct Item {
     FontSpec font;
     HAlign align = HAlign::Left;
     VAlign valign = VAlign::Top;
-    bool wrap = false;
+    Fit fit = Fit::Wrap;  // page numbers always keep to one line
     bool stretch = false; // rectangles and vertical lines take the band's final height
     float thickness = 0.5f;
     quint32 fill = 0;   // 0xAARRGGBB, alpha 0 = none
     QString text;       // fixed text, page-number or date format
     QString connection; // field: the data connection (empty = the enclosing detail's)
     QString field;      // field: the field's name
+    QString suffix;     // field: printed after the value, only when there is a value (units)
     int image = -1;     // image: index into Report::images
     int line = 0;       // line of the project file, for messages
 };
@@ -57,6 +63,7 @@ struct Section {
     Band band;           // Kind::Band
     QString connection;  // Kind::Detail
     Band header, footer; // Kind::Detail: header repeated on each page the rows reach
+    Band empty;          // Kind::Detail: in place of the rows when there are none
     std::vector<Section> children;
     bool moves = false;   // moves its record set row by row (sub-details or other connections)
     bool newPage = false; // each row after the first starts a new page

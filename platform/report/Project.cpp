@@ -293,6 +293,9 @@ private:
             } else if (n == QLatin1String("footer")) {
                 once(s.footer);
                 s.footer = readBand(r, s.connection);
+            } else if (n == QLatin1String("empty")) {
+                once(s.empty);
+                s.empty = readBand(r, s.connection);
             } else {
                 unknownElement(element);
             }
@@ -326,7 +329,7 @@ private:
     Item readItem(Report &r, const QString &parent, const QString &connection) {
         static const QStringList box = {"x", "y", "width", "height"};
         static const QStringList text = {"font",  "size",   "bold", "italic",
-                                         "align", "valign", "wrap"};
+                                         "align", "valign", "fit",  "wrap"};
         const QString n = m_xml.name().toString();
         Item it;
         it.line = int(m_xml.lineNumber());
@@ -338,7 +341,8 @@ private:
             hasText = true;
         } else if (n == QLatin1String("field")) {
             it.kind = Item::Kind::Field;
-            attributes(box + text + QStringList{"connection", "name"});
+            attributes(box + text + QStringList{"connection", "name", "suffix"});
+            it.suffix = attr(QStringLiteral("suffix"));
             it.connection = attr(QStringLiteral("connection"));
             it.field = required(QStringLiteral("name"));
             if (it.connection.isEmpty() && connection.isEmpty())
@@ -407,7 +411,17 @@ private:
             it.valign = choice(
                 QStringLiteral("valign"), VAlign::Top,
                 {{"top", VAlign::Top}, {"middle", VAlign::Middle}, {"bottom", VAlign::Bottom}});
-            it.wrap = flag(QStringLiteral("wrap"), false);
+            it.fit = choice(QStringLiteral("fit"), Fit::Wrap,
+                            {{"wrap", Fit::Wrap}, {"shrink", Fit::Shrink}});
+            // The older spelling: wrap="false" kept a text on one line.
+            if (has(QStringLiteral("wrap"))) {
+                if (has(QStringLiteral("fit")))
+                    fail(QStringLiteral("'fit' y 'wrap' a la vez en <%1>: basta 'fit'")
+                             .arg(m_xml.name()));
+                it.fit = flag(QStringLiteral("wrap"), true) ? Fit::Wrap : Fit::Shrink;
+            }
+            if (it.kind == Item::Kind::PageNumber)
+                it.fit = Fit::Shrink;
         }
         if (hasText) {
             it.text = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);

@@ -113,7 +113,7 @@ namespace {
 void usedConnections(const Section &s, QSet<QString> &out) {
     if (!s.connection.isEmpty())
         out.insert(s.connection.toLower());
-    for (const Band *b : {&s.band, &s.header, &s.footer})
+    for (const Band *b : {&s.band, &s.header, &s.footer, &s.empty})
         for (const Item &i : b->items)
             if (!i.connection.isEmpty())
                 out.insert(i.connection.toLower());
