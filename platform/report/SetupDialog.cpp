@@ -57,13 +57,17 @@ SetupDialog::SetupDialog(const QString &title, const RunSettings &initial,
     grid->addWidget(m_printer, 0, 0);
     grid->addWidget(m_printers, 0, 1, 1, 2);
     grid->addWidget(m_preview, 1, 0);
-    grid->addWidget(m_file, 2, 0);
-    grid->addWidget(m_fileName, 2, 1);
-    grid->addWidget(m_browse, 2, 2);
+    grid->addWidget(m_file, 2, 0, 1, 3);
+    // Its own caption names the box (to a screen reader too), not the group around it.
+    auto *nameLabel = new QLabel(QStringLiteral("Nom&bre del archivo:"), where);
+    nameLabel->setBuddy(m_fileName);
+    grid->addWidget(nameLabel, 3, 0);
+    grid->addWidget(m_fileName, 3, 1);
+    grid->addWidget(m_browse, 3, 2);
     auto *formatLabel = new QLabel(QStringLiteral("&Formato:"), where);
     formatLabel->setBuddy(m_format);
-    grid->addWidget(formatLabel, 3, 0);
-    grid->addWidget(m_format, 3, 1, 1, 2);
+    grid->addWidget(formatLabel, 4, 0);
+    grid->addWidget(m_format, 4, 1, 1, 2);
     main->addWidget(where);
 
     auto *options = new QGroupBox(QStringLiteral("Opciones de impresión"), this);

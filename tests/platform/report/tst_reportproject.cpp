@@ -3,9 +3,11 @@
 
 #include "platform/report/Document.h"
 #include "platform/report/Report.h"
+#include "platform/report/SetupDialog.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/platform/report/ReportTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -90,6 +92,7 @@ private slots:
     void setupChoosesFile();
     void previewNavigates();
     void previewFitsItsWindow();
+    void setupFileNameHasItsOwnName();
     void printerPath();
     void nothingHalfWritten();
 
@@ -443,6 +446,16 @@ void TestReportProject::previewFitsItsWindow() {
     });
     QVERIFY(p.execute());
     QCOMPARE(answers.pending(), 0);
+}
+
+// Assistive technology reads the file name box by its own caption, not by its group's title.
+void TestReportProject::setupFileNameHasItsOwnName() {
+    report::SetupDialog dialog(QStringLiteral("Opciones"), report::RunSettings{},
+                               QStringLiteral("Adobe Acrobat (PDF)"), true);
+    QAccessibleInterface *box =
+        QAccessible::queryAccessibleInterface(dialog.findChild<QLineEdit *>("archivo"));
+    QVERIFY(box);
+    QCOMPARE(box->text(QAccessible::Name), QStringLiteral("Nombre del archivo:"));
 }
 
 void TestReportProject::printerPath() {
