@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -23,6 +24,29 @@ QString pdfText(const QString &path) {
 
 QString pdfFonts(const QString &path) {
     return run(QStringLiteral("pdffonts"), {path});
+}
+
+std::vector<std::vector<PdfWord>> pdfWords(const QString &path) {
+    std::vector<std::vector<PdfWord>> pages;
+    QXmlStreamReader xml(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                          QStringLiteral("UTF-8"), path, QStringLiteral("-")}));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("page")) {
+            pages.emplace_back();
+        } else if (xml.name() == QLatin1String("word") && !pages.empty()) {
+            const QXmlStreamAttributes a = xml.attributes();
+            auto at = [&](const char *n) { return a.value(QLatin1String(n)).toDouble(); };
+            const QPointF topLeft(at("xMin"), at("yMin"));
+            const QPointF bottomRight(at("xMax"), at("yMax"));
+            pages.back().push_back({QRectF(topLeft, bottomRight), xml.readElementText()});
+        }
+    }
+    if (xml.hasError())
+        qWarning() << "pdftotext -bbox:" << xml.errorString();
+    return pages;
 }
 
 QStringList pdfFontRows(const QString &path) {

@@ -1,12 +1,15 @@
 // The engine over real record sets: the two projects of reports/ on the demo database
-// (the data module's own record sets), long lists, the restore of the record sets, and
-// the preview and setup dialog of a listing.
+// (the data module's own record sets), long lists, the restore of the record sets, the
+// preview and setup dialog of a listing, and values at their full length read whole from the
+// PDF without running into each other.
 
 #include "data/UDatos.h"
 #include "db/Connection.h"
 #include "platform/report/Document.h"
+#include "platform/report/Model.h"
 #include "platform/report/Report.h"
 #include "tests/common/ModalAnswers.h"
+#include "tests/common/SeedRows.h"
 #include "tests/common/TestDatabase.h"
 #include "tests/common/TestDatos.h"
 #include "tests/platform/report/Qinst.h"
@@ -17,6 +20,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <map>
 
 using report::Destination;
 
@@ -86,6 +91,234 @@ std::unique_ptr<db::RecordSet> generatedRows(db::Transaction &tr, int n) {
     return q;
 }
 
+// n letters of the widest kinds, W and Ñ, in a pattern that differs with k.
+QString widest(int n, int k) {
+    const QString unit = QString(k % 5 + 1, u'W') + QStringLiteral("Ñ");
+    QString out;
+    while (out.size() < n)
+        out += unit;
+    return out.left(n);
+}
+
+// Installation 900 with every column at its full declared length, and the same for the rows
+// it shows: its reference rows, its cabinet, its branch, its installer and its manager.
+QStringList fullLengthSeed() {
+    int k = 0;
+    auto t = [&](int n) { return u'\'' + widest(n, k++) + u'\''; };
+    const QString big = QStringLiteral("9999999.99");
+    QStringList sql;
+    for (const char *table :
+         {"CABLE", "TENSION_SUMINISTRO", "CENTRALIZACION", "LOCALIZACION", "TIPO_BIS",
+          "DISPOSICION_ARMARIO", "DISPOSICION_DI", "TIPO_SUMINISTRO_DERIVACION"})
+        sql << QStringLiteral("insert into %1 (ID, DESCRIPCION) values (900, %2)")
+                   .arg(QLatin1String(table), t(250));
+    for (const char *table : {"TIPO_SUMINISTRO", "MODELO_CAJA", "UBICACION", "NATURAL_CAJA",
+                              "SITUACION_PORTAL", "TIPO_NUM_CGPO", "TIPO_ARMARIO"})
+        sql << QStringLiteral("insert into %1 (ID, CODIGO, DESCRIPCION) values (900, %2, %3)")
+                   .arg(QLatin1String(table), t(25), t(250));
+    sql << QStringLiteral("insert into ACOMETIDA (ID, TIPO, DESCRIPCION) values (900, %1, %2)")
+               .arg(t(25), t(250));
+    for (const char *table : {"INTESIDAD_BASE", "INTESIDAD_FUSIBLE"})
+        sql << QStringLiteral("insert into %1 (ID, CODIGO, INTENSIDAD) values (900, %2, %3)")
+                   .arg(QLatin1String(table), t(25), big);
+    const QString province = t(25);
+    const QString town = u'\'' + widest(21, k++) + QStringLiteral("0000'");
+    const QString place = town.left(25) + QStringLiteral("1'");
+    sql << QStringLiteral("insert into VORTAN_PROVINCIA values (%1, %2)").arg(province, t(250));
+    for (const QString &code : {town, place})
+        sql << QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION values (%1, %2, %3)")
+                   .arg(code, t(250), province);
+    sql << QStringLiteral("insert into INSTALADOR (ID, NOMBRE, CIF, TELEFONO, MUNICIPIO, "
+                          "CODIGO_POSTAL, CALLE, CALLE_NUMERO, CARNET, CORREO, SMTP_SERVIDOR, "
+                          "SMTP_AUTENTIFICACION) values (900, %1, %2, %3, %4, %5, %6, %7, %8, "
+                          "%9, 'smtp.ejemplo.es', 'N')")
+               .arg(t(250), t(25), t(25), t(250), t(25), t(250), t(25), t(25), t(250));
+    sql << QStringLiteral("insert into GESTORES (ID, NOMBRE, EMAIL, TELEFONO) values (900, %1, "
+                          "%2, %3)")
+               .arg(t(250), t(250), t(25));
+    QStringList v = {QStringLiteral("900"),
+                     t(25),
+                     "900",
+                     big,
+                     t(250),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(250),
+                     t(25),
+                     t(250),
+                     t(25),
+                     t(25),
+                     t(250),
+                     "900",
+                     "900",
+                     "900",
+                     big,
+                     "900",
+                     "900",
+                     "900",
+                     "900",
+                     "900",
+                     t(250),
+                     "900",
+                     t(250),
+                     t(250),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(25),
+                     t(25),
+                     big,
+                     big,
+                     big,
+                     "900",
+                     "900",
+                     "900",
+                     t(250),
+                     "900",
+                     QStringLiteral("'2025-12-31 23:59:58'"),
+                     t(250),
+                     t(250),
+                     province,
+                     town,
+                     place,
+                     "'N'",
+                     "900",
+                     "900"};
+    sql << QStringLiteral("insert into INSTALACION values (") + v.join(u',') + u')';
+    sql << QStringLiteral("insert into INSTALACION_ARMARIO values (900, 900, 900, 900, 900, "
+                          "2147483647, 2147483647, 2147483647)");
+    sql << QStringLiteral("insert into INSTALACION_DERIVACIONES values (900, 900, 900, %1, %2, "
+                          "%3, %4, %5, %6, %6, %6, %7)")
+               .arg(t(25), t(25), t(25), t(25), t(25), big, t(250));
+    return sql;
+}
+
+// The demo's installation 4 with what an office types: a long manager's address, a
+// staircase spelt out, a branch charging a car.
+QStringList officeSeed() {
+    return {QStringLiteral("insert into GESTORES (ID, NOMBRE, EMAIL, TELEFONO) values (901, "
+                           "'RODRÍGUEZ SANTAMARÍA, FRANCISCO JAVIER', "
+                           "'nuevos.suministros.zona.sur.expedientes@distribuidora-ejemplo.es', "
+                           "'955 123 456')"),
+            QStringLiteral("update INSTALACION set GESTOR=901, LOCALIZA_ESCALERA='ESCALERA "
+                           "IZQUIERDA', LOCALIZA_PISO='ENTREPLANTA', LOCALIZA_PUERTA='DERECHA' "
+                           "where ID=4"),
+            QStringLiteral("insert into INSTALACION_DERIVACIONES values (901, 4, 8, '2', 'S1', "
+                           "'VE12', '2', '4', 10, 10, 10, 'PLAZA 12 DEL GARAJE COMUNITARIO')")};
+}
+
+// A report's field: where it reads, what it prints after the value, how it fits.
+struct FieldRef {
+    QString connection, name, suffix;
+    report::Fit fit;
+    report::FontSpec font;
+    float width;
+};
+
+void collectFields(const report::Band &band, const QString &connection,
+                   std::vector<FieldRef> &out) {
+    for (const report::Item &i : band.items)
+        if (i.kind == report::Item::Kind::Field)
+            out.push_back({i.connection.isEmpty() ? connection : i.connection, i.field, i.suffix,
+                           i.fit, i.font, i.width});
+}
+
+void collectFields(const report::Section &s, const QString &connection,
+                   std::vector<FieldRef> &out) {
+    const QString inner = s.connection.isEmpty() ? connection : s.connection;
+    for (const report::Band *b : {&s.band, &s.header, &s.footer, &s.empty})
+        collectFields(*b, inner, out);
+    for (const report::Section &c : s.children)
+        collectFields(c, inner, out);
+}
+
+QString withoutBlanks(QString s) {
+    static const QRegularExpression blanks(QStringLiteral("\\s"));
+    return s.remove(blanks);
+}
+
+// What poppler reads inside each text box of the document, blanks left out, box by box and
+// page by page. Fails when a word lies outside every box or sticks out of its own, when two
+// words overlap, when a word straddles the top of the page footer, or when a box reads
+// otherwise than the layout wrote it.
+QStringList readBoxes(const report::Document &doc, const QString &pdf, float footerTop) {
+    QStringList read;
+    const auto pages = pdfWords(pdf);
+    if (int(pages.size()) != doc.pageCount()) {
+        qWarning() << "pages" << pages.size() << doc.pageCount();
+        return {};
+    }
+    for (int p = 0; p < doc.pageCount(); ++p) {
+        std::vector<const report::Primitive *> boxes;
+        for (const report::Primitive &prim : doc.pages[size_t(p)].items)
+            if (prim.kind == report::Primitive::Kind::Text)
+                boxes.push_back(&prim);
+        std::vector<std::vector<PdfWord>> inBox(boxes.size());
+        const std::vector<PdfWord> &words = pages[size_t(p)];
+        for (size_t w = 0; w < words.size(); ++w) {
+            const PdfWord &word = words[w];
+            const QString where = QStringLiteral("page %1, \"%2\" at %3,%4")
+                                      .arg(p + 1)
+                                      .arg(word.text)
+                                      .arg(word.box.x())
+                                      .arg(word.box.y());
+            size_t b = 0;
+            while (b < boxes.size() && !QRectF(boxes[b]->x, boxes[b]->y, boxes[b]->w, boxes[b]->h)
+                                            .adjusted(-1, -1, 1, 1)
+                                            .contains(word.box.center()))
+                ++b;
+            if (b == boxes.size()) {
+                QTest::qFail(qPrintable("outside every box: " + where), __FILE__, __LINE__);
+                return {};
+            }
+            if (word.box.left() < boxes[b]->x - 1 ||
+                word.box.right() > boxes[b]->x + boxes[b]->w + 1) {
+                QTest::qFail(qPrintable("wider than its box: " + where), __FILE__, __LINE__);
+                return {};
+            }
+            if (word.box.top() < footerTop - 0.5 && word.box.bottom() > footerTop + 0.5) {
+                QTest::qFail(qPrintable("into the page footer: " + where), __FILE__, __LINE__);
+                return {};
+            }
+            for (size_t o = w + 1; o < words.size(); ++o) {
+                const QRectF both = word.box.intersected(words[o].box);
+                if (both.width() > 0.3 && both.height() > 0.3) {
+                    QTest::qFail(
+                        qPrintable(QStringLiteral("overlaps \"%1\": ").arg(words[o].text) + where),
+                        __FILE__, __LINE__);
+                    return {};
+                }
+            }
+            inBox[b].push_back(word);
+        }
+        for (size_t b = 0; b < boxes.size(); ++b) {
+            std::vector<PdfWord> &ws = inBox[b];
+            std::stable_sort(ws.begin(), ws.end(), [](const PdfWord &a, const PdfWord &c) {
+                if (std::abs(a.box.top() - c.box.top()) > 1)
+                    return a.box.top() < c.box.top();
+                return a.box.left() < c.box.left();
+            });
+            QString text;
+            for (const PdfWord &w : ws)
+                text += w.text;
+            text = withoutBlanks(text);
+            const QString written = withoutBlanks(doc.textOf(*boxes[b], p + 1));
+            if (text != written) {
+                QTest::qFail(qPrintable(QStringLiteral("page %1 reads \"%2\" for \"%3\"")
+                                            .arg(p + 1)
+                                            .arg(text, written)),
+                             __FILE__, __LINE__);
+                return {};
+            }
+            read << text;
+        }
+    }
+    return read;
+}
 } // namespace
 
 class TestReportData : public QObject {
@@ -100,6 +333,10 @@ private slots:
     void longListContinuesWithHeader();
     void listingPreviewFromSetup();
     void listingSetupCancelled();
+    void valuesReadWhole_data();
+    void valuesReadWhole();
+    void unitsOnlyWithValues_data();
+    void unitsOnlyWithValues();
 
 private:
     QTemporaryDir m_dir;
@@ -379,6 +616,178 @@ void TestReportData::listingSetupCancelled() {
     QVERIFY(!f.project.execute());
     QCOMPARE(answers.seen, QStringList({"report::SetupDialog|Opciones"}));
     QVERIFY(!qinst->active()); // never opened
+}
+
+void TestReportData::valuesReadWhole_data() {
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<QStringList>("seed");
+    QTest::addColumn<int>("installation"); // the bulletin's, or the listing's only row
+    QTest::addColumn<bool>("ellipsisAllowed");
+    QTest::addRow("boletín, todo a lo largo máximo")
+        << "Trelmavondis.rav" << fullLengthSeed() << 900 << true;
+    QTest::addRow("listado, todo a lo largo máximo")
+        << "Listado.rav" << fullLengthSeed() << 900 << true;
+    QTest::addRow("boletín de oficina") << "Trelmavondis.rav" << officeSeed() << 4 << false;
+    QTest::addRow("listado de la demo") << "Listado.rav" << officeSeed() << 0 << false;
+}
+
+// Every field of a project is read whole from the PDF: a wrapping field on as many lines as
+// it takes, a one-line field in a smaller letter, and only a one-line field whose value does
+// not fit even at the smallest letter ends in "…". No two words overlap, nothing runs into
+// the page footer.
+void TestReportData::valuesReadWhole() {
+    QFETCH(QString, project);
+    QFETCH(QStringList, seed);
+    QFETCH(int, installation);
+    QFETCH(bool, ellipsisAllowed);
+    Fixture f(seed);
+    const QString path = report::projectPath(REPORTS_DIR, project);
+    const report::Project model = report::loadProject(path);
+    const report::Report &r = model.reports.front();
+    std::map<QString, db::RecordSet *> sets;
+    std::unique_ptr<db::RecordSet> qinst;
+    if (project == "Trelmavondis.rav") {
+        f.bulletin(installation);
+        sets = {{"RVDinstalacion", &f.datos.DSinstalacion},
+                {"RVDarmarios", &f.datos.DSarmarios},
+                {"RVDderivaciones", &f.datos.DSderivaciones},
+                {"RVDinstalador", &f.datos.Qinstalador}};
+    } else {
+        qinst = makeQinst(f.datos, installation ? QStringLiteral("where ID=%1").arg(installation)
+                                                : QString());
+        f.project.setProjectFile(path);
+        f.project.open();
+        QVERIFY(f.project.selectReport("Listado"));
+        f.project.addConnection("RVqlinst", *qinst);
+        sets = {{"RVqlinst", qinst.get()}};
+    }
+    const QString file =
+        QDir(m_dir.path()).filePath(QStringLiteral("entero-%1.pdf").arg(QTest::currentDataTag()));
+    f.toFile(file);
+    QVERIFY(f.project.execute());
+    const auto doc = f.project.layOut();
+    const float footerTop = r.page.height - r.page.bottom - r.pageFooter.height;
+    const QStringList read = readBoxes(*doc, file, footerTop);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!read.isEmpty());
+
+    // What each field shows, row by row, as its record set shows it.
+    std::vector<FieldRef> fields;
+    collectFields(r.pageHeader, QString(), fields);
+    collectFields(r.pageFooter, QString(), fields);
+    collectFields(r.body, QString(), fields);
+    struct Expected {
+        QString text, field;
+        bool mayEnd;
+    };
+    std::vector<Expected> expected;
+    for (const FieldRef &fr : fields) {
+        db::RecordSet &set = *sets.at(fr.connection);
+        if (!set.active())
+            set.open();
+        set.fetchAll();
+        const db::Field &field = set[fr.name];
+        // The listing's rows all; the bulletin's one installation and each row under it.
+        for (int row = 0; row < set.recordCount(); ++row) {
+            const QString value = field.textOf(set.valueAt(row, field), true);
+            if (value.isEmpty())
+                continue;
+            const QString text = value + fr.suffix;
+            report::FontSpec smallest = fr.font;
+            smallest.size = std::min(smallest.size, report::kShrinkFloor);
+            const bool mayEnd = fr.fit == report::Fit::Shrink &&
+                                report::metrics::textWidth(smallest, text) > fr.width;
+            expected.push_back({withoutBlanks(text), fr.connection + "." + fr.name, mayEnd});
+        }
+    }
+    QVERIFY(expected.size() >= (project == "Listado.rav" ? 5u : 70u));
+    // Values that must be whole take their reads first: several fields may show the same.
+    std::stable_partition(expected.begin(), expected.end(),
+                          [](const Expected &e) { return !e.mayEnd; });
+    std::vector<bool> used(size_t(read.size()), false);
+    std::vector<const Expected *> cut;
+    for (const Expected &e : expected) {
+        const auto it = std::find_if(read.begin(), read.end(), [&](const QString &r) {
+            return !used[size_t(&r - read.data())] && r == e.text;
+        });
+        if (it == read.end())
+            cut.push_back(&e);
+        else
+            used[size_t(it - read.begin())] = true;
+    }
+    int ended = 0;
+    for (const Expected *e : cut) {
+        QVERIFY2(
+            e->mayEnd,
+            qPrintable(
+                QStringLiteral("%1 \"%2\" is not read whole").arg(e->field, e->text.left(40))));
+        const auto it = std::find_if(read.begin(), read.end(), [&](const QString &r) {
+            return !used[size_t(&r - read.data())] && r.size() > 1 && r.endsWith(u'…') &&
+                   e->text.startsWith(r.chopped(1));
+        });
+        QVERIFY2(it != read.end(), qPrintable(e->field + " is missing"));
+        used[size_t(it - read.begin())] = true;
+        ++ended;
+    }
+    QVERIFY(ellipsisAllowed || ended == 0);
+    if (!ellipsisAllowed)
+        QVERIFY(!pdfText(file).contains(u'…'));
+    if (project == "Listado.rav" && installation == 0)
+        QVERIFY(pdfText(file).contains("(28290)"));
+}
+
+void TestReportData::unitsOnlyWithValues_data() {
+    QTest::addColumn<QStringList>("seed");
+    QTest::addColumn<int>("installation");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<bool>("none");
+    QTest::addRow("sin valores ni filas")
+        << QStringList{instalacion(950, "2500950000")} << 950 << QStringList() << true;
+    QTest::addRow("con valores y filas")
+        << QStringList() << 1 << QStringList{"98,50", "kW", "12,50", "m", "A", "mm²"} << false;
+}
+
+// A unit prints beside its value and never alone; an empty table says "(ninguno)" once,
+// under its column header.
+void TestReportData::unitsOnlyWithValues() {
+    QFETCH(QStringList, seed);
+    QFETCH(int, installation);
+    QFETCH(QStringList, words);
+    QFETCH(bool, none);
+    Fixture f(seed);
+    f.bulletin(installation);
+    const QString file =
+        QDir(m_dir.path()).filePath(QStringLiteral("unidades-%1.pdf").arg(installation));
+    f.toFile(file);
+    QVERIFY(f.project.execute());
+    const auto pages = pdfWords(file);
+    QVERIFY(!pages.empty());
+    QStringList all;
+    for (const PdfWord &w : pages.front())
+        all << w.text;
+    for (const char *unit : {"kW", "m", "A", "mm²"})
+        QCOMPARE(all.contains(QString::fromUtf8(unit)), words.contains(QString::fromUtf8(unit)));
+    for (const QString &w : words)
+        QVERIFY2(all.contains(w), qPrintable(w));
+    auto yOf = [&](const QString &text, int from = 0) {
+        for (qsizetype i = from; i < all.size(); ++i)
+            if (all[i] == text)
+                return pages.front()[size_t(i)].box.top();
+        return -1.0;
+    };
+    QCOMPARE(all.count("(ninguno)"), none ? 2 : 0);
+    if (none) {
+        // Each right under its table's column header and above what follows the table.
+        const qsizetype first = all.indexOf("(ninguno)");
+        const double cabinets = yOf("(ninguno)");
+        const double branches = yOf("(ninguno)", int(first) + 1);
+        QVERIFY(yOf("celdas") < cabinets);
+        QVERIFY(cabinets < yOf("DERIVACIONES"));
+        QVERIFY(yOf("Escal.") < branches);
+        QVERIFY(branches < yOf("Secciones"));
+        QVERIFY(branches - yOf("Escal.") < 6 * 72 / 25.4);
+    }
 }
 
 QTEST_MAIN(TestReportData)

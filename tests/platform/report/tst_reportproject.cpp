@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <map>
+
 using report::Destination;
 using report::ReportError;
 using report::ReportProject;
@@ -86,6 +88,9 @@ private slots:
     void unknownAttributeOrElement();
     void realProjectsLoad();
     void wordWrapGrowsBand();
+    void oneLineShrinks_data();
+    void oneLineShrinks();
+    void growthPushesDownAndBreaksPages();
     void pageNumbers();
     void pdfStandardFontsWinAnsi();
     void setupCancelledGivesNoOutput();
@@ -175,6 +180,18 @@ void TestReportProject::unknownAttributeOrElement_data() {
         << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\" "
            "height=\"5\" font=\"Comic Sans\">x</text>\n</band>\n</report>"
         << "valor no válido 'Comic Sans' del atributo 'font' en <text>";
+    QTest::addRow("ajuste desconocido")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\" "
+           "height=\"5\" fit=\"cortar\">x</text>\n</band>\n</report>"
+        << "línea 5: valor no válido 'cortar' del atributo 'fit' en <text>";
+    QTest::addRow("fit y wrap a la vez")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\" "
+           "height=\"5\" fit=\"wrap\" wrap=\"true\">x</text>\n</band>\n</report>"
+        << "línea 5: 'fit' y 'wrap' a la vez en <text>";
+    QTest::addRow("unidad en un texto fijo")
+        << "<report name=\"A\">\n<band height=\"10\">\n<text x=\"0\" y=\"0\" width=\"5\" "
+           "height=\"5\" suffix=\" kW\">x</text>\n</band>\n</report>"
+        << "línea 5: atributo desconocido 'suffix' en <text>";
     QTest::addRow("detalle sin bandas")
         << "<report name=\"A\">\n<detail connection=\"RVqlinst\">\n</detail>\n</report>"
         << "<detail> sin ninguna <band>";
@@ -242,6 +259,130 @@ void TestReportProject::wordWrapGrowsBand() {
     // The next band starts below the grown title.
     const report::Primitive &band = find("Banda 1");
     QCOMPARE(qRound(band.y * 100), qRound((below.y + 4.5f * mm) * 100));
+}
+
+void TestReportProject::oneLineShrinks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("width"); // mm
+    QTest::addColumn<double>("minSize");
+    QTest::addColumn<double>("maxSize");
+    QTest::addColumn<bool>("ended");
+    // Helvetica 9 pt: "ESCALERA IZQUIERDA" is about 35 mm wide, 23.4 mm at 6 pt.
+    QTest::addRow("cabe") << "ESCALERA IZQUIERDA" << 40.0 << 9.0 << 9.0 << false;
+    QTest::addRow("letra menor") << "ESCALERA IZQUIERDA" << 28.0 << 6.0 << 8.75 << false;
+    QTest::addRow("justo a 6 puntos") << "ESCALERA IZQUIERDA" << 23.5 << 6.0 << 6.0 << false;
+    QTest::addRow("puntos suspensivos") << "ESCALERA IZQUIERDA" << 14.0 << 6.0 << 6.0 << true;
+    QTest::addRow("salto de línea en el valor")
+        << "ESCALERA\nIZQUIERDA" << 40.0 << 9.0 << 9.0 << false;
+}
+
+// A one-line text takes a smaller letter, never below 6 points, rather than losing its end;
+// only past that floor does it end in "…", always within its box and on its baseline.
+void TestReportProject::oneLineShrinks() {
+    QFETCH(QString, text);
+    QFETCH(double, width);
+    QFETCH(double, minSize);
+    QFETCH(double, maxSize);
+    QFETCH(bool, ended);
+    ReportProject p;
+    p.setProjectFile(writeFile(
+        m_dir.path(), "encoger.rav",
+        projectXml(QStringLiteral("<report name=\"E\"><font size=\"9\"/><band height=\"10\">"
+                                  "<text x=\"0\" y=\"0\" width=\"%1\" height=\"5\" "
+                                  "valign=\"bottom\">Escalera:</text>"
+                                  "<text x=\"%1\" y=\"0\" width=\"%2\" height=\"5\" "
+                                  "valign=\"bottom\" fit=\"shrink\">%3</text></band></report>")
+                       .arg(20)
+                       .arg(width)
+                       .arg(text.toHtmlEscaped().replace("\n", "&#10;")))));
+    p.open();
+    QVERIFY(p.selectReport("E"));
+    const auto doc = p.layOut();
+    const auto &items = doc->pages[0].items;
+    QCOMPARE(items.size(), size_t(2));
+    const report::Primitive &label = items[0];
+    const report::Primitive &value = items[1];
+    const report::FontSpec &font = doc->fonts[value.font];
+    QVERIFY2(font.size >= minSize && font.size <= maxSize, qPrintable(QString::number(font.size)));
+    const float mm = 72.0f / 25.4f;
+    QVERIFY(report::metrics::textWidth(font, value.text) <= float(width) * mm + 0.01f);
+    QVERIFY(!value.text.contains('\n'));
+    const QString flat = QString(text).replace('\n', ' ');
+    if (ended) {
+        QVERIFY2(value.text.endsWith(QStringLiteral("…")), qPrintable(value.text));
+        QVERIFY(flat.startsWith(value.text.chopped(1)));
+        QVERIFY(value.text.size() > 3);
+    } else {
+        QCOMPARE(value.text, flat);
+    }
+    // Same baseline as the label beside it.
+    const float labelBase = label.y + report::metrics::ascent(doc->fonts[label.font]);
+    QCOMPARE(qRound((value.y + report::metrics::ascent(font)) * 100), qRound(labelBase * 100));
+}
+
+// Three wrapping texts one under the other: each pushes down the next by its own growth and
+// by what pushed it, so none overlaps; bands grown past the page's end go whole to the next
+// page, never into the page footer.
+void TestReportProject::growthPushesDownAndBreaksPages() {
+    QString bands;
+    const QString words = QStringLiteral("palabra ").repeated(60).trimmed();
+    for (int i = 1; i <= 12; ++i)
+        bands += QStringLiteral("<band height=\"16\">"
+                                "<text x=\"0\" y=\"0\" width=\"60\" height=\"5\">A%1 %2</text>"
+                                "<text x=\"0\" y=\"5\" width=\"60\" height=\"5\">B%1 %2</text>"
+                                "<text x=\"70\" y=\"5\" width=\"40\" height=\"5\">beside %1</text>"
+                                "<text x=\"0\" y=\"10\" width=\"60\" height=\"5\">C%1 %2</text>"
+                                "<line x1=\"0\" y1=\"15.5\" x2=\"190\" y2=\"15.5\"/>"
+                                "</band>")
+                     .arg(i)
+                     .arg(words);
+    ReportProject p;
+    p.setProjectFile(writeFile(
+        m_dir.path(), "crecer.rav",
+        projectXml(QStringLiteral("<report name=\"C\"><page margin-top=\"10\" "
+                                  "margin-bottom=\"10\"/><page-footer height=\"8\"><page-number "
+                                  "x=\"0\" y=\"2\" width=\"50\" height=\"5\"/></page-footer>") +
+                   bands + QStringLiteral("</report>"))));
+    p.open();
+    QVERIFY(p.selectReport("C"));
+    const auto doc = p.layOut();
+    QVERIFY(doc->pageCount() >= 3);
+    const float footerTop = doc->pageHeight - (10 + 8) * 72 / 25.4f;
+    int seen = 0;
+    for (int page = 0; page < doc->pageCount(); ++page) {
+        const auto &items = doc->pages[size_t(page)].items;
+        std::map<QString, const report::Primitive *> byName;
+        for (const auto &i : items) {
+            if (i.kind != report::Primitive::Kind::Text || i.pageVariables)
+                continue;
+            QVERIFY2(i.y + i.h <= footerTop + 0.01f, qPrintable(i.text.left(10)));
+            const QString name = i.text.section(' ', 0, 0).section('\n', 0, 0);
+            byName[name == "beside" ? "S" + i.text.section(' ', 1) : name] = &i;
+            for (const auto &o : items)
+                if (&o != &i && o.kind == report::Primitive::Kind::Text)
+                    QVERIFY2(
+                        !QRectF(i.x, i.y, i.w, i.h)
+                             .intersects(
+                                 QRectF(o.x, o.y, o.w, o.h).adjusted(0.01, 0.01, -0.01, -0.01)),
+                        qPrintable(i.text.left(10) + " / " + o.text.left(10)));
+        }
+        for (int b = 1; b <= 12; ++b) {
+            const QString n = QString::number(b);
+            const auto a = byName.find("A" + n);
+            if (a == byName.end())
+                continue;
+            // The whole band on this page, its texts in order and whole.
+            const report::Primitive *bb = byName.at("B" + n), *c = byName.at("C" + n);
+            const report::Primitive *beside = byName.at("S" + n);
+            QVERIFY(a->second->text.count('\n') >= 3);
+            QCOMPARE(QString(c->text).replace('\n', ' '), "C" + n + " " + words);
+            QVERIFY(bb->y >= a->second->y + a->second->h - 0.01f);
+            QVERIFY(c->y >= bb->y + bb->h - 0.01f);
+            QCOMPARE(beside->y, bb->y); // beside B, not below it: stays on B's line
+            ++seen;
+        }
+    }
+    QCOMPARE(seen, 12);
 }
 
 void TestReportProject::pageNumbers() {
