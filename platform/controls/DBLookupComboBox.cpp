@@ -29,16 +29,36 @@ bool isAltArrow(const QKeyEvent *event) {
 }
 
 // Assistive technology reads the box as a combo box whose value is the text it shows (the
-// box paints that text itself: the list holds no current entry for it).
+// box paints that text itself: the list holds no current entry for it), and whose one child
+// is its list of choices, as Qt's own combo box has it: the entries are read from there,
+// loaded on first request when the list has not been opened yet.
 class LookupAccessible : public QAccessibleWidget {
 public:
     explicit LookupAccessible(DBLookupComboBox *box)
         : QAccessibleWidget(box, QAccessible::ComboBox) {}
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value)
-            return static_cast<const DBLookupComboBox *>(widget())->shownText();
+            return box()->shownText();
         return QAccessibleWidget::text(t);
     }
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override {
+        if (index != 0)
+            return nullptr;
+        try {
+            box()->entries();
+        } catch (...) {
+            // A list that cannot be read now is read as it stands; the user hears of the
+            // failure when the list is opened.
+        }
+        return QAccessible::queryAccessibleInterface(box()->view());
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override {
+        return child && child->object() == box()->view() ? 0 : -1;
+    }
+
+private:
+    DBLookupComboBox *box() const { return static_cast<DBLookupComboBox *>(widget()); }
 };
 
 QAccessibleInterface *lookupAccessible(const QString &className, QObject *object) {

@@ -7,6 +7,7 @@
 #include "platform/controls/DBLookupComboBox.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QtTest>
 
 using db::State;
@@ -53,6 +54,7 @@ private slots:
     void keyDownHookRunsFirst();
     void refusedEditKeepsTheKey();
     void enteredWhenTheFocusArrives();
+    void listReadByAssistiveTechnology();
 };
 
 void TstDBLookupComboBox::showsTheLookedUpText() {
@@ -234,9 +236,40 @@ void TstDBLookupComboBox::enteredWhenTheFocusArrives() {
     QCOMPARE(spy.count(), 2);
 }
 
+// A screen reader reaches the list of choices through the box, closed or open, and reads its
+// entries and the one chosen, as with Qt's own combo box.
+void TstDBLookupComboBox::listReadByAssistiveTechnology() {
+    ComboFixture t;
+    QVERIFY(t.form.show());
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(t.combo);
+    QVERIFY(box);
+    QCOMPARE(box->role(), QAccessible::ComboBox);
+    QCOMPARE(box->text(QAccessible::Value), QStringLiteral("BETA"));
+    const auto entriesRead = [&] {
+        QStringList read;
+        QAccessibleInterface *list = box->child(0);
+        if (!list || list->role() != QAccessible::List)
+            return QStringList{QStringLiteral("(sin lista)")};
+        for (int i = 0; i < list->childCount(); ++i)
+            read << list->child(i)->text(QAccessible::Name);
+        return read;
+    };
+    QCOMPARE(box->childCount(), 1);
+    const QStringList all{"ALFA", "BETA", "BRAVO", kLongA, kLongB};
+    QCOMPARE(entriesRead(), all);
+    QCOMPARE(box->indexOfChild(box->child(0)), 0);
+    t.combo->showPopup();
+    QTRY_VERIFY(t.combo->view()->isVisible());
+    QCOMPARE(entriesRead(), all);
+    QAccessibleInterface *list = box->child(0);
+    QVERIFY(list->child(1)->state().selected);
+    t.combo->hidePopup();
+}
+
 int runDBLookupComboBoxTests(int argc, char **argv) {
     TstDBLookupComboBox t;
     return QTest::qExec(&t, argc, argv);
 }
 
 #include "tst_dblookupcombobox.moc"
+
