@@ -701,12 +701,17 @@ void TDatos::DSinstalacionBeforePost(RecordSet &r) {
 void TDatos::DSinstalacionPostError(RecordSet &, const db::DatabaseError &e) {
     const bool bloqueada = e.has(isc_lock_conflict) || e.has(isc_update_conflict) ||
                            e.has(isc_deadlock) || e.has(isc_lock_timeout);
+    // The record-set layer's refusals over another desk's work are whole sentences of their own.
+    const bool otroPuesto =
+        e.codes().isEmpty() && (e.message().startsWith(QLatin1String("Otro puesto ")) ||
+                                e.message().startsWith(QLatin1String("No se ha podido guardar")));
     const QString texto =
         e.message().contains(QLatin1String("INTEG_39"))
             ? QStringLiteral("ERROR: El número de expediente está duplicado")
-        : bloqueada ? QStringLiteral("Otro puesto está modificando esta instalación: guarde de "
-                                     "nuevo dentro de unos segundos o cancele los cambios.")
-                    : QStringLiteral("ERROR: ") + e.message();
+        : bloqueada  ? QStringLiteral("Otro puesto está modificando esta instalación: guarde de "
+                                       "nuevo dentro de unos segundos o cancele los cambios.")
+        : otroPuesto ? e.message()
+                     : QStringLiteral("ERROR: ") + e.message();
     if (m_view)
         m_view->mensaje(texto);
     throw db::Abort();

@@ -713,13 +713,25 @@ void TstDatos::twoDesks() {
             .toString(),
         QStringLiteral("DESDE B"));
 
-    // A deletes the first installation: B no longer finds it when it reads again.
-    a.DSinstalacion.first();
+    // A deletes an installation (2, not sent) while B edits it: B's save is refused with the
+    // other desk's deletion named, bare, and the edit stays on screen.
+    QVERIFY(a.DSinstalacion.locate(QStringLiteral("ID"), 2));
     const int borrada = a.DSinstalacion["ID"].asInteger();
+    QVERIFY(b.DSinstalacion.locate(QStringLiteral("ID"), borrada));
+    b.DSinstalacion.edit();
+    b.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("SOBRE LA BORRADA");
     for (db::RecordSet *s : {&a.DSarmarios, &a.DSderivaciones, &a.DSadjuntos})
         while (!s->isEmpty())
             s->remove();
     a.DSinstalacion.remove();
+    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion.post());
+    const QStringList aviso = vistaB.take("mensaje:");
+    QCOMPARE(aviso.size(), 1);
+    QVERIFY2(aviso.first().startsWith(QStringLiteral("Otro puesto ha borrado este registro")),
+             qPrintable(aviso.first()));
+    QCOMPARE(b.DSinstalacion.state(), State::Edit);
+    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("SOBRE LA BORRADA"));
+    b.DSinstalacion.cancel();
     b.DSinstalacion.close();
     b.DSinstalacion.open();
     QVERIFY(!b.DSinstalacion.locate(QStringLiteral("ID"), borrada));
