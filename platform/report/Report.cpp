@@ -233,6 +233,7 @@ bool ReportProject::execute() {
                 renderer.write(doc, path);
             };
             PreviewWindow preview(titles.preview, layouter, print, save, dialogParent());
+            preview.setProposedFileName(s.fileName);
             preview.exec();
             if (preview.error())
                 std::rethrow_exception(preview.error());

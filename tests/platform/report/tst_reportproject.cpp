@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,6 +98,7 @@ private slots:
     void setupChoosesFile();
     void previewNavigates();
     void previewFitsItsWindow();
+    void previewSaveProposesTheRunsFile();
     void setupFileNameHasItsOwnName();
     void printerPath();
     void nothingHalfWritten();
@@ -587,6 +589,41 @@ void TestReportProject::previewFitsItsWindow() {
     });
     QVERIFY(p.execute());
     QCOMPARE(answers.pending(), 0);
+}
+
+// "Guardar PDF" in the preview proposes the run's own file name, the one the setup dialog
+// would propose, not an empty name in whatever folder the dialog opened last.
+void TestReportProject::previewSaveProposesTheRunsFile() {
+    ReportProject p;
+    report::OutputSystem out;
+    p.setEngine(&out);
+    out.setSetupAllowed(false);
+    out.setDefaultDestination(Destination::Preview);
+    const QString proposed = QDir(m_dir.path()).filePath("Exp2500148719.pdf");
+    out.setOutputFileName(proposed);
+    p.setProjectFile(writeFile(m_dir.path(), "guardar.rav", staticReport(3)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    ModalAnswers answers;
+    const auto clickLater = [](const QString &text) {
+        return [text](QWidget *w) {
+            for (QPushButton *b : w->findChildren<QPushButton *>())
+                if (b->text().remove(u'&') == text)
+                    QMetaObject::invokeMethod(b, &QPushButton::click, Qt::QueuedConnection);
+        };
+    };
+    QStringList shown;
+    answers.push(clickLater("Guardar PDF"));
+    answers.push([&](QWidget *dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(dialog))
+            shown = files->selectedFiles();
+        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    });
+    answers.push(clickLater("Cerrar"));
+    QVERIFY(p.execute());
+    QCOMPARE(answers.pending(), 0);
+    QCOMPARE(shown, QStringList{proposed});
+    QVERIFY(!QFile::exists(proposed)); // cancelled: nothing written
 }
 
 // Assistive technology reads the file name box by its own caption, not by its group's title.
