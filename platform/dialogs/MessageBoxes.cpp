@@ -67,6 +67,6 @@ void showException(std::exception_ptr error, QWidget *parent) {
     } catch (const db::DatabaseError &e) {
         mostrarError(parent, e.message());
     } catch (const std::exception &e) {
-        mostrarError(parent, QString::fromLocal8Bit(e.what()));
+        mostrarError(parent, QString::fromUtf8(e.what())); // the program's exceptions carry UTF-8
     }
 }
