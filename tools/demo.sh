@@ -59,8 +59,13 @@ case "$puerto" in *[!0-9]*)
     ;;
 esac
 # Only a server on this machine is the demo's: one the user set to a real server stays.
+# isql-fb gets the engine lock folder the program uses, of this user's own (/tmp/firebird may
+# belong to a Firebird server or to another user).
+bloqueos="/tmp/trelmavondis-firebird-$(id -u)"
+[ -n "${XDG_RUNTIME_DIR:-}" ] && [ -d "$XDG_RUNTIME_DIR" ] && bloqueos="$XDG_RUNTIME_DIR/trelmavondis-firebird"
+mkdir -p -m 700 "$bloqueos"
 echo "update INSTALADOR set SMTP_SERVIDOR = '127.0.0.1:$puerto'
       where SMTP_SERVIDOR starting with '127.0.0.1'; commit;" |
-    isql-fb -q -user SYSDBA -password demo "$demo/demo.fdb"
+    FIREBIRD_LOCK="$bloqueos" isql-fb -q -user SYSDBA -password demo "$demo/demo.fdb"
 echo "El correo que envíe la demostración llega a $demo/correo/ (un archivo .eml por mensaje)."
 "$top/build/app/trelmavondis"
