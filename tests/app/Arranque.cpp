@@ -3,6 +3,7 @@
 #include "app/Uinstalaciones.h"
 #include "data/UDatos.h"
 #include "tests/common/TestDatos.h"
+#include "tests/common/WindowWait.h"
 
 #include <QtTest>
 
@@ -10,6 +11,5 @@ bool arrancar(const TestDatabase &tdb, TFinstalacion &ventana, TDatos &datos) {
     connectDataModule(datos, tdb);
     ventana.enlazarDatos(datos);
     ventana.show();
-    ventana.activateWindow();
-    return QTest::qWaitForWindowActive(&ventana);
+    return activateAndWait(&ventana);
 }

@@ -8,6 +8,7 @@
 #include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/WindowWait.h"
 
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBGrid.h"
@@ -85,8 +86,10 @@ struct Ventana {
     }
     // Types into whatever holds the focus, one key at a time.
     static void teclear(const QString &texto) {
-        for (QChar c : texto)
+        for (QChar c : texto) {
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget(), kWindowWait);
             QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        }
     }
 
     TestDatabase tdb;
@@ -300,7 +303,8 @@ void TstInstalaciones::windowFrameTabsAndGrids() {
     // At creation: the first tab, the focus in the expedient box.
     auto *tabs = v.hijo<QTabWidget>(QStringLiteral("PageControl1"));
     QCOMPARE(tabs->currentIndex(), 0);
-    QCOMPARE(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")),
+                              kWindowWait);
 
     const QStringList pestanas = {QStringLiteral("   &Datos de la instalación   "),
                                   QStringLiteral("   Cojuntos de &Medida/Armarios   "),
@@ -384,7 +388,7 @@ void TstInstalaciones::typingReplacesExpedientAtStartAndAfterInsert() {
     // The newest installation's number is replaced and saved by the insert; the new one's
     // number is saved by the second insert.
     for (const QString &numero : {QStringLiteral("1000000002"), QStringLiteral("5000000000")}) {
-        QCOMPARE(QApplication::focusWidget(), expediente);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), expediente, kWindowWait);
         QCOMPARE(expediente->selectedText(), expediente->text());
         QCOMPARE(expediente->cursorPosition(), 0);
         Ventana::teclear(numero);
@@ -474,6 +478,7 @@ void TstInstalaciones::deleteKeyClearsLookup() {
     QFETCH(QString, clave);
     Ventana v;
     ModalAnswers modal;
+    QVERIFY(v.activa);
     v.ir(kCompleta);
     auto *c = v.hijo<DBLookupComboBox>(combo);
     QVERIFY(!v.inst()[clave].isNull());
@@ -492,6 +497,7 @@ void TstInstalaciones::deleteKeyClearsLookup() {
 void TstInstalaciones::deleteKeyOnSentInstallationIsRefused() {
     Ventana v;
     ModalAnswers modal;
+    QVERIFY(v.activa);
     v.ir(kEnviada);
     auto *c = v.hijo<DBLookupComboBox>(QStringLiteral("DBLookupComboBox1"));
     const QVariant antes = v.inst()["TIPO_SUMINISTRO"].value();
@@ -500,7 +506,7 @@ void TstInstalaciones::deleteKeyOnSentInstallationIsRefused() {
     c->setFocus();
     QTest::keyClick(c, Qt::Key_Delete);
     // The box reports the refusal from the event loop, once its key handling has ended.
-    QTRY_COMPARE(modal.seen, QStringList{kBloqueo});
+    QTRY_COMPARE_WITH_TIMEOUT(modal.seen, QStringList{kBloqueo}, kWindowWait);
     QCOMPARE(v.inst().state(), db::State::Browse);
     QCOMPARE(v.inst()["TIPO_SUMINISTRO"].value(), antes);
     QCOMPARE(c->shownText(), mostrado);
@@ -511,6 +517,7 @@ void TstInstalaciones::deleteKeyOnSentInstallationIsRefused() {
 void TstInstalaciones::deleteKeyOnProvinceEmptiesLocation() {
     Ventana v;
     ModalAnswers modal;
+    QVERIFY(v.activa);
     v.ir(kCompleta);
     auto *provincia = v.hijo<DBLookupComboBox>(QStringLiteral("DBLookupComboBox5"));
     for (const char *c : {"DBLookupComboBox5", "DBLookupComboBox16", "DBLookupComboBox18"})
@@ -591,7 +598,7 @@ void TstInstalaciones::decimalCommaInEdits() {
     Ventana::teclear(tecleado);
     QCOMPARE(e->storedText(), visto);
     QTest::keyClick(e, Qt::Key_Tab); // leaving the box writes the field
-    QVERIFY(!e->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(!e->hasFocus(), kWindowWait);
     QCOMPARE(v.inst()[campo].value(), valor);
     QCOMPARE(modal.seen, QStringList());
     // Shown back with the separator it was typed with, and grouped.
@@ -624,7 +631,7 @@ void TstInstalaciones::decimalCommaInBranchGrid() {
     QVERIFY(v.activa);
     QTest::keyClick(v.ventana.get(), Qt::Key_I, Qt::AltModifier);
     auto *grid = v.hijo<DBGrid>(QStringLiteral("DBGrid2"));
-    QVERIFY(grid->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(grid->isVisible(), kWindowWait);
     int columna = -1;
     for (int i = 0; i < grid->columns().size(); ++i)
         if (grid->columns()[i].fieldName == campo)
@@ -672,7 +679,8 @@ void TstInstalaciones::sentBoxClickedSavesAndLocks() {
     QCOMPARE(cb->font().bold(), marcada);
     QCOMPARE(v.inst().state(), db::State::Browse);
     QCOMPARE(v.inst()["ENVIADO"].asString(), guardado);
-    QCOMPARE(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")),
+                              kWindowWait);
     QCOMPARE(enBase(v.tdb, QStringLiteral("select ENVIADO from INSTALACION where ID=%1").arg(id)),
              guardado);
 
@@ -682,7 +690,8 @@ void TstInstalaciones::sentBoxClickedSavesAndLocks() {
         modal.push(ModalAnswers::ok());
     c->setFocus();
     QTest::keyClick(c, Qt::Key_Delete);
-    QTRY_COMPARE(modal.seen, marcada ? QStringList{kBloqueo} : QStringList());
+    QTRY_COMPARE_WITH_TIMEOUT(modal.seen, marcada ? QStringList{kBloqueo} : QStringList(),
+                              kWindowWait);
     QCOMPARE(v.inst().state(), marcada ? db::State::Browse : db::State::Edit);
 }
 
@@ -714,7 +723,8 @@ void TstInstalaciones::sentBoxOnNewInstallationWithoutExpedient() {
     QVERIFY(v.activa);
     v.pulsar("DBNavigator1", DBNavigator::Insert);
     QCOMPARE(v.inst().state(), db::State::Insert);
-    QCOMPARE(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), v.hijo(QStringLiteral("DBEdit2")),
+                              kWindowWait);
     modal.push(ModalAnswers::ok());
     auto *cb = v.hijo<QCheckBox>(QStringLiteral("CBenviado"));
     QTest::mouseClick(cb, Qt::LeftButton);
@@ -730,7 +740,7 @@ void TstInstalaciones::sentBoxOnNewInstallationWithoutExpedient() {
     auto *c = v.hijo<DBLookupComboBox>(QStringLiteral("DBLookupComboBox3"));
     c->setFocus();
     QTest::keyClick(c, Qt::Key_Delete);
-    QTRY_COMPARE(modal.seen.value(modal.seen.size() - 1), kBloqueo);
+    QTRY_COMPARE_WITH_TIMEOUT(modal.seen.value(modal.seen.size() - 1), kBloqueo, kWindowWait);
     QCOMPARE(v.inst().state(), db::State::Browse);
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION")), 5);
 }
@@ -745,10 +755,10 @@ void TstInstalaciones::locationListsFetchedWholeOnEntry() {
     QVERIFY(!v.datos->Qmunicipios.allFetched());
     QVERIFY(!v.datos->Qentidadespoblacion.allFetched());
     v.hijo(QStringLiteral("DBLookupComboBox16"))->setFocus(Qt::TabFocusReason);
-    QVERIFY(v.datos->Qmunicipios.allFetched());
+    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qmunicipios.allFetched(), kWindowWait);
     QVERIFY(!v.datos->Qentidadespoblacion.allFetched());
     v.hijo(QStringLiteral("DBLookupComboBox18"))->setFocus(Qt::MouseFocusReason);
-    QVERIFY(v.datos->Qentidadespoblacion.allFetched());
+    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qentidadespoblacion.allFetched(), kWindowWait);
     QCOMPARE(modal.seen, QStringList());
 }
 
@@ -771,10 +781,11 @@ void TstInstalaciones::tabChangeFocusesGrid() {
     auto *tabs = v.hijo<QTabWidget>(QStringLiteral("PageControl1"));
     if (pestana == 0)
         tabs->setCurrentIndex(2); // back from another tab
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget(), kWindowWait);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(tecla), Qt::AltModifier);
-    QCOMPARE(tabs->currentIndex(), pestana);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), pestana, kWindowWait);
     if (!foco.isEmpty())
-        QCOMPARE(QApplication::focusWidget(), v.hijo(foco));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), v.hijo(foco), kWindowWait);
 }
 
 // ---------------------------------------------------------------- attachments
@@ -792,9 +803,12 @@ void TstInstalaciones::attachStoresPathAndCommits() {
     const int antes = v.datos->DSadjuntos.recordCount();
     QTest::keyClick(v.ventana.get(), Qt::Key_A, Qt::AltModifier);
     modal.push(examinar(ruta));
+    QTRY_VERIFY_WITH_TIMEOUT(v.hijo(QStringLiteral("SpeedButton4"))->isVisible(), kWindowWait);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget(), kWindowWait);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
     // A shortcut presses the button briefly: the click comes a moment later.
-    QTRY_COMPARE(modal.seen, QStringList{QStringLiteral("StBrowser|Examinar")});
+    QTRY_COMPARE_WITH_TIMEOUT(modal.seen, QStringList{QStringLiteral("StBrowser|Examinar")},
+                              kWindowWait);
     QCOMPARE(v.datos->DSadjuntos.recordCount(), antes + 1);
     QCOMPARE(v.datos->DSadjuntos.state(), db::State::Browse);
     QCOMPARE(v.datos->DSadjuntos["DIRECCION"].asString(), ruta);
@@ -983,7 +997,7 @@ void TstInstalaciones::closeButtonClosesWindow() {
     Ventana v;
     QVERIFY(v.activa);
     v.clic("BitBtn1");
-    QVERIFY(!v.ventana->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!v.ventana->isVisible(), kWindowWait);
 }
 
 int main(int argc, char **argv) {

@@ -9,6 +9,7 @@
 #include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/WindowWait.h"
 
 #include <QMenu>
 #include <QMessageBox>
@@ -157,14 +158,14 @@ private slots:
         };
         r.push(cancelar);
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton2"), Qt::LeftButton);
-        QTRY_COMPARE(titulos.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(titulos.size(), 1, kWindowWait);
         QCOMPARE(titulos.last(), QStringLiteral("Búsqueda de instalaciones"));
         QCOMPARE(datos->DSinstalacion["ID"].asInteger(), id);
         // Without a report folder configured, print says so in the error box, on the same
         // installation.
         r.push(ModalAnswers::ok());
         QTest::mouseClick(ventana->findChild<QToolButton *>("Imprimir"), Qt::LeftButton);
-        QTRY_COMPARE(r.seen.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(r.seen.size(), 2, kWindowWait);
         QVERIFY2(r.seen.last().endsWith(QStringLiteral("|error")), qPrintable(r.seen.last()));
         QVERIFY2(r.seen.last().contains(QStringLiteral("Trelmavondis.rav")),
                  qPrintable(r.seen.last()));

@@ -11,6 +11,7 @@
 #include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/WindowWait.h"
 
 #include <QProcess>
 #include <QToolButton>
@@ -46,6 +47,7 @@ QToolButton *boton(TFinstalacion &ventana, DBNavigator::Button b) {
 void escribirNombre(TFinstalacion &ventana, const QString &texto) {
     auto *nombre = ventana.findChild<platform::DBEdit *>(QStringLiteral("DBEdit13"));
     nombre->setFocus();
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), nombre, kWindowWait);
     QTest::keyClick(nombre, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(nombre, texto);
 }
@@ -125,7 +127,7 @@ private slots:
         ModalAnswers r;
         r.push(ModalAnswers::ok());
         QTest::mouseClick(boton(ventana, DBNavigator::Post), Qt::LeftButton);
-        QTRY_COMPARE(r.seen.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(r.seen.size(), 1, kWindowWait);
         QVERIFY2(r.seen[0].contains(QStringLiteral(
                      "Se ha perdido la conexión con el servidor de base de datos \"localhost\"")),
                  qPrintable(r.seen[0]));
@@ -134,9 +136,10 @@ private slots:
 
         QVERIFY(servidor("arrancar"));
         QTest::mouseClick(boton(ventana, DBNavigator::Post), Qt::LeftButton);
-        QTest::qWait(50);
+        // Saved; a box the save left to the event loop would come up here and be counted.
+        QTRY_VERIFY_WITH_TIMEOUT(!datos.DSinstalacion.editing(), kWindowWait);
+        QCoreApplication::processEvents();
         QCOMPARE(r.seen.size(), 1); // no box this time
-        QVERIFY(!datos.DSinstalacion.editing());
         QCOMPARE(nombreGuardado(tdb, id), QStringLiteral("REINTENTO"));
 
         // The lists were read again on the new attachment: moving away and back shows the
@@ -171,7 +174,7 @@ private slots:
         ModalAnswers r;
         r.push(ModalAnswers::ok());
         QVERIFY(!ventana.close());
-        QTRY_COMPARE(r.seen.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(r.seen.size(), 1, kWindowWait);
         QVERIFY2(r.seen[0].contains(QStringLiteral("\"localhost\"")), qPrintable(r.seen[0]));
 
         r.push(ModalAnswers::press(descartar ? QStringLiteral("Sí") : QStringLiteral("No")));

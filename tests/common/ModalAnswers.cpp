@@ -1,5 +1,7 @@
 #include "tests/common/ModalAnswers.h"
 
+#include "tests/common/WindowWait.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -62,6 +64,22 @@ void ModalAnswers::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || modal == m_current || !modal->isVisible())
         return;
+    // A window shown becomes active a moment later, from the event loop; a busy machine makes
+    // that moment long. A window uncovered by a closed box is made active again by a desktop,
+    // not by the offscreen platform: asked for here. One that never becomes active is answered
+    // all the same after a while, with a warning, and the answer's own checks tell.
+    if (!modal->isActiveWindow()) {
+        if (m_activating != modal) {
+            m_activating = modal;
+            m_activatingSince.start();
+            modal->activateWindow();
+        }
+        if (m_activatingSince.elapsed() < kWindowWait)
+            return;
+        qWarning("ModalAnswers: %s no llegó a ser la ventana activa",
+                 qPrintable(modal->metaObject()->className() + (u'|' + shownTitle(modal))));
+    }
+    m_activating = nullptr;
     // A kept dialog shown again is a new question: forget it when it hides.
     if (m_current)
         m_current->removeEventFilter(this);

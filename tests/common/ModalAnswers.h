@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -14,7 +15,9 @@ class QWidget;
 // Answers, in order, the modal dialogs that a test provokes: each queued answer runs on
 // the next modal widget that appears. Message boxes are recorded as "title|text" (and
 // "|error" when they carry the critical icon). A modal widget with no answer queued is
-// recorded as unexpected and rejected, so that a test fails instead of hanging.
+// recorded as unexpected and rejected, so that a test fails instead of hanging. A modal widget
+// is answered once it is the active window, as a person answers the window in front: the keys
+// and the focus of an answer then reach it as they would.
 class ModalAnswers : public QObject {
     Q_OBJECT
 public:
@@ -46,4 +49,6 @@ private:
     QTimer m_timer;
     std::deque<Answer> m_answers;
     QPointer<QWidget> m_current;
+    QPointer<QWidget> m_activating; // shown, not yet active
+    QElapsedTimer m_activatingSince;
 };

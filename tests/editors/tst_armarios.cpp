@@ -8,6 +8,7 @@
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
 #include "tests/common/ModalAnswers.h"
+#include "tests/common/WindowWait.h"
 #include "tests/editors/PruebasEditores.h"
 #include "tests/editors/VentanaPrincipal.h"
 
@@ -192,8 +193,8 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
         columna->setFocus();
         QTest::keyClicks(columna, QStringLiteral("7"));
         QTest::keyClick(columna, Qt::Key_Tab);
-        QWidget *celdas = QApplication::focusWidget();
-        QCOMPARE(celdas, hijo(w, QStringLiteral("DBEdit2")));
+        QWidget *celdas = hijo(w, QStringLiteral("DBEdit2"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), celdas, kWindowWait);
         QTest::keyClick(celdas, Qt::Key_Insert); // saves the row, starts another, here
         QVERIFY(w->isVisible());
         QCOMPARE(d.DSarmarios.state(), State::Insert);
@@ -220,7 +221,8 @@ void TstArmarios::duplicateColumnRefusedOnInsert() {
         columna->setFocus();
         QTest::keyClicks(columna, QStringLiteral("2")); // cabinet 100 has column 2
         QTest::keyClick(columna, Qt::Key_Tab);
-        QWidget *celdas = QApplication::focusWidget();
+        QWidget *celdas = hijo(w, QStringLiteral("DBEdit2"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), celdas, kWindowWait);
         luego([celdas] { QTest::keyClick(celdas, Qt::Key_Insert); });
     });
     respuestas.push(ModalAnswers::ok());

@@ -7,6 +7,7 @@
 #include "platform/controls/DBGrid.h"
 #include "platform/controls/DBNavigator.h"
 #include "tests/common/ModalAnswers.h"
+#include "tests/common/WindowWait.h"
 #include "tests/editors/PruebasEditores.h"
 #include "tests/editors/VentanaPrincipal.h"
 
@@ -345,7 +346,11 @@ void TstSeleccion::cancelAfterEditingStillPosts() {
             auto *grid = hijo<platform::DBGrid>(w, QStringLiteral("DBGrid1"));
             grid->setFocus();
             grid->setCurrentIndex(grid->model()->index(1, 2));
-            QTest::keyClick(grid, guardado.at(0).toLatin1());
+            QTest::keyClick(grid, guardado.at(0).toLatin1()); // opens the cell's editor
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() &&
+                                         QApplication::focusWidget() != grid &&
+                                         grid->isAncestorOf(QApplication::focusWidget()),
+                                     kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), guardado.mid(1));
         }
         QCOMPARE(l.lista(d).state(), State::Edit);

@@ -12,6 +12,7 @@
 #include "search/Busqueda.h"
 #include "search/Ubinstalacion.h"
 #include "tests/common/ModalAnswers.h"
+#include "tests/common/WindowWait.h"
 #include "tests/search/Entorno.h"
 
 #include <QCheckBox>
@@ -93,6 +94,7 @@ struct Controles {
     // it) and leaves it with Tab.
     void escribir(MaskedLineEdit *e, const QString &tecleado) {
         e->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e, kWindowWait);
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         if (tecleado.isEmpty())
             QTest::keyClick(e, Qt::Key_Backspace);
@@ -113,7 +115,7 @@ struct Dialogo {
     explicit Dialogo(Entorno &e) {
         dialogo = std::make_unique<TFbinstalacion>(e.d(), nullptr);
         dialogo->show();
-        if (!QTest::qWaitForWindowActive(dialogo.get()))
+        if (!activateAndWait(dialogo.get()))
             qFatal("el diálogo no se activa");
         c = std::make_unique<Controles>(dialogo.get());
     }
@@ -256,8 +258,9 @@ void TstBusqueda::layoutOfTheDialog() {
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         titulo = c.w->windowTitle() + u'@' + c.w->objectName();
         grupo = hijo<QGroupBox>(c.w, QStringLiteral("GroupBox1"))->title();
-        QVERIFY(QTest::qWaitForWindowActive(c.w));
-        foco = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        QVERIFY(QTest::qWaitForWindowActive(c.w, kWindowWait));
+        QTRY_COMPARE_WITH_TIMEOUT(nombreDelFoco(), QStringLiteral("DBGrid1"), kWindowWait);
+        foco = nombreDelFoco();
         for (QLabel *l : c.w->findChildren<QLabel *>())
             rotulos << l->text() + u'@' + (l->buddy() ? l->buddy()->objectName() : QString());
         enviado = c.CBenv->text();
@@ -578,9 +581,8 @@ void TstBusqueda::refusedDateTakesTheFocusBack() {
     else
         c.pulsar(c.aceptar);
     // The box leaves no window active here; a desktop gives the dialog its activation back.
-    d.dialogo->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(d.dialogo.get()));
-    QTRY_COMPARE(nombreDelFoco(), caja);
+    QVERIFY(activateAndWait(d.dialogo.get()));
+    QTRY_COMPARE_WITH_TIMEOUT(nombreDelFoco(), caja, kWindowWait);
     QCOMPARE(rechazada->selectedText(), mostrado);
     const QString error = QStringLiteral("Trelmavondis|'%1' no es una fecha válida.|error")
                               .arg(Controles::texto(rechazada));
@@ -613,7 +615,7 @@ void TstBusqueda::leavingWithoutTheFilter() {
     bool abierto = true;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         CerrarSiSigue cerrar{c.w};
-        QVERIFY(QTest::qWaitForWindowActive(c.w));
+        QVERIFY(QTest::qWaitForWindowActive(c.w, kWindowWait));
         dialogo = c.w;
         c.navegador->click(DBNavigator::First);
         c.MEde->setFocus(Qt::TabFocusReason);
@@ -624,7 +626,8 @@ void TstBusqueda::leavingWithoutTheFilter() {
             QTest::keyClick(c.MEde, Qt::Key_Escape);
         else
             QTest::keyClick(c.MEde, Qt::Key_C, Qt::AltModifier);
-        QTRY_VERIFY(!c.w->isVisible()); // a shortcut presses its button for a moment first
+        // A shortcut presses its button for a moment first.
+        QTRY_VERIFY_WITH_TIMEOUT(!c.w->isVisible(), kWindowWait);
         abierto = false;
     });
     QVERIFY(!abierto);
@@ -685,11 +688,11 @@ void TstBusqueda::enterInASelectionControl() {
     QString focoVisto, lineaVista, actualVista;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         CerrarSiSigue cerrar{c.w};
-        QVERIFY(QTest::qWaitForWindowActive(c.w));
+        QVERIFY(QTest::qWaitForWindowActive(c.w, kWindowWait));
         c.navegador->click(DBNavigator::First);
         QWidget *w = hijo(c.w, control);
         w->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(nombreDelFoco(), control);
+        QTRY_COMPARE_WITH_TIMEOUT(nombreDelFoco(), control, kWindowWait);
         if (!tecleado.isEmpty()) {
             QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(w, tecleado);
@@ -698,10 +701,13 @@ void TstBusqueda::enterInASelectionControl() {
             QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
         else
             QTest::keyClick(w, Qt::Key_Return);
-        abierto = c.w->isVisible();
-        if (!abierto)
+        if (foco.isEmpty()) { // the dialog closes
+            QTRY_VERIFY_WITH_TIMEOUT(!c.w->isVisible(), kWindowWait);
+            abierto = false;
             return;
-        QTRY_COMPARE(nombreDelFoco(), foco);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(nombreDelFoco(), foco, kWindowWait);
+        abierto = c.w->isVisible();
         focoVisto = nombreDelFoco();
         lineaVista = c.filtro();
         actualVista = c.actual();
@@ -782,6 +788,7 @@ void TstBusqueda::enteringTheExpedientSelectsIt() {
     c.escribir(c.NExp, QStringLiteral("2500148719"));
     c.grid->setFocus(Qt::OtherFocusReason);
     c.NExp->setFocus(Qt::OtherFocusReason);
+    QTRY_COMPARE_WITH_TIMEOUT(nombreDelFoco(), QStringLiteral("NExp"), kWindowWait);
     QCOMPARE(c.NExp->selectedText(), QStringLiteral("2500148719"));
     QTest::keyClicks(c.NExp, QStringLiteral("2500131021")); // typing replaces it
     QCOMPARE(Controles::texto(c.NExp), QStringLiteral("2500131021"));

@@ -1,5 +1,7 @@
 #include "tests/platform/controls/ControlsFixture.h"
 
+#include "tests/common/WindowWait.h"
+
 #include <QtTest>
 
 using db::FieldType;
@@ -113,8 +115,7 @@ Form::Form() : layout(new QVBoxLayout(&window)), other(new QLineEdit(&window)) {
 
 bool Form::show() {
     window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
+    return activateAndWait(&window);
 }
 
 void clickIndicator(QAbstractButton *button) {

@@ -1,6 +1,7 @@
 // DBEdit against a real record set: what it shows, typing, masks, refusals, Escape, and the
 // writing of pending text when leaving the box or posting.
 
+#include "tests/common/WindowWait.h"
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 
@@ -161,7 +162,7 @@ void TstDBEdit::maskShowsBlanksAndRefusesIncompleteText() {
     t.leave();
     QCOMPARE(t.form.answers.takeSeen(), QStringList{kInvalidInputBox});
     QVERIFY(t.form.backFromBox());
-    QVERIFY(t.edit->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(t.edit->hasFocus(), kWindowWait);
     QCOMPARE(t.edit->text(), QStringLiteral("98________"));
     QCOMPARE(t.field().asString(), QStringLiteral("0000000123"));
     // A post refuses it the same way.
@@ -237,7 +238,7 @@ void TstDBEdit::enteringSelectsAllSoTypingReplaces() {
         if (way == "ctrl+a")
             QTest::keyClick(t.edit, Qt::Key_A, Qt::ControlModifier);
     }
-    QVERIFY(t.edit->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(t.edit->hasFocus(), kWindowWait);
     const QString shown = t.edit->text();
     if (!replaces) {
         QVERIFY(!t.edit->hasSelectedText());
@@ -350,7 +351,7 @@ void TstDBEdit::refusalAfterStoreKeepsTextPending() {
     QCOMPARE(t.form.answers.seen, QStringList{errorBox("Nombre no admitido.")});
     QVERIFY(t.form.backFromBox());
     QVERIFY(t.edit->isModified());
-    QVERIFY(t.edit->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(t.edit->hasFocus(), kWindowWait);
     // Posting writes the text again and is refused again.
     QVERIFY_THROWS_EXCEPTION(db::DatabaseError, t.f.inst->post());
     QCOMPARE(t.f.inst->state(), State::Edit);
@@ -389,7 +390,7 @@ void TstDBEdit::requiredFieldTakesTheFocus() {
     t.f.inst->insert();
     QTest::keyClicks(t.edit, "NUEVA");
     QVERIFY_THROWS_EXCEPTION(db::DatabaseError, t.f.inst->post());
-    QVERIFY(expediente->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(expediente->hasFocus(), kWindowWait);
     QCOMPARE(expediente->text(), QStringLiteral("__________"));
     QCOMPARE(t.f.inst->field("SOLICITANTE_NOMBRE").asString(), QStringLiteral("NUEVA"));
     QCOMPARE(t.form.answers.seen, QStringList());

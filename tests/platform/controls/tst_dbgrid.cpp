@@ -2,6 +2,7 @@
 // ways, in-place editing (masked cells, lookup cells), Tab, Insert, Down past the last row,
 // Ctrl+Delete with its confirmation, and the key hooks.
 
+#include "tests/common/WindowWait.h"
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 
@@ -34,6 +35,9 @@ DBGridColumn column(const QString &field, const QString &title, int width = 0,
 // has the focus and takes the rest.
 void typeInGrid(DBGrid *grid, const QString &text) {
     QTest::keyClick(grid, text.at(0).toLatin1());
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && QApplication::focusWidget() != grid &&
+                                 grid->isAncestorOf(QApplication::focusWidget()),
+                             kWindowWait);
     for (QChar c : text.mid(1))
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
@@ -64,10 +68,15 @@ struct GridFixture {
             return false;
         grid->setFocus();
         QCoreApplication::processEvents(); // lays the grid out, fetching the rows it shows
-        return grid->hasFocus();
+        return QTest::qWaitFor([this] { return grid->hasFocus(); }, kWindowWait);
     }
     db::RecordSet &rs() { return *f.gestores; }
-    QWidget *focused() const { return QApplication::focusWidget(); }
+    // The widget with the focus, once there is one.
+    QWidget *focused() const {
+        if (!QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, kWindowWait))
+            qWarning("sin foco");
+        return QApplication::focusWidget();
+    }
 };
 
 } // namespace
@@ -161,7 +170,7 @@ void TstDBGrid::typingEditsTheCellAndTabMovesOn() {
     GridFixture t(3);
     QVERIFY(t.show());
     typeInGrid(t.grid, "zorro"); // the first key replaces the cell's text
-    QVERIFY(qobject_cast<platform::GridCellEdit *>(t.focused()));
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<platform::GridCellEdit *>(t.focused()), kWindowWait);
     QCOMPARE(t.rs().state(), State::Edit);
     QCOMPARE(t.rs().field("NOMBRE").asString(), QStringLiteral("G001"));
     QTest::keyClick(t.focused(), Qt::Key_Tab);
@@ -190,13 +199,14 @@ void TstDBGrid::maskedCellRefusesIncompleteText() {
                  "Valor de entrada inválido.  Use la tecla Escape para abandonar los cambios.")});
     QCOMPARE(t.grid->cellEditor(), editor); // the editor stays, with its text and the focus
     QVERIFY(t.form.backFromBox());
-    QCOMPARE(t.focused(), editor);
+    QTRY_COMPARE_WITH_TIMEOUT(t.focused(), editor, kWindowWait);
     QCOMPARE(t.grid->currentIndex().column(), 2);
     QCOMPARE(qobject_cast<QLineEdit *>(editor)->text(), QStringLiteral("91_______"));
     QVERIFY(t.rs().field("TELEFONO").isNull());
     QTest::keyClicks(editor, "5551234");
     QTest::keyClick(editor, Qt::Key_Return); // the view commits the cell from the event loop
-    QTRY_COMPARE(t.rs().field("TELEFONO").asString(), QStringLiteral("915551234"));
+    QTRY_COMPARE_WITH_TIMEOUT(t.rs().field("TELEFONO").asString(), QStringLiteral("915551234"),
+                              kWindowWait);
     QCOMPARE(t.form.answers.seen, QStringList());
 }
 

@@ -1,6 +1,7 @@
 // DBNavigator against a real record set: which buttons apply in each state, the hints, the
 // delete confirmation, refresh, the clicked() report, and the focus staying where it was.
 
+#include "tests/common/WindowWait.h"
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 
@@ -226,7 +227,7 @@ void TstDBNavigator::buttonsTakeNoFocus() {
     edit->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(edit, "Z");
     QTest::mouseClick(nav->button(DBNavigator::Post), Qt::LeftButton);
-    QVERIFY(edit->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), kWindowWait);
     QCOMPARE(f.gestores->state(), State::Browse);
     QCOMPARE(f.gestores->field("NOMBRE").asString(), QStringLiteral("Z")); // pushed by the post
     for (int i = 0; i < DBNavigator::ButtonCount; ++i)

@@ -1,6 +1,7 @@
 // Refusals as the user meets them in the data-aware controls: a rule refusing the edit, a rule
 // refusing after the store, and a character the database cannot store.
 
+#include "tests/common/WindowWait.h"
 #include "tests/platform/controls/ControlTests.h"
 #include "tests/platform/controls/ControlsFixture.h"
 
@@ -131,7 +132,7 @@ void TstRefusals::shownOnceOrNotAtAll() {
         auto *box = t.bound(new platform::DBLookupComboBox, "Ngestor");
         act = [box] {
             box->showPopup();
-            QTRY_VERIFY(box->view()->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(box->view()->isVisible(), kWindowWait);
             QTest::keyClick(box->view(), Qt::Key_Up);
             QTest::keyClick(box->view(), Qt::Key_Return);
         };
@@ -210,7 +211,7 @@ void TstRefusals::refusedAfterTheStore() {
         t.form.answers.push(ModalAnswers::ok());
         t.form.other->setFocus(Qt::TabFocusReason);
         QVERIFY(t.form.backFromBox());
-        QCOMPARE(QApplication::focusWidget(), widget);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), widget, kWindowWait);
     }
     QCOMPARE(t.form.answers.seen, QStringList{errorBox("No admitido.")});
     QCOMPARE(shown(), shownAfter);
@@ -330,7 +331,7 @@ void TstRefusals::characterOutsideTheCodePage() {
     QCOMPARE(t.f.inst->state(), pending ? State::Edit : State::Browse);
     // The box is no refusal of the control: it still takes what can be stored.
     QVERIFY(t.form.backFromBox());
-    QCOMPARE(QApplication::focusWidget(), target);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), target, kWindowWait);
     QTest::keyClick(target, control == "masked edit" ? Qt::Key_Home : Qt::Key_End);
     QTest::keyClick(target, 'Z');
     QVERIFY2(text().contains(u'Z'), qPrintable(text()));
