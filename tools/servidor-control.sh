@@ -9,9 +9,10 @@ sudo=""
 case "${1:-}" in
 parar)
     $sudo /etc/init.d/firebird3.0 stop >/dev/null
-    # Wait until nothing listens any more.
+    # Wait until nothing listens any more and the server's process has ended: one still on
+    # its way out would make "arrancar" take it for a running server and wait in vain.
     i=0
-    while [ $i -lt 50 ] && ss -ltn 2>/dev/null | grep -q ':3050 '; do
+    while [ $i -lt 150 ] && { ss -ltn 2>/dev/null | grep -q ':3050 ' || pgrep -x firebird >/dev/null; }; do
         sleep 0.2
         i=$((i + 1))
     done

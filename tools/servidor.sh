@@ -8,7 +8,9 @@ servidor_arrancar() {
     sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     if ! pgrep -x firebird >/dev/null 2>&1; then
-        $sudo /etc/init.d/firebird3.0 start >/dev/null || return 1
+        # A program's own engine lock folder (FIREBIRD_LOCK, which the program sets for its
+        # embedded engine and its children inherit) is not the server's: it would die at once.
+        (unset FIREBIRD_LOCK && $sudo /etc/init.d/firebird3.0 start >/dev/null) || return 1
     fi
     # Wait until it listens.
     i=0
