@@ -5,6 +5,7 @@
 #include "tests/platform/controls/ControlsFixture.h"
 
 #include "platform/controls/DBLookupComboBox.h"
+#include "tests/common/WindowWait.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -91,7 +92,7 @@ void TstDBLookupComboBox::choosingAnEntryWritesItsKey() {
     t.combo->setFocus();
     t.combo->showPopup();
     QAbstractItemView *view = t.combo->view();
-    QTRY_VERIFY(view->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kWindowWait);
     QTest::keyClick(view, Qt::Key_Down);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(t.f.inst->state(), State::Edit);
@@ -179,10 +180,10 @@ void TstDBLookupComboBox::altArrowsOpenAndClose() {
     QVERIFY(t.form.show());
     t.combo->setFocus();
     QTest::keyClick(t.combo, Qt::Key_Down, Qt::AltModifier);
-    QTRY_VERIFY(t.combo->view()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(t.combo->view()->isVisible(), kWindowWait);
     QCOMPARE(t.combo->currentIndex(), 1);
     QTest::keyClick(t.combo->view(), Qt::Key_Up, Qt::AltModifier);
-    QTRY_VERIFY(!t.combo->view()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!t.combo->view()->isVisible(), kWindowWait);
     QCOMPARE(t.key().toInt(), 2);
     QCOMPARE(t.f.inst->state(), State::Browse);
 }
@@ -259,7 +260,7 @@ void TstDBLookupComboBox::listReadByAssistiveTechnology() {
     QCOMPARE(entriesRead(), all);
     QCOMPARE(box->indexOfChild(box->child(0)), 0);
     t.combo->showPopup();
-    QTRY_VERIFY(t.combo->view()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(t.combo->view()->isVisible(), kWindowWait);
     QCOMPARE(entriesRead(), all);
     QAccessibleInterface *list = box->child(0);
     QVERIFY(list->child(1)->state().selected);
