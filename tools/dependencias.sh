@@ -6,7 +6,7 @@ set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils xvfb xauth fonts-liberation2
-libhpdf-dev libgmime-3.0-dev poppler-utils python3 python3-aiosmtpd openssl
+libhpdf-dev libgmime-3.0-dev poppler-utils python3 python3-aiosmtpd openssl libssl-dev libxxhash-dev
 clang libclang-rt-14-dev"
 if [ "${1:-}" = "--servidor" ]; then
     packages="$packages firebird3.0-server"

@@ -2,11 +2,12 @@
 
 #include "db/Win1252.h"
 
-#include <QCryptographicHash>
 #include <QJsonObject>
 
+#include <xxhash.h>
+
 #include <array>
-#include <cstring>
+#include <string>
 #include <vector>
 
 using namespace Firebird;
@@ -15,27 +16,31 @@ namespace fb = db::fb;
 namespace backup {
 namespace {
 
-constexpr auto kHash = QCryptographicHash::Blake2b_256;
-constexpr int kLanes = 4; // 256 bits as four 64-bit sums
+// A row's hash is XXH3's 128 bits, two 64-bit lanes. The digest guards against a copy that
+// restores other rows than it was made from, not against someone forging one (the manifest
+// beside it could be forged as well); a cryptographic hash of each row took a third of the
+// time the engine takes to fetch it, XXH3 takes a hundredth.
+constexpr int kLanes = 2;
 
 // Appends a blob's whole contents, preceded by its length.
 void appendBlob(ThrowStatusWrapper *st, IAttachment *att, ITransaction *tra, ISC_QUAD *id,
-                QByteArray &row) {
+                std::string &row) {
     fb::Ref<IBlob> blob(att->openBlob(st, tra, id, 0, nullptr));
-    QByteArray contents;
+    const size_t sizeAt = row.size();
+    const quint64 placeholder = 0;
+    row.append(reinterpret_cast<const char *>(&placeholder), sizeof placeholder);
     char buffer[32768];
     for (;;) {
         unsigned got = 0;
         const int r = blob->getSegment(st, sizeof buffer, buffer, &got);
         if (r == IStatus::RESULT_NO_DATA)
             break;
-        contents.append(buffer, got);
+        row.append(buffer, got);
     }
     blob->close(st);
     blob.release_ownership();
-    const quint64 size = quint64(contents.size());
-    row.append(reinterpret_cast<const char *>(&size), sizeof size);
-    row.append(contents);
+    const quint64 size = quint64(row.size() - sizeAt - sizeof size);
+    row.replace(sizeAt, sizeof size, reinterpret_cast<const char *>(&size), sizeof size);
 }
 
 struct ColumnLayout {
@@ -171,14 +176,13 @@ Contents readContents(IAttachment *att, ITransaction *tra, const QStringList &ta
                 columns[i] = {out->getType(st, i) & ~1u, out->getOffset(st, i),
                               out->getNullOffset(st, i), out->getLength(st, i)};
             std::vector<unsigned char> buffer(out->getMessageLength(st));
-            QCryptographicHash hash(kHash);
-            QByteArray row;
+            std::string row; // its capacity kept from row to row
             fb::Ref<IResultSet> rs(stmt->openCursor(st, tra, nullptr, nullptr, out.get(), 0));
             while (rs->fetchNext(st, buffer.data()) == IStatus::RESULT_OK) {
                 row.clear();
                 for (const ColumnLayout &c : columns) {
                     const bool null = *reinterpret_cast<const short *>(&buffer[c.nullOffset]);
-                    row.append(null ? '\0' : '\1');
+                    row.push_back(null ? '\0' : '\1');
                     if (null)
                         continue;
                     const char *p = reinterpret_cast<const char *>(&buffer[c.offset]);
@@ -190,14 +194,9 @@ Contents readContents(IAttachment *att, ITransaction *tra, const QStringList &ta
                     else
                         row.append(p, c.length);
                 }
-                hash.reset();
-                hash.addData(row);
-                const QByteArrayView h = hash.resultView();
-                for (int lane = 0; lane < kLanes; ++lane) {
-                    quint64 v;
-                    std::memcpy(&v, h.data() + lane * 8, 8);
-                    sum[lane] += v;
-                }
+                const XXH128_hash_t h = XXH3_128bits(row.data(), row.size());
+                sum[0] += h.low64;
+                sum[1] += h.high64;
                 ++t.rows;
             }
             rs->close(st);

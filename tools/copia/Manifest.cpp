@@ -1,10 +1,14 @@
 #include "tools/copia/Manifest.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+
+#include <openssl/evp.h>
+
+#include <new>
+#include <vector>
 
 namespace backup {
 
@@ -46,13 +50,45 @@ std::optional<Manifest> Manifest::read(const QString &path) {
     return m;
 }
 
+Sha256::Sha256() : m_ctx(EVP_MD_CTX_new()) {
+    if (!m_ctx || EVP_DigestInit_ex(m_ctx, EVP_sha256(), nullptr) != 1) {
+        EVP_MD_CTX_free(m_ctx);
+        throw std::bad_alloc();
+    }
+}
+
+Sha256::~Sha256() {
+    EVP_MD_CTX_free(m_ctx);
+}
+
+void Sha256::add(const char *data, qsizetype size) {
+    EVP_DigestUpdate(m_ctx, data, size_t(size));
+}
+
+QByteArray Sha256::result() {
+    QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+    unsigned length = 0;
+    EVP_DigestFinal_ex(m_ctx, reinterpret_cast<unsigned char *>(digest.data()), &length);
+    digest.truncate(length);
+    return digest;
+}
+
 QByteArray fileSha256(const QString &path) {
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+    Sha256 hash;
+    if (!file.open(QIODevice::ReadOnly))
         throw db::DatabaseError(
             QStringLiteral("No se puede leer %1: %2").arg(path, file.errorString()));
-    return hash.result();
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const qint64 got = file.read(buffer.data(), qint64(buffer.size()));
+        if (got < 0)
+            throw db::DatabaseError(
+                QStringLiteral("No se puede leer %1: %2").arg(path, file.errorString()));
+        if (got == 0)
+            return hash.result();
+        hash.add(buffer.data(), got);
+    }
 }
 
 } // namespace backup
