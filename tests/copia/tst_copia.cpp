@@ -1,6 +1,7 @@
 // Backups of the office's database: made while desks work, verified, restored, refused when
 // damaged; and the command as the nightly timer and a person run it.
 
+#include "db/FbApi.h"
 #include "db/Statement.h"
 #include "tests/common/TestDatabase.h"
 #include "tools/copia/Backup.h"
@@ -60,6 +61,21 @@ QMap<QString, QStringList> allRows(const QString &connection, const QString &pas
     }
     tr.commit();
     return result;
+}
+
+// What the copies are compared by: every table's rows and digest, read as the tool reads them.
+backup::Contents contentsOf(const TestDatabase &db) {
+    db::Database database;
+    database.databaseName = db.connectionString();
+    database.params = {QStringLiteral("lc_ctype=NONE"), QStringLiteral("user_name=SYSDBA"),
+                       QStringLiteral("password=") + db.password()};
+    database.open();
+    auto snapshot = backup::startSnapshot(database.handle());
+    const backup::Contents contents = backup::readContents(
+        database.handle(), snapshot.get(), backup::userTables(database.handle(), snapshot.get()));
+    db::fb::call([&](Firebird::ThrowStatusWrapper *st) { snapshot->rollback(st); });
+    snapshot.release_ownership();
+    return contents;
 }
 
 // A folder the Firebird server may write into as well (it runs as its own user).
@@ -234,6 +250,89 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".restaurando-*")},
                                             QDir::AllEntries | QDir::Hidden),
                  QStringList());
+    }
+
+    // The backup stops half-way (here the hook gives up, as a lost server or a full disk
+    // would): the restore following it stops as well, the error is the backup's and nothing
+    // is left in the folder.
+    void aBackupThatStopsHalfWayLeavesNothing() {
+        TestDatabase db(true);
+        db.seed(kOfficeRows);
+        QTemporaryDir dir;
+        openToAll(dir.path());
+        const QString folder = dir.filePath(QStringLiteral("copias"));
+        backup::Options o = options(db);
+        o.hook = [](backup::Stage stage) {
+            if (stage == backup::Stage::BackupRunning)
+                throw db::DatabaseError(QStringLiteral("se ha cortado la conexión"));
+        };
+        const QString error = errorOf([&] { backup::makeCopy(db.connectionString(), folder, o); });
+        QVERIFY2(error.startsWith(QStringLiteral("No se ha podido hacer la copia de ")),
+                 qPrintable(error));
+        QVERIFY2(error.endsWith(QStringLiteral("Detalle del motor: se ha cortado la conexión")),
+                 qPrintable(error));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    // One value changed anywhere in a table changes that table's digest and no other's: what
+    // tells a copy that restores other rows from a sound one.
+    void theDigestSeesEveryValue_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QString>("table");
+        const QString first = QStringLiteral("(select min(ID) from INSTALACION)");
+        const QString last = QStringLiteral("(select max(ID) from INSTALACION)");
+        const QString street = QStringLiteral(
+            "rpad('AVDA. DE LA CONSTITUCIÓN Nº 12, ESCALERA ÑANDÚ, 1.500 € ', 250, 'X')");
+        QTest::newRow("último carácter de una calle de 250")
+            << QStringList{QStringLiteral("update INSTALACION set LOCALIZA_CALLE = %1").arg(street)}
+            << QStringList{QStringLiteral("update INSTALACION set LOCALIZA_CALLE = "
+                                          "substring(%1 from 1 for 249) || 'Y' where ID = %2")
+                               .arg(street, first)}
+            << "INSTALACION";
+        QTest::newRow("nulo y texto vacío")
+            << QStringList{QStringLiteral("update INSTALACION set SOLICITANTE_NOTA = null")}
+            << QStringList{QStringLiteral(
+                   "update INSTALACION set SOLICITANTE_NOTA = '' where ID = %1").arg(first)}
+            << "INSTALACION";
+        QTest::newRow("un segundo más en la hora de una fecha")
+            << QStringList{QStringLiteral(
+                   "update INSTALACION set FECHA = timestamp '2026-03-15 17:45:12'")}
+            << QStringList{QStringLiteral("update INSTALACION set FECHA = timestamp "
+                                          "'2026-03-15 17:45:13' where ID = %1").arg(first)}
+            << "INSTALACION";
+        QTest::newRow("dos filas que se cambian la calle")
+            << QStringList{QStringLiteral("update INSTALACION set LOCALIZA_CALLE = 'CALLE ' || ID")}
+            << QStringList{QStringLiteral("update INSTALACION set LOCALIZA_CALLE = case when ID "
+                                          "= %1 then 'CALLE ' || %2 else 'CALLE ' || %1 end "
+                                          "where ID in (%1, %2)").arg(first, last)}
+            << "INSTALACION";
+        QTest::newRow("un byte de un texto largo en un blob")
+            << QStringList{QStringLiteral("create table NOTAS_OFICINA (ID integer not null "
+                                          "primary key, TEXTO blob sub_type text)"),
+                           QStringLiteral("insert into NOTAS_OFICINA values (1, rpad('', 40000, "
+                                          "'LLAMAR AL INSTALADOR. '))")}
+            << QStringList{QStringLiteral("update NOTAS_OFICINA set TEXTO = "
+                                          "overlay(TEXTO placing 'l' from 30000)")}
+            << "NOTAS_OFICINA";
+    }
+    void theDigestSeesEveryValue() {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, change);
+        QFETCH(QString, table);
+        TestDatabase db(true);
+        for (const QString &sql : before)
+            db.seed({sql}); // one by one: a table is there to fill once its creation commits
+        const backup::Contents was = contentsOf(db);
+        db.seed(change);
+        const backup::Contents is = contentsOf(db);
+        QCOMPARE(is.rows(table), was.rows(table));
+        QCOMPARE(was.differences(is, QStringLiteral("antes"), QStringLiteral("después")),
+                 QStringList{QStringLiteral("%1: las mismas filas (%2) pero con datos distintos "
+                                            "en antes y en después")
+                                 .arg(table)
+                                 .arg(was.rows(table))});
     }
 
     // The command as the timer runs it: configuration from the system file, one line out,
