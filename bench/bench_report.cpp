@@ -163,6 +163,7 @@ int main(int argc, char **argv) {
     listing.open();
     listing.selectReport(QStringLiteral("Listado"));
     listing.addConnection(QStringLiteral("RVqlinst"), *qinst);
+    listing.setParameter(QStringLiteral("Seleccion"), QStringLiteral("Todas")); // as the dialog
     listingOutput.setTitles(report::Titles::listing());
     listingOutput.setDefaultDestination(report::Destination::File);
     listingOutput.setSetupAllowed(false);

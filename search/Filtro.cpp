@@ -78,4 +78,33 @@ QString lineaFiltro(const QString &de, const QString &a, Enviado enviado) {
     return QStringLiteral("Where ") + condicion;
 }
 
+QString descripcionFiltro(const QString &de, const QString &a, Enviado enviado) {
+    const auto dia = [](const QString &texto) {
+        return leerFecha(texto).toString(QStringLiteral("dd/MM/yyyy"));
+    };
+    QString fechas;
+    if (de != FechaVacia && a != FechaVacia) {
+        const QString desde = dia(de);
+        const QString hasta = dia(a);
+        fechas = desde == hasta ? QStringLiteral("el ") + desde
+                                : QStringLiteral("entre el %1 y el %2").arg(desde, hasta);
+    } else if (de != FechaVacia) {
+        fechas = QStringLiteral("desde el ") + dia(de);
+    } else if (a != FechaVacia) {
+        fechas = QStringLiteral("hasta el ") + dia(a);
+    }
+    // Without the sent state the dates are those of the dossiers, sent or not.
+    switch (enviado) {
+    case Enviado::Si:
+        return fechas.isEmpty() ? QStringLiteral("Enviadas") : QStringLiteral("Enviadas ") + fechas;
+    case Enviado::No:
+        return fechas.isEmpty() ? QStringLiteral("No enviadas")
+                                : QStringLiteral("No enviadas, con fecha de envío ") + fechas;
+    case Enviado::Todos:
+        break;
+    }
+    return fechas.isEmpty() ? QStringLiteral("Todas")
+                            : QStringLiteral("Con fecha de envío ") + fechas;
+}
+
 } // namespace busqueda

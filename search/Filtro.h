@@ -31,4 +31,10 @@ enum class Enviado { Si, No, Todos };
 // from-date first.
 QString lineaFiltro(const QString &de, const QString &a, Enviado enviado);
 
+// The filter in words, for the listing's header: "Enviadas entre el 06/05/2025 y el
+// 02/06/2025", "No enviadas, con fecha de envío desde el 06/05/2025", "Con fecha de envío hasta
+// el 02/06/2025", "Todas"... The dates as the boxes read them (day first), written dd/mm/yyyy.
+// Raises as lineaFiltro.
+QString descripcionFiltro(const QString &de, const QString &a, Enviado enviado);
+
 } // namespace busqueda

@@ -89,6 +89,9 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
     RVP.setEngine(&RvSystem1);
     RvSystem1.setTitles(report::Titles::listing());
     RVP.addConnection(QStringLiteral("RVqlinst"), Qinst);
+    m_seleccion = busqueda::descripcionFiltro(
+        busqueda::FechaVacia.toString(), busqueda::FechaVacia.toString(), busqueda::Enviado::Todos);
+    RVP.setParameter(QLatin1String(ParametroSeleccion), m_seleccion);
     ui->DBNavigator1->setVisibleButtons(
         {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
     ui->DBNavigator1->setDataSource(&Sinst);
@@ -192,8 +195,12 @@ void TFbinstalacion::Refrescar() {
 }
 
 void TFbinstalacion::Filtrar() {
-    const QString linea = busqueda::lineaFiltro(textoDe(ui->MEde), textoDe(ui->MEa),
-                                                enviadoDe(ui->CBenv->checkState()));
+    const QString de = textoDe(ui->MEde);
+    const QString a = textoDe(ui->MEa);
+    const busqueda::Enviado enviado = enviadoDe(ui->CBenv->checkState());
+    const QString linea = busqueda::lineaFiltro(de, a, enviado);
+    const QString seleccion = busqueda::descripcionFiltro(de, a, enviado);
+    m_seleccion = seleccion; // with the line, which abrir puts in place even when it fails
     m_lista.abrir(linea);
 }
 
@@ -231,11 +238,22 @@ void TFbinstalacion::ImprimirClick() {
     }
     if (!RVP.selectReport(QStringLiteral("Listado")))
         throw db::DatabaseError(kSinInforme);
+    RVP.setParameter(QLatin1String(ParametroSeleccion), m_seleccion);
+    // The office's technician adapts Listado.rav: the reason (file, line, field) goes under
+    // the message, on a line of its own.
+    QString motivo;
     try {
         RVP.execute();
+        return;
     } catch (const db::Abort &) {
         throw;
-    } catch (const std::exception &) {
-        mostrarMensaje(this, kFalloInforme);
+    } catch (const report::ReportError &e) {
+        motivo = e.message();
+    } catch (const db::DatabaseError &e) {
+        motivo = e.message();
+    } catch (const std::exception &e) {
+        motivo = QString::fromUtf8(e.what());
     }
+    mostrarMensaje(this, motivo.isEmpty() ? kFalloInforme
+                                          : kFalloInforme + QStringLiteral("\n\r") + motivo);
 }

@@ -24,6 +24,8 @@ class TFbinstalacion : public QDialog {
 
 public:
     static constexpr const char *Instancia = "Fbinstalacion";
+    // The listing's parameter with the filter in words ("Enviadas desde el 06/05/2025").
+    static constexpr const char *ParametroSeleccion = "Seleccion";
 
     // Opens Qinst with no filter: every installation.
     TFbinstalacion(TDatos &datos, QWidget *principal);
@@ -44,7 +46,7 @@ public:
     db::DataSource Sinst;
 
     // The listing's own engine set-up: the project, its output system with the listing's
-    // titles, and the connection RVqlinst reading Qinst.
+    // titles, the connection RVqlinst reading Qinst and the parameter Seleccion.
     report::ReportProject RVP;
     report::OutputSystem RvSystem1;
 
@@ -55,8 +57,9 @@ public:
     void NExpEnter();
     void NExpExit();
     // The listing "Listado" of the project Listado.rav in the Directory folder, over the rows
-    // of the present filter: the setup dialog first, preview proposed. A missing project or
-    // report raises; a failure while it runs is told in a message box.
+    // of the present filter, which its header names: the setup dialog first, preview proposed.
+    // A missing project or report raises; a failure while it runs is told in a message box,
+    // "No se ha podido ejecutar el informe" over the engine's reason.
     void ImprimirClick();
 
     // Closes as "&Aceptar", unless a date box has just refused its text: the click whose
@@ -76,6 +79,8 @@ private:
 
     std::unique_ptr<Ui::TFbinstalacion> ui;
     QString m_directorio;
+    // The filter the list has now, in words: the date boxes may hold text not yet applied.
+    QString m_seleccion;
     // While the focus goes back to a refused date box: the control it leaves runs nothing.
     bool m_devolviendoFoco = false;
     // From a refused date until the events of the same round are done.

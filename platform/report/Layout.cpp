@@ -1,10 +1,13 @@
 #include "platform/report/Layout.h"
 
 #include "db/Errors.h"
+#include "db/Field.h"
 #include "db/RecordSet.h"
 #include "platform/report/Report.h"
 
 #include <QDate>
+#include <QDir>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -54,6 +57,7 @@ struct Layouter::Source {
     db::RecordSet *set = nullptr;
     int row = -1;
     bool iterating = false;
+    int counted = 0; // rows the present run of its detail has gone through, for <count>
 };
 
 struct Layouter::Frame {
@@ -69,8 +73,9 @@ struct Layouter::Prepared {
     std::vector<Primitive> items; // y from the band's top
 };
 
-Layouter::Layouter(const Report &report, const std::vector<NamedSet> &sets)
-    : m_report(report), m_doc(std::make_unique<Document>()) {
+Layouter::Layouter(const Report &report, const std::vector<NamedSet> &sets,
+                   std::vector<Parameter> parameters)
+    : m_report(report), m_doc(std::make_unique<Document>()), m_parameters(std::move(parameters)) {
     m_doc->pageWidth = report.page.width;
     m_doc->pageHeight = report.page.height;
     m_doc->landscape = report.page.landscape;
@@ -84,32 +89,55 @@ Layouter::Layouter(const Report &report, const std::vector<NamedSet> &sets)
         s->set = n.set;
         m_sources.push_back(std::move(s));
     }
-    // Every field named by the layout must exist: a misspelt name is an error, not a blank.
+    // Every field and parameter named by the layout must exist: a misspelt name is an error,
+    // not a blank.
     check(report.body, QString());
     for (const Band *b : {&report.pageHeader, &report.pageFooter})
         for (const Item &i : b->items)
-            if (i.kind == Item::Kind::Field)
-                fieldText(i, QString());
+            checkItem(i, QString());
     m_stack.push_back(Frame{&report.body});
 }
 
 Layouter::~Layouter() = default;
 
+void Layouter::fail(int line, const QString &what) const {
+    throw ReportError(
+        QStringLiteral("Error en el proyecto de informes \"%1\", línea %2 (informe \"%3\"): %4")
+            .arg(QDir::toNativeSeparators(m_report.file))
+            .arg(line)
+            .arg(m_report.name, what));
+}
+
+void Layouter::checkItem(const Item &i, const QString &connection) {
+    if (i.kind == Item::Kind::Field || i.kind == Item::Kind::Count) {
+        Source &s = source(i.connection.isEmpty() ? connection : i.connection, i.line);
+        if (i.kind == Item::Kind::Field && !s.set->findField(i.field))
+            fail(i.line, QStringLiteral("la conexión de datos \"%1\" no tiene el campo \"%2\"")
+                             .arg(s.name, i.field));
+    } else if (i.kind == Item::Kind::Param) {
+        for (const Parameter &p : m_parameters)
+            if (p.name.compare(i.field, Qt::CaseInsensitive) == 0)
+                return;
+        QStringList given;
+        for (const Parameter &p : m_parameters)
+            given << p.name;
+        fail(i.line, given.isEmpty()
+                         ? QStringLiteral("el programa no da ningún parámetro a este informe "
+                                          "(\"%1\")")
+                               .arg(i.field)
+                         : QStringLiteral("no hay ningún parámetro \"%1\" (el programa da: %2)")
+                               .arg(i.field, given.join(QStringLiteral(", "))));
+    }
+}
+
 void Layouter::check(const Section &section, const QString &connection) {
     if (section.kind == Section::Kind::Band) {
         for (const Item &i : section.band.items)
-            if (i.kind == Item::Kind::Field) {
-                Source &s = source(i.connection.isEmpty() ? connection : i.connection, i.line);
-                if (!s.set->findField(i.field))
-                    throw ReportError(
-                        QStringLiteral("Informe \"%1\", línea %2: la conexión de datos \"%3\" no "
-                                       "tiene el campo \"%4\"")
-                            .arg(m_report.name)
-                            .arg(i.line)
-                            .arg(s.name, i.field));
-            }
+            checkItem(i, connection);
         return;
     }
+    if (!section.connection.isEmpty())
+        source(section.connection, section.line);
     const QString inner = section.connection.isEmpty() ? connection : section.connection;
     for (const Band *b : {&section.header, &section.footer, &section.empty}) {
         Section s;
@@ -124,22 +152,15 @@ Layouter::Source &Layouter::source(const QString &name, int line) {
     for (auto &s : m_sources)
         if (s->name.compare(name, Qt::CaseInsensitive) == 0)
             return *s;
-    throw ReportError(QStringLiteral("Informe \"%1\", línea %2: no hay ninguna conexión de datos "
-                                     "\"%3\"")
-                          .arg(m_report.name)
-                          .arg(line)
-                          .arg(name));
+    fail(line, QStringLiteral("no hay ninguna conexión de datos \"%1\"").arg(name));
 }
 
 QString Layouter::fieldText(const Item &item, const QString &connection) {
     Source &s = source(item.connection.isEmpty() ? connection : item.connection, item.line);
     const db::Field *f = s.set->findField(item.field);
     if (!f)
-        throw ReportError(QStringLiteral("Informe \"%1\", línea %2: la conexión de datos \"%3\" "
-                                         "no tiene el campo \"%4\"")
-                              .arg(m_report.name)
-                              .arg(item.line)
-                              .arg(s.name, item.field));
+        fail(item.line, QStringLiteral("la conexión de datos \"%1\" no tiene el campo \"%2\"")
+                            .arg(s.name, item.field));
     const int row = s.iterating ? s.row : s.set->recNo();
     if (row < 0 || !s.set->active())
         return QString();
@@ -158,6 +179,18 @@ QString Layouter::itemText(const Item &item, const QString &connection, bool &pa
         return item.text;
     case Item::Kind::Date:
         return QDate::currentDate().toString(item.text);
+    case Item::Kind::Param:
+        for (const Parameter &p : m_parameters)
+            if (p.name.compare(item.field, Qt::CaseInsensitive) == 0)
+                return p.value;
+        return QString();
+    case Item::Kind::Count: {
+        const int n =
+            source(item.connection.isEmpty() ? connection : item.connection, item.line).counted;
+        // Grouped in threes as the program shows every number: "1.245".
+        const QString number = db::formatNumber(n, QStringLiteral("#,##0"), QLocale::system());
+        return QString(n == 1 ? item.textOne : item.text).replace(QLatin1String("%c"), number);
+    }
     default:
         return QString();
     }
@@ -319,22 +352,32 @@ void Layouter::newPage() {
         }
 }
 
-void Layouter::place(const Band &band, const QString &connection) {
+void Layouter::place(const Band &band, const QString &connection, float keep) {
     const Prepared p = prepare(band, connection);
-    if (m_doc->pages.empty() || (m_y + p.height > m_bottom + 0.01f && m_pageHasBody))
+    const bool fits = m_y + p.height + keep <= m_bottom + 0.01f;
+    if (!fits && p.items.empty() && !m_doc->pages.empty()) {
+        // Nothing to print and no room for it: no page is begun just for its blank space.
+        m_y = std::max(m_y, m_bottom);
+        return;
+    }
+    if (m_doc->pages.empty() || (!fits && m_pageHasBody))
         newPage();
     put(p, m_y);
     m_y += p.height;
     m_pageHasBody = true;
 }
 
-bool Layouter::hasRow(Frame &f) {
+float Layouter::footerHeight(const Section &section, const QString &connection) {
+    return section.footer.present ? prepare(section.footer, connection).height : 0;
+}
+
+bool Layouter::hasRow(Frame &f, int row) {
     if (!f.source)
-        return f.row == 0;
+        return row == 0;
     db::RecordSet &set = *f.source->set;
     if (!set.active())
         return false;
-    while (f.row >= set.recordCount()) {
+    while (row >= set.recordCount()) {
         if (set.allFetched() || !set.fetchMore(256))
             return false;
     }
@@ -358,21 +401,26 @@ bool Layouter::step() {
         switch (f.phase) {
         case Frame::Phase::Start:
             if (!s.connection.isEmpty()) {
-                f.source = &source(s.connection, 0);
+                f.source = &source(s.connection, s.line);
                 f.source->iterating = true;
                 f.source->row = 0;
+                f.source->counted = 0; // a sub-detail counts the rows of each of its runs
             }
             if (s.header.present) {
                 // Keep the header with the first row, or with the band that says there is none.
                 const Prepared h = prepare(s.header, s.connection);
+                // When that is all there is, the footer comes along too.
                 float next = 0;
-                if (!hasRow(f)) {
+                if (!hasRow(f, f.row)) {
                     if (s.empty.present)
-                        next = prepare(s.empty, s.connection).height;
+                        next =
+                            prepare(s.empty, s.connection).height + footerHeight(s, s.connection);
                 } else if (!s.children.empty() && s.children.front().kind == Section::Kind::Band) {
                     if (s.moves && f.source && f.source->set->recNo() != 0)
                         f.source->set->moveTo(0);
                     next = prepare(s.children.front().band, s.connection).height;
+                    if (s.children.size() == 1 && !hasRow(f, f.row + 1))
+                        next += footerHeight(s, s.connection);
                 }
                 if (m_doc->pages.empty() ||
                     (m_y + h.height + next > m_bottom + 0.01f && m_pageHasBody))
@@ -385,15 +433,16 @@ bool Layouter::step() {
             return true;
         case Frame::Phase::Rows:
             if (f.child == 0) {
-                if (!hasRow(f)) {
+                if (!hasRow(f, f.row)) {
                     // Placed while the rows' phase lasts, so that on a new page it comes
                     // under the repeated header.
                     if (f.row == 0 && s.empty.present)
-                        place(s.empty, connection);
+                        place(s.empty, connection, footerHeight(s, connection));
                     f.phase = Frame::Phase::Footer;
                     return true;
                 }
                 if (f.source) {
+                    ++f.source->counted;
                     f.source->row = f.row;
                     if (s.moves && f.source->set->recNo() != f.row)
                         f.source->set->moveTo(f.row);
@@ -403,9 +452,13 @@ bool Layouter::step() {
             }
             if (f.child < s.children.size()) {
                 const Section &c = s.children[f.child++];
-                if (c.kind == Section::Kind::Band)
-                    place(c.band, connection);
-                else
+                if (c.kind == Section::Kind::Band) {
+                    // The footer closes the rows: it goes to a new page only with the last
+                    // row's last band.
+                    const bool last =
+                        f.child == s.children.size() && s.footer.present && !hasRow(f, f.row + 1);
+                    place(c.band, connection, last ? footerHeight(s, connection) : 0);
+                } else
                     m_stack.push_back(Frame{&c});
                 return true;
             }

@@ -22,6 +22,12 @@ struct NamedSet {
     db::RecordSet *set = nullptr;
 };
 
+// A text the program gives the run (what a listing lists...), named by <param>.
+struct Parameter {
+    QString name;
+    QString value;
+};
+
 // For one run: opens every closed record set, and afterwards puts each back in its open
 // state and on its current record (masters first, then again for the sets that follow them).
 class DataScope {
@@ -48,9 +54,14 @@ private:
 // first page before the last rows are read. Details read their rows with valueAt; a detail
 // with sub-details (or fields of other connections) moves its record set row by row so
 // that the record sets linked to it follow.
+//
+// A page is begun only for a band that prints something: a band with nothing to print that
+// does not fit is left out, and a detail's footer goes to the next page together with the
+// detail's last row (or its <empty> band), so that no page holds a footer alone.
 class Layouter {
 public:
-    Layouter(const Report &report, const std::vector<NamedSet> &sets);
+    Layouter(const Report &report, const std::vector<NamedSet> &sets,
+             std::vector<Parameter> parameters = {});
     ~Layouter();
 
     // Places the next band; false when the report is finished.
@@ -75,15 +86,21 @@ private:
     QString itemText(const Item &item, const QString &connection, bool &pageVariables);
     Prepared prepare(const Band &band, const QString &connection);
     void put(const Prepared &band, float y);
-    void place(const Band &band, const QString &connection);
+    // Places a band, on a new page when it does not fit with `keep` points of what must
+    // follow it on the same page.
+    void place(const Band &band, const QString &connection, float keep = 0);
     void newPage();
-    bool hasRow(Frame &frame);
+    bool hasRow(Frame &frame, int row);
+    float footerHeight(const Section &section, const QString &connection);
     void check(const Section &section, const QString &connection);
+    void checkItem(const Item &item, const QString &connection);
+    [[noreturn]] void fail(int line, const QString &what) const;
 
     const Report &m_report;
     std::unique_ptr<Document> m_doc;
     std::vector<std::unique_ptr<Source>> m_sources;
     std::vector<Frame> m_stack;
+    std::vector<Parameter> m_parameters;
     float m_y = 0, m_bottom = 0;
     bool m_pageHasBody = false;
     bool m_finished = false;

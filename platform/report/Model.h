@@ -31,7 +31,7 @@ enum class Fit : quint8 { Wrap, Shrink };
 constexpr float kShrinkFloor = 6;
 
 struct Item {
-    enum class Kind : quint8 { Text, Field, Line, Rect, Image, PageNumber, Date };
+    enum class Kind : quint8 { Text, Field, Line, Rect, Image, PageNumber, Date, Param, Count };
     Kind kind = Kind::Text;
     float x = 0, y = 0, width = 0, height = 0; // a line runs from (x, y) to (x+width, y+height)
     FontSpec font;
@@ -41,9 +41,10 @@ struct Item {
     bool stretch = false; // rectangles and vertical lines take the band's final height
     float thickness = 0.5f;
     quint32 fill = 0;   // 0xAARRGGBB, alpha 0 = none
-    QString text;       // fixed text, page-number or date format
-    QString connection; // field: the data connection (empty = the enclosing detail's)
-    QString field;      // field: the field's name
+    QString text;       // fixed text, page-number, date or count format
+    QString textOne;    // count: the format when the count is 1 (singular)
+    QString connection; // field, count: the data connection (empty = the enclosing detail's)
+    QString field;      // field: the field's name; param: the parameter's name
     QString suffix;     // field: printed after the value, only when there is a value (units)
     int image = -1;     // image: index into Report::images
     int line = 0;       // line of the project file, for messages
@@ -67,6 +68,7 @@ struct Section {
     std::vector<Section> children;
     bool moves = false;   // moves its record set row by row (sub-details or other connections)
     bool newPage = false; // each row after the first starts a new page
+    int line = 0;         // Kind::Detail: line of the project file, for messages
 };
 
 struct PageSetup {
@@ -76,6 +78,7 @@ struct PageSetup {
 };
 
 struct Report {
+    QString file;      // the project file, for messages
     QString name;      // full name, "Boletín de la instalación"
     QString component; // component name, "Boletin"
     PageSetup page;

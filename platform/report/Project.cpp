@@ -177,6 +177,7 @@ private:
     Report readReport() {
         attributes({QStringLiteral("name"), QStringLiteral("component")});
         Report r;
+        r.file = m_path;
         r.name = required(QStringLiteral("name"));
         r.component = attr(QStringLiteral("component"));
         if (r.name.trimmed().isEmpty())
@@ -265,6 +266,7 @@ private:
         attributes({QStringLiteral("connection"), QStringLiteral("new-page")});
         Section s;
         s.kind = Section::Kind::Detail;
+        s.line = int(m_xml.lineNumber());
         s.newPage = flag(QStringLiteral("new-page"), false);
         s.connection = required(QStringLiteral("connection"));
         if (s.connection.isEmpty() || s.connection.compare(outer, Qt::CaseInsensitive) == 0)
@@ -349,6 +351,34 @@ private:
                 fail(QStringLiteral("<field> fuera de un <detail> necesita 'connection'"));
             if (it.connection.compare(connection, Qt::CaseInsensitive) == 0)
                 it.connection.clear();
+        } else if (n == QLatin1String("param")) {
+            it.kind = Item::Kind::Param;
+            attributes(box + text + QStringList{"name"});
+            it.field = required(QStringLiteral("name"));
+            if (it.field.trimmed().isEmpty())
+                badValue(QStringLiteral("name"));
+        } else if (n == QLatin1String("count")) {
+            // A running count: in a page's header or footer it would tell a page's state
+            // rather than the list's.
+            if (parent == QLatin1String("page-header") || parent == QLatin1String("page-footer"))
+                fail(QStringLiteral("<count> no puede ir en <%1>: va en el <footer> del detalle "
+                                    "o en <summary>")
+                         .arg(parent));
+            it.kind = Item::Kind::Count;
+            attributes(box + text + QStringList{"connection", "format", "format-one"});
+            it.connection = attr(QStringLiteral("connection"));
+            if (it.connection.isEmpty() && connection.isEmpty())
+                fail(QStringLiteral("<count> fuera de un <detail> necesita 'connection'"));
+            if (it.connection.compare(connection, Qt::CaseInsensitive) == 0)
+                it.connection.clear();
+            it.text = has(QStringLiteral("format")) ? attr(QStringLiteral("format"))
+                                                    : QStringLiteral("%c");
+            it.textOne =
+                has(QStringLiteral("format-one")) ? attr(QStringLiteral("format-one")) : it.text;
+            for (const QString *f : {&it.text, &it.textOne})
+                if (!f->contains(QLatin1String("%c")))
+                    badValue(f == &it.text ? QStringLiteral("format")
+                                           : QStringLiteral("format-one"));
         } else if (n == QLatin1String("page-number")) {
             it.kind = Item::Kind::PageNumber;
             attributes(box + text + QStringList{"format"});

@@ -100,6 +100,36 @@ void ReportProject::removeConnection(const QString &name) {
     });
 }
 
+std::vector<std::pair<QString, db::RecordSet *>> ReportProject::connections() const {
+    std::vector<std::pair<QString, db::RecordSet *>> out;
+    for (const Connection &c : m_connections)
+        out.emplace_back(c.name, c.set);
+    return out;
+}
+
+void ReportProject::setParameter(const QString &name, const QString &value) {
+    for (auto &p : m_parameters)
+        if (p.first.compare(name, Qt::CaseInsensitive) == 0) {
+            p.second = value;
+            return;
+        }
+    m_parameters.emplace_back(name, value);
+}
+
+QString ReportProject::parameter(const QString &name) const {
+    for (const auto &p : m_parameters)
+        if (p.first.compare(name, Qt::CaseInsensitive) == 0)
+            return p.second;
+    return QString();
+}
+
+QStringList ReportProject::parameterNames() const {
+    QStringList out;
+    for (const auto &p : m_parameters)
+        out << p.first;
+    return out;
+}
+
 const Report &ReportProject::selected() const {
     if (!m_project)
         throw ReportError(QStringLiteral("El proyecto de informes no está abierto"));
@@ -148,9 +178,12 @@ std::unique_ptr<Document> ReportProject::layOut() {
     std::vector<NamedSet> registered;
     for (const Connection &c : m_connections)
         registered.push_back({c.name, c.set});
+    std::vector<Parameter> parameters;
+    for (const auto &[name, value] : m_parameters)
+        parameters.push_back({name, value});
     try {
         DataScope scope(setsOf(r, registered));
-        Layouter layouter(r, scope.sets());
+        Layouter layouter(r, scope.sets(), parameters);
         layouter.runToEnd();
         scope.restore();
         return layouter.takeDocument();
@@ -198,10 +231,13 @@ bool ReportProject::execute() {
     std::vector<NamedSet> registered;
     for (const Connection &c : m_connections)
         registered.push_back({c.name, c.set});
+    std::vector<Parameter> parameters;
+    for (const auto &[name, value] : m_parameters)
+        parameters.push_back({name, value});
     const Titles &titles = out.m_titles;
     try {
         DataScope scope(setsOf(r, registered));
-        Layouter layouter(r, scope.sets());
+        Layouter layouter(r, scope.sets(), parameters);
         std::unique_ptr<StatusWindow> status;
         if (gui && out.m_statusShown) {
             status = std::make_unique<StatusWindow>(titles.status, dialogParent());

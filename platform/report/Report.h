@@ -31,6 +31,7 @@
 
 #include <exception>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace db {
@@ -179,6 +180,14 @@ public:
     // The record sets the layouts read, by connection name (RVDinstalacion, RVqlinst...).
     void addConnection(const QString &name, db::RecordSet &recordSet);
     void removeConnection(const QString &name);
+    // The connections in the order they were added.
+    std::vector<std::pair<QString, db::RecordSet *>> connections() const;
+
+    // Texts the program gives the layouts, by name, for <param>: what a listing lists, for
+    // instance. A name is found without regard to case; setting it again replaces the value.
+    void setParameter(const QString &name, const QString &value);
+    QString parameter(const QString &name) const;
+    QStringList parameterNames() const; // in the order they were first set
 
     void setEngine(OutputSystem *output) { m_output = output; }
     OutputSystem *engine() const { return m_output; }
@@ -201,6 +210,7 @@ private:
     std::unique_ptr<Project> m_project;
     int m_selected = -1;
     std::vector<Connection> m_connections;
+    std::vector<std::pair<QString, QString>> m_parameters;
     OutputSystem *m_output = nullptr;
     OutputSystem m_ownOutput;
 };

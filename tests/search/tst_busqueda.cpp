@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -1096,10 +1097,15 @@ void TstBusqueda::listingFailures() {
         visto = QStringLiteral("Trelmavondis|No se ha podido localizar el informe.|error");
         respuestas.push(ModalAnswers::ok());
     } else if (caso == QLatin1String("fallo")) {
-        respuestas.push(
-            aArchivo(carpeta.filePath(QStringLiteral("no/hay/carpeta.pdf")), vistaPropuesta));
+        const QString ruta = carpeta.filePath(QStringLiteral("no/hay/carpeta.pdf"));
+        respuestas.push(aArchivo(ruta, vistaPropuesta));
         respuestas.push(ModalAnswers::ok());
-        visto = QStringLiteral("Trelmavondis|No se ha podido ejecutar el informe");
+        // The engine's reason on the line under the message: the file it could not write.
+        QSaveFile prueba(ruta);
+        QVERIFY(!prueba.open(QIODevice::WriteOnly));
+        visto = QStringLiteral("Trelmavondis|No se ha podido ejecutar el informe\nNo se ha podido "
+                               "escribir el archivo \"%1\": %2")
+                    .arg(QDir::toNativeSeparators(ruta), prueba.errorString());
     } else {
         respuestas.push(ModalAnswers::press(QStringLiteral("Cancelar")));
     }

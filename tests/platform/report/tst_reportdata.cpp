@@ -38,6 +38,8 @@ struct Fixture {
         tdb.seed(seed);
         connectDataModule(datos, tdb);
         project.setEngine(&output);
+        // What the search dialog gives the listing's header.
+        project.setParameter("Seleccion", "Todas");
     }
     // The bulletin's set-up: the four connections, DSinstalacion narrowed.
     void bulletin(int id = 0) {
@@ -337,6 +339,10 @@ private slots:
     void valuesReadWhole();
     void unitsOnlyWithValues_data();
     void unitsOnlyWithValues();
+    void pageBegunOnlyWithSomethingToPrint_data();
+    void pageBegunOnlyWithSomethingToPrint();
+    void countOfTheRows_data();
+    void countOfTheRows();
 
 private:
     QTemporaryDir m_dir;
@@ -553,7 +559,7 @@ void TestReportData::longListContinuesWithHeader() {
     const int n = doc->pageCount();
     QVERIFY(n >= 4);
     int expected = 1;
-    const float headerBottom = (10 + 14) * 72 / 25.4f;
+    const float headerBottom = (10 + 16) * 72 / 25.4f;
     for (int p = 0; p < n; ++p) {
         const auto &items = doc->pages[size_t(p)].items;
         // The column header comes first in the body of every page, right under the page
@@ -601,6 +607,159 @@ void TestReportData::listingPreviewFromSetup() {
     QVERIFY(lastPage > 10);
     QCOMPARE(f.output.lastPageCount(), lastPage);
     QVERIFY(!rows->active());
+}
+
+namespace {
+
+// n rows (none when n is 0, at most the server's 1024 levels of recursion): "CALLE NÚMERO 1"...
+std::unique_ptr<db::RecordSet> rowsOf(db::Transaction &tr, int n) {
+    auto q = std::make_unique<db::RecordSet>(tr, QStringLiteral("Filas"));
+    q->selectSql = {QStringLiteral("with recursive n(i) as (select 1 from rdb$database union all "
+                                   "select i + 1 from n where i < %1) select i as ID, 'CALLE "
+                                   "NÚMERO ' || i as LOCALIZACION from n where i <= %2")
+                        .arg(std::max(n, 1))
+                        .arg(n)};
+    return q;
+}
+
+// The rows ("CALLE NÚMERO ...") on each page of a document.
+QList<int> rowsPerPage(const report::Document &doc) {
+    QList<int> out;
+    for (int p = 0; p < doc.pageCount(); ++p)
+        out << int(doc.texts(p).filter(QRegularExpression("^CALLE NÚMERO \\d+$")).size());
+    return out;
+}
+
+} // namespace
+
+void TestReportData::pageBegunOnlyWithSomethingToPrint_data() {
+    // An A4 page with 10 mm margins and a 7 mm page header leaves 270 mm: 27 rows of 10 mm fill
+    // it exactly.
+    QTest::addColumn<QString>("before"); // report bands before the detail
+    QTest::addColumn<QString>("inside"); // the detail's header | its empty band and footer
+    QTest::addColumn<QString>("after");  // report bands after the detail
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("perPage");
+    QTest::addColumn<QStringList>("lastPage"); // texts the last page holds besides its rows
+    const QString footer =
+        "<footer height=\"8\"><text x=\"0\" y=\"1\" width=\"80\" height=\"5\">FIN DE LA "
+        "LISTA</text></footer>";
+    const QString header =
+        "<header height=\"5\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\">COLUMNAS</text>"
+        "</header>";
+    const QString title = "<title height=\"255\"><text x=\"0\" y=\"0\" width=\"80\" "
+                          "height=\"5\">TÍTULO</text></title>";
+    QTest::addRow("footer with room")
+        << "" << footer << "" << 26 << QList<int>{26} << QStringList{"FIN DE LA LISTA"};
+    QTest::addRow("footer after a full page")
+        << "" << footer << "" << 27 << QList<int>{26, 1} << QStringList{"FIN DE LA LISTA"};
+    QTest::addRow("footer after two full pages")
+        << "" << footer << "" << 54 << QList<int>{27, 26, 1} << QStringList{"FIN DE LA LISTA"};
+    QTest::addRow("summary after a full page")
+        << ""
+        << ""
+        << "<summary height=\"8\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\">RESUMEN"
+           "</text></summary>"
+        << 27 << QList<int>{27, 0} << QStringList{"RESUMEN"};
+    QTest::addRow("nothing to print after a full page")
+        << ""
+        << ""
+        << "<band height=\"8\"/>" << 27 << QList<int>{27} << QStringList{};
+    QTest::addRow("empty text after a full page")
+        << ""
+        << ""
+        << "<band height=\"8\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\"/>"
+           "</band>"
+        << 27 << QList<int>{27} << QStringList{};
+    // 15 mm under the title: room for the column header and the only row, not for the footer.
+    QTest::addRow("only row with its header and footer")
+        << title << header + "|" + footer << "" << 1 << QList<int>{0, 1}
+        << QStringList{"COLUMNAS", "FIN DE LA LISTA"};
+    QTest::addRow("no rows, with their header and footer")
+        << title
+        << header + "|" + footer +
+               "<empty height=\"5\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\">"
+               "(ninguno)</text></empty>"
+        << "" << 0 << QList<int>{0, 0} << QStringList{"COLUMNAS", "(ninguno)", "FIN DE LA LISTA"};
+}
+
+void TestReportData::pageBegunOnlyWithSomethingToPrint() {
+    QFETCH(QString, before);
+    QFETCH(QString, inside);
+    QFETCH(QString, after);
+    QFETCH(int, rows);
+    QFETCH(QList<int>, perPage);
+    QFETCH(QStringList, lastPage);
+    Fixture f;
+    auto set = rowsOf(f.datos.IBTrans, rows);
+    const QString head = inside.contains('|') ? inside.section('|', 0, 0) : QString();
+    const QString tail = inside.contains('|') ? inside.section('|', 1) : inside;
+    const QString xml =
+        "<report name=\"R\"><page size=\"A4\" margin-left=\"10\" margin-top=\"10\" "
+        "margin-right=\"10\" margin-bottom=\"10\"/>"
+        "<page-header height=\"7\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\">"
+        "CABECERA</text></page-header>" +
+        before + "<detail connection=\"Filas\">" + head +
+        "<band height=\"10\"><field name=\"LOCALIZACION\" x=\"0\" y=\"0\" width=\"80\" "
+        "height=\"5\"/></band>" +
+        tail + "</detail>" + after + "</report>";
+    f.project.setProjectFile(writeFile(m_dir.path(), "paginas.rav", projectXml(xml)));
+    f.project.open();
+    QVERIFY(f.project.selectReport("R"));
+    f.project.addConnection("Filas", *set);
+    const auto doc = f.project.layOut();
+    QCOMPARE(rowsPerPage(*doc), perPage);
+    QStringList last = doc->texts(doc->pageCount() - 1);
+    last.removeAll("CABECERA");
+    last = last.filter(QRegularExpression("^(?!CALLE NÚMERO )"));
+    if (before == QString() || doc->pageCount() > 1)
+        last.removeAll("TÍTULO");
+    QCOMPARE(last, lastPage);
+}
+
+void TestReportData::countOfTheRows_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("inFooter");
+    QTest::addColumn<QString>("inSummary");
+    QTest::addRow("none") << 0 << "0 filas"
+                          << "Total: 0 filas";
+    QTest::addRow("one") << 1 << "1 fila"
+                         << "Total: 1 fila";
+    QTest::addRow("two") << 2 << "2 filas"
+                         << "Total: 2 filas";
+    QTest::addRow("thousands") << 1000 << "1.000 filas"
+                               << "Total: 1.000 filas";
+}
+
+void TestReportData::countOfTheRows() {
+    QFETCH(int, rows);
+    QFETCH(QString, inFooter);
+    QFETCH(QString, inSummary);
+    Fixture f;
+    auto set = rowsOf(f.datos.IBTrans, rows);
+    const QString xml =
+        "<report name=\"R\"><page-header height=\"7\"><param name=\"SELECCION\" x=\"0\" "
+        "y=\"0\" width=\"80\" height=\"5\"/></page-header>"
+        "<detail connection=\"Filas\"><band height=\"5\"><field name=\"ID\" x=\"0\" y=\"0\" "
+        "width=\"80\" height=\"5\"/></band><footer height=\"5\"><count x=\"0\" y=\"0\" "
+        "width=\"80\" height=\"5\" format=\"%c filas\" format-one=\"%c fila\"/></footer>"
+        "</detail><summary height=\"5\"><count connection=\"filas\" x=\"0\" y=\"0\" "
+        "width=\"80\" height=\"5\" format=\"Total: %c filas\" format-one=\"Total: %c fila\"/>"
+        "</summary></report>";
+    f.project.setProjectFile(writeFile(m_dir.path(), "cuenta.rav", projectXml(xml)));
+    f.project.open();
+    QVERIFY(f.project.selectReport("R"));
+    f.project.addConnection("Filas", *set);
+    f.project.setParameter("Seleccion", "Las filas de prueba");
+    const auto doc = f.project.layOut();
+    const int last = doc->pageCount() - 1;
+    QVERIFY(doc->texts(last).contains(inFooter));
+    QVERIFY2(doc->texts(last).contains(inSummary), qPrintable(doc->texts(last).join('|')));
+    for (int p = 0; p < doc->pageCount(); ++p) {
+        QCOMPARE(doc->texts(p).first(), "Las filas de prueba"); // the header on every page
+        if (p < last)
+            QVERIFY(doc->texts(p).filter(QRegularExpression("fila(s)?$")).isEmpty());
+    }
 }
 
 void TestReportData::listingSetupCancelled() {

@@ -88,6 +88,7 @@ private slots:
     void unknownAttributeOrElement_data();
     void unknownAttributeOrElement();
     void realProjectsLoad();
+    void parametersReachTheLayout();
     void wordWrapGrowsBand();
     void oneLineShrinks_data();
     void oneLineShrinks();
@@ -197,6 +198,53 @@ void TestReportProject::unknownAttributeOrElement_data() {
     QTest::addRow("detalle sin bandas")
         << "<report name=\"A\">\n<detail connection=\"RVqlinst\">\n</detail>\n</report>"
         << "<detail> sin ninguna <band>";
+    QTest::addRow("recuento en la cabecera de página")
+        << "<report name=\"A\">\n<page-header height=\"10\">\n<count connection=\"RVqlinst\" "
+           "x=\"0\" y=\"0\" width=\"5\" height=\"5\"/>\n</page-header>\n<band height=\"5\"/>"
+           "\n</report>"
+        << "línea 5: <count> no puede ir en <page-header>";
+    QTest::addRow("recuento sin su número")
+        << "<report name=\"A\">\n<summary height=\"10\">\n<count connection=\"RVqlinst\" "
+           "x=\"0\" y=\"0\" width=\"5\" height=\"5\" format=\"Total\"/>\n</summary>\n"
+           "</report>"
+        << "línea 5: valor no válido 'Total' del atributo 'format' en <count>";
+    QTest::addRow("recuento fuera de un detalle")
+        << "<report name=\"A\">\n<summary height=\"10\">\n<count x=\"0\" y=\"0\" "
+           "width=\"5\" height=\"5\"/>\n</summary>\n</report>"
+        << "línea 5: <count> fuera de un <detail> necesita 'connection'";
+    QTest::addRow("parámetro sin nombre")
+        << "<report name=\"A\">\n<band height=\"10\">\n<param x=\"0\" y=\"0\" width=\"5\" "
+           "height=\"5\"/>\n</band>\n</report>"
+        << "línea 5: falta el atributo 'name' en <param>";
+}
+
+void TestReportProject::parametersReachTheLayout() {
+    const QString path = writeFile(
+        m_dir.path(), "parametros.rav",
+        projectXml("<report name=\"A\">\n<page-header height=\"10\">\n<param name=\"Seleccion\" "
+                   "x=\"0\" y=\"0\" width=\"80\" height=\"5\"/>\n</page-header>\n"
+                   "<band height=\"10\"><text x=\"0\" y=\"0\" width=\"80\" height=\"5\">"
+                   "CUERPO</text></band>\n</report>"));
+    ReportProject p;
+    p.setProjectFile(path);
+    p.open();
+    QVERIFY(p.selectReport("A"));
+    // The layout names what the program does not give: the file and the line say where.
+    const QString prefix = "Error en el proyecto de informes \"" + QDir::toNativeSeparators(path) +
+                           "\", línea 5 (informe \"A\"): ";
+    QCOMPARE(errorOf([&] { p.layOut(); }),
+             prefix + "el programa no da ningún parámetro a este informe (\"Seleccion\")");
+    p.setParameter("Otro", "x");
+    p.setParameter("Filtro", "y");
+    QCOMPARE(errorOf([&] { p.layOut(); }),
+             prefix + "no hay ningún parámetro \"Seleccion\" (el programa da: Otro, Filtro)");
+    // Named without regard to case; setting it again replaces the value.
+    p.setParameter("SELECCION", "Enviadas");
+    p.setParameter("seleccion", "No enviadas, con fecha de envío desde el 06/05/2025");
+    QCOMPARE(p.parameterNames(), QStringList({"Otro", "Filtro", "SELECCION"}));
+    const auto doc = p.layOut();
+    QCOMPARE(doc->texts(0),
+             QStringList({"No enviadas, con fecha de envío desde el 06/05/2025", "CUERPO"}));
 }
 
 void TestReportProject::unknownAttributeOrElement() {
