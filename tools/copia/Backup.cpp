@@ -140,6 +140,7 @@ public:
                 if (got > 0 || state == State::Whole) {
                     m_sha.add(data, got);
                     m_size += got;
+                    m_shortBy = size - got;
                     return got;
                 }
             }
@@ -148,8 +149,23 @@ public:
                                [&] { return m_state != State::Writing; });
         }
     }
-    // Whether the reads took every byte of the file (the tool stops at the backup's end
-    // record: bytes after it are not part of a copy).
+    // The restore stops reading at the backup's end record. gbak writes it in one block with
+    // the padding after it, and a read while gbak was writing may have got the record but not
+    // all of that padding: what that last read would have taken from the finished file is
+    // taken now (the backup is over).
+    void catchUp() {
+        if (!m_file.isOpen() || m_shortBy <= 0)
+            return;
+        std::vector<char> rest(static_cast<size_t>(m_shortBy));
+        const qint64 got = m_file.read(rest.data(), m_shortBy);
+        if (got < 0)
+            throw cannotRead();
+        m_sha.add(rest.data(), got);
+        m_size += got;
+        m_shortBy -= got;
+    }
+    // Whether the reads took every byte of the file (bytes after the end record are not part
+    // of a copy).
     bool allRead() { return m_file.isOpen() && m_file.size() == m_size; }
     // Once, when the reading is over.
     QByteArray sha256() { return m_sha.result(); }
@@ -179,6 +195,7 @@ private:
     QFile m_file;
     Sha256 m_sha;
     qint64 m_size = 0;
+    qsizetype m_shortBy = 0; // what the last read got less than it asked for
     std::mutex m_mutex;
     std::condition_variable m_changed;
     State m_state;
@@ -575,6 +592,7 @@ Result makeCopy(const QString &database, const QString &folder, const Options &o
         restorer.join();
         if (restoreFailure)
             std::rethrow_exception(restoreFailure);
+        feed.catchUp();
         if (!feed.allRead())
             throw db::DatabaseError(
                 QStringLiteral("La copia %1 está dañada: lleva datos después de su final.")
