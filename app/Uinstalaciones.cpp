@@ -256,7 +256,7 @@ void TFinstalacion::enlazarDatos(TDatos &datos) {
     m_datos = &datos;
     datos.setView(this);
     // Each control with its field; upper-case entry where free text is typed.
-    platform::bind(datos.Sinstalacion, {
+    platform::bind(datos.Sinstalacion(), {
                                            {ui->DBNavigator1},
                                            {ui->DBEdit2, "EXPEDIENTE"},
                                            {ui->DBEdit1, "ID"},
@@ -311,22 +311,22 @@ void TFinstalacion::enlazarDatos(TDatos &datos) {
                                            {ui->DBEdit29, "MEDIDA_LOCALIZACION_OTRO", true},
                                            {ui->DBEdit30, "MEDIDA_DIRECCION", true},
                                        });
-    platform::bind(datos.Sarmarios, {
+    platform::bind(datos.Sarmarios(), {
                                         {ui->DBNavigator2},
                                         {ui->DBGrid1},
                                     });
-    platform::bind(datos.Sderivaciones, {
+    platform::bind(datos.Sderivaciones(), {
                                             {ui->DBNavigator3},
                                             {ui->DBGrid2},
                                         });
-    platform::bind(datos.Sadjuntos, {
+    platform::bind(datos.Sadjuntos(), {
                                         {ui->DBNavigator4},
                                         {ui->DBGrid3},
                                     });
     // Unbound, the boxes were disabled and the focus may have left the expedient box.
     ui->DBEdit2->setFocus();
-    if (datos.DSinstalacion.active() && !datos.DSinstalacion.isEmpty())
-        mostrarEnviado(datos.DSinstalacion["ENVIADO"].asString() == QLatin1String("S"));
+    if (datos.DSinstalacion().active() && !datos.DSinstalacion().isEmpty())
+        mostrarEnviado(datos.DSinstalacion()["ENVIADO"].asString() == QLatin1String("S"));
 }
 
 // ---------------------------------------------------------------- the data module's view
@@ -405,16 +405,16 @@ void TFinstalacion::DBGrid2DblClick() {
 void TFinstalacion::DBNavigator2Click(DBNavigator::Button button) {
     if (button == DBNavigator::Refresh && m_datos)
         atrapar(this, [this] {
-            m_datos->DSarmarios.close();
-            m_datos->DSarmarios.open();
+            m_datos->DSarmarios().close();
+            m_datos->DSarmarios().open();
         });
 }
 
 void TFinstalacion::DBNavigator3Click(DBNavigator::Button button) {
     if (button == DBNavigator::Refresh && m_datos)
         atrapar(this, [this] {
-            m_datos->DSderivaciones.close();
-            m_datos->DSderivaciones.open();
+            m_datos->DSderivaciones().close();
+            m_datos->DSderivaciones().open();
         });
 }
 
@@ -441,12 +441,12 @@ void TFinstalacion::DBGrid2KeyPress(QChar *key) {
 // Entering the box fetches the whole narrowed list.
 void TFinstalacion::DBLookupComboBox16Enter() {
     if (m_datos)
-        atrapar(this, [this] { m_datos->Qmunicipios.last(); });
+        atrapar(this, [this] { m_datos->Qmunicipios().last(); });
 }
 
 void TFinstalacion::DBLookupComboBox18Enter() {
     if (m_datos)
-        atrapar(this, [this] { m_datos->Qentidadespoblacion.last(); });
+        atrapar(this, [this] { m_datos->Qentidadespoblacion().last(); });
 }
 
 void TFinstalacion::PageControl1Change(int index) {

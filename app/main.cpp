@@ -1,8 +1,11 @@
 #include "app/Aplicacion.h"
 #include "app/Arranque.h"
+#include "db/Engine.h"
 #include "platform/dialogs/MessageBoxes.h"
 
 int main(int argc, char **argv) {
+    // Declared first, so it runs last: the windows and the data module are gone by then.
+    const db::fb::EngineShutdown engine;
     Aplicacion app(argc, argv);
     Arranque arranque;
     try {

@@ -13,15 +13,15 @@ namespace bench {
 struct BareStep {
     db::Statement codes, municipios, entidades, armarios, derivaciones, adjuntos;
     explicit BareStep(TDatos &d)
-        : codes(d.IBTrans), municipios(d.IBTrans), entidades(d.IBTrans), armarios(d.IBTrans),
-          derivaciones(d.IBTrans), adjuntos(d.IBTrans) {
+        : codes(d.IBTrans()), municipios(d.IBTrans()), entidades(d.IBTrans()), armarios(d.IBTrans()),
+          derivaciones(d.IBTrans()), adjuntos(d.IBTrans()) {
         codes.prepare(QStringLiteral("select LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO "
                                      "from INSTALACION where ID = :ID"));
-        municipios.prepare(d.Qmunicipios.selectSql.join(u'\n'));
-        entidades.prepare(d.Qentidadespoblacion.selectSql.join(u'\n'));
-        armarios.prepare(d.DSarmarios.selectSql.join(u'\n'));
-        derivaciones.prepare(d.DSderivaciones.selectSql.join(u'\n'));
-        adjuntos.prepare(d.DSadjuntos.selectSql.join(u'\n'));
+        municipios.prepare(d.Qmunicipios().selectSql.join(u'\n'));
+        entidades.prepare(d.Qentidadespoblacion().selectSql.join(u'\n'));
+        armarios.prepare(d.DSarmarios().selectSql.join(u'\n'));
+        derivaciones.prepare(d.DSderivaciones().selectSql.join(u'\n'));
+        adjuntos.prepare(d.DSadjuntos().selectSql.join(u'\n'));
     }
     // One installation's five queries; the time is taken after its location codes are read.
     struct Result {

@@ -63,11 +63,11 @@ int main(int argc, char **argv) {
     SinVentana vista;
     TDatos datos(&vista);
     datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
-    if (!indiceFecha(datos.IBTrans)) {
-        db::Statement crear(datos.IBTrans);
+    if (!indiceFecha(datos.IBTrans())) {
+        db::Statement crear(datos.IBTrans());
         crear.prepare(QStringLiteral("CREATE INDEX IX_INSTALACION_FECHA ON INSTALACION (FECHA)"));
         crear.execute();
-        datos.IBTrans.commitRetaining();
+        datos.IBTrans().commitRetaining();
         std::printf("la base de datos no tenía índice sobre INSTALACION.FECHA: creado\n");
     }
 
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
     const QString mes = busqueda::lineaFiltro(
         QStringLiteral("01/03/2022"), QStringLiteral("31/03/2022"), busqueda::Enviado::Todos);
     // The same rows with the names joined by the server, fetched bare.
-    db::Statement unidas(datos.IBTrans), unidasMes(datos.IBTrans);
+    db::Statement unidas(datos.IBTrans()), unidasMes(datos.IBTrans());
     unidas.prepare(kUnidas + QStringLiteral(" order by i.ID"));
     unidasMes.prepare(kUnidas + u' ' +
                       QString(mes).replace(QLatin1String("fecha"), QLatin1String("i.fecha")) +
@@ -89,9 +89,9 @@ int main(int argc, char **argv) {
         return l.Qinst.recordCount();
     };
     int filasMes = 0, filas = 0;
-    ListaInstalaciones primeraMes(datos.IBTrans, datos.QtipoBis);
+    ListaInstalaciones primeraMes(datos.IBTrans(), datos.QtipoBis());
     const double mesFrio = bench::medianMs(1, [&] { filasMes = abrirYUltima(primeraMes, mes); });
-    ListaInstalaciones lista(datos.IBTrans, datos.QtipoBis);
+    ListaInstalaciones lista(datos.IBTrans(), datos.QtipoBis());
     const double todasFrio = bench::medianMs(1, [&] { filas = abrirYUltima(lista, QString()); });
     const double todas = bench::medianMs(5, [&] { filas = abrirYUltima(lista, QString()); });
     const QString ultima = lista.Qinst[QStringLiteral("Localizacion")].asString();
@@ -119,8 +119,8 @@ int main(int argc, char **argv) {
     lista.Qinst.moveTo(1999);
     const int elegida = lista.Qinst[QStringLiteral("ID")].asInteger();
     const double aceptar = bench::medianMs(1, [&] {
-        datos.DSinstalacion.first();
-        datos.DSinstalacion.locate(QStringLiteral("ID"), elegida);
+        datos.DSinstalacion().first();
+        datos.DSinstalacion().locate(QStringLiteral("ID"), elegida);
     });
     std::printf("\n%-46s %10.3f ms\n", "Aceptar sobre la fila 2000: locate en DSinstalacion",
                 aceptar);

@@ -14,14 +14,14 @@ int main(int argc, char **argv) {
     TDatos datos;
     const bench::Target target = bench::target(argc, argv);
     datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
-    db::RecordSet &inst = datos.DSinstalacion;
+    db::RecordSet &inst = datos.DSinstalacion();
     const int moves = 300;
     inst.first();
     std::vector<double> ours, bare;
     std::vector<int> ids;
     auto fetchShown = [&] {
-        for (db::RecordSet *s : {&datos.DSarmarios, &datos.DSderivaciones, &datos.DSadjuntos,
-                                 &datos.Qmunicipios, &datos.Qentidadespoblacion})
+        for (db::RecordSet *s : {&datos.DSarmarios(), &datos.DSderivaciones(), &datos.DSadjuntos(),
+                                 &datos.Qmunicipios(), &datos.Qentidadespoblacion()})
             s->fetchAll();
     };
     for (int i = 0; i < moves; ++i) {

@@ -104,7 +104,7 @@ int main(int argc, char **argv) {
     // 1. The bulletin.
     int id = 0;
     {
-        db::Statement s(datos.IBTrans);
+        db::Statement s(datos.IBTrans());
         s.prepare(QStringLiteral("select first 1 INSTALACION from INSTALACION_DERIVACIONES "
                                  "group by INSTALACION having count(*) = 12"));
         s.openCursor();
@@ -123,13 +123,11 @@ int main(int argc, char **argv) {
     bulletin.setProjectFile(report::projectPath(reports, QStringLiteral("Trelmavondis.rav")));
     bulletin.open();
     bulletin.selectReport(QStringLiteral("Boletín de la instalación"));
-    bulletin.addConnection(QStringLiteral("RVDinstalacion"), datos.DSinstalacion);
-    bulletin.addConnection(QStringLiteral("RVDarmarios"), datos.DSarmarios);
-    bulletin.addConnection(QStringLiteral("RVDderivaciones"), datos.DSderivaciones);
-    bulletin.addConnection(QStringLiteral("RVDinstalador"), datos.Qinstalador);
-    datos.DSinstalacion.close();
-    datos.DSinstalacion.selectSql[1] = QStringLiteral("where id=%1").arg(id);
-    datos.DSinstalacion.open();
+    bulletin.addConnection(QStringLiteral("RVDinstalacion"), datos.DSinstalacion());
+    bulletin.addConnection(QStringLiteral("RVDarmarios"), datos.DSarmarios());
+    bulletin.addConnection(QStringLiteral("RVDderivaciones"), datos.DSderivaciones());
+    bulletin.addConnection(QStringLiteral("RVDinstalador"), datos.Qinstalador());
+    datos.AbrirSoloInstalacion(id);
     output.setDefaultDestination(report::Destination::File);
     output.setSetupAllowed(false);
     output.setNativeOutput(false);
@@ -147,13 +145,11 @@ int main(int argc, char **argv) {
                 doc->pageCount(), doc->pages[0].items.size());
     bench::report("boletín a PDF (datos + maquetación + PDF)", ours,
                   "libharu con las mismas primitivas", floor);
-    datos.DSinstalacion.close();
-    datos.DSinstalacion.selectSql[1].clear();
-    datos.DSinstalacion.open();
+    datos.AbrirTodasLasInstalaciones();
 
     // 2. The listing of every installation to PDF.
     // The search dialog's own list (search/), every installation.
-    ListaInstalaciones lista(datos.IBTrans, datos.QtipoBis);
+    ListaInstalaciones lista(datos.IBTrans(), datos.QtipoBis());
     db::RecordSet *qinst = &lista.Qinst;
     qinst->close();
     report::ReportProject listing;
@@ -172,8 +168,8 @@ int main(int argc, char **argv) {
     listingOutput.setStatusShown(false);
     listingOutput.setOutputFileName(dir.filePath(QStringLiteral("listado.pdf")));
     const QString select = qinst->selectSql.join(u'\n');
-    int rows = bench::bareFetch(datos.IBTrans, select); // warm the page cache
-    const double bare = bench::medianMs(3, [&] { rows = bench::bareFetch(datos.IBTrans, select); });
+    int rows = bench::bareFetch(datos.IBTrans(), select); // warm the page cache
+    const double bare = bench::medianMs(3, [&] { rows = bench::bareFetch(datos.IBTrans(), select); });
     const long before = statusKb("VmRSS:");
     resetPeak();
     QElapsedTimer t;

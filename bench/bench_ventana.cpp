@@ -102,7 +102,7 @@ int main(int argc, char **argv) {
     auto *navigator = window.findChild<platform::DBNavigator *>(QStringLiteral("DBNavigator1"));
     if (!navigator)
         return 1;
-    datos.DSinstalacion.first();
+    datos.DSinstalacion().first();
     settle();
     // TRELMA_PASOS shortens the walk (to profile it).
     const int steps = qEnvironmentVariableIntValue("TRELMA_PASOS") > 0
@@ -118,7 +118,7 @@ int main(int argc, char **argv) {
         t.start();
         pressAndSettle(b);
         ours.push_back(double(t.nsecsElapsed()) / 1e6);
-        ids.push_back(datos.DSinstalacion["ID"].asInteger());
+        ids.push_back(datos.DSinstalacion()["ID"].asInteger());
     }
     bench::BareStep bare(datos);
     std::vector<double> floor;

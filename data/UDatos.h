@@ -49,54 +49,55 @@ public:
     void Adjuntar(const QString &ruta);
     // Deletes every attachment of the current installation, without asking.
     void BorrarAdjuntos();
+    // DSinstalacion opened again holding only the installation `id`, or every installation.
+    void AbrirSoloInstalacion(int id);
+    void AbrirTodasLasInstalaciones();
 
     // Shutdown's data half: pending edits posted (a failure is shown and the rest skipped),
     // the transaction committed, the connection closed. Also run by the destructor.
     void Cerrar();
 
-    db::Database IBDB;
-    db::Transaction IBTrans{IBDB};
-
-    db::RecordSet DSinstalacion{IBTrans, QStringLiteral("DSinstalacion")};
-    db::RecordSet DSarmarios{IBTrans, QStringLiteral("DSarmarios")};
-    db::RecordSet DSderivaciones{IBTrans, QStringLiteral("DSderivaciones")};
-    db::RecordSet DSadjuntos{IBTrans, QStringLiteral("DSadjuntos")};
-    db::RecordSet DSinstalador{IBTrans, QStringLiteral("DSinstalador")};
-    db::RecordSet DSgestores{IBTrans, QStringLiteral("DSgestores")};
-    db::RecordSet Qinstalador{IBTrans, QStringLiteral("Qinstalador")};
-
-    db::RecordSet Qacometida{IBTrans, QStringLiteral("Qacometida")};
-    db::RecordSet Qtiposum{IBTrans, QStringLiteral("Qtiposum")};
-    db::RecordSet Qcable{IBTrans, QStringLiteral("Qcable")};
-    db::RecordSet Qtipocaja{IBTrans, QStringLiteral("Qtipocaja")};
-    db::RecordSet QintensidadBase{IBTrans, QStringLiteral("QintensidadBase")};
-    db::RecordSet Qintensidadfusible{IBTrans, QStringLiteral("Qintensidadfusible")};
-    db::RecordSet Qtipotension{IBTrans, QStringLiteral("Qtipotension")};
-    db::RecordSet Qubicacion{IBTrans, QStringLiteral("Qubicacion")};
-    db::RecordSet Qnaturaleza{IBTrans, QStringLiteral("Qnaturaleza")};
-    db::RecordSet Qsituacionportal{IBTrans, QStringLiteral("Qsituacionportal")};
-    db::RecordSet Qcentralizacion{IBTrans, QStringLiteral("Qcentralizacion")};
-    db::RecordSet Qlocalizacion{IBTrans, QStringLiteral("Qlocalizacion")};
-    db::RecordSet QtipoBis{IBTrans, QStringLiteral("QtipoBis")};
-    db::RecordSet Qcgp{IBTrans, QStringLiteral("Qcgp")};
-    db::RecordSet Qprovincias{IBTrans, QStringLiteral("Qprovincias")};
-    db::RecordSet Qmunicipios{IBTrans, QStringLiteral("Qmunicipios")};
-    db::RecordSet Qentidadespoblacion{IBTrans, QStringLiteral("Qentidadespoblacion")};
-    db::RecordSet Qtipoarmario{IBTrans, QStringLiteral("Qtipoarmario")};
-    db::RecordSet Qdisposicion{IBTrans, QStringLiteral("Qdisposicion")};
-    db::RecordSet QdispocionDI{IBTrans, QStringLiteral("QdispocionDI")};
-    db::RecordSet Qtipoderivacion{IBTrans, QStringLiteral("Qtipoderivacion")};
-    db::RecordSet Qarmcol{IBTrans, QStringLiteral("Qarmcol")};
-    db::RecordSet Qver{IBTrans, QStringLiteral("Qver")};
-    db::StoredProcedure SPcopiar{IBTrans, QStringLiteral("COPIAR_INSTALACION")};
-
-    db::DataSource Sinstalacion{&DSinstalacion};
-    db::DataSource Sarmarios{&DSarmarios};
-    db::DataSource Sderivaciones{&DSderivaciones};
-    db::DataSource Sadjuntos{&DSadjuntos};
+    // The connection, its transaction and the record sets, for the windows that bind them.
+    db::Database &IBDB() { return m_IBDB; }
+    db::Transaction &IBTrans() { return m_IBTrans; }
+    db::RecordSet &DSinstalacion() { return m_DSinstalacion; }
+    db::RecordSet &DSarmarios() { return m_DSarmarios; }
+    db::RecordSet &DSderivaciones() { return m_DSderivaciones; }
+    db::RecordSet &DSadjuntos() { return m_DSadjuntos; }
+    db::RecordSet &DSinstalador() { return m_DSinstalador; }
+    db::RecordSet &DSgestores() { return m_DSgestores; }
+    db::RecordSet &Qinstalador() { return m_Qinstalador; }
+    db::RecordSet &Qacometida() { return m_Qacometida; }
+    db::RecordSet &Qtiposum() { return m_Qtiposum; }
+    db::RecordSet &Qcable() { return m_Qcable; }
+    db::RecordSet &Qtipocaja() { return m_Qtipocaja; }
+    db::RecordSet &QintensidadBase() { return m_QintensidadBase; }
+    db::RecordSet &Qintensidadfusible() { return m_Qintensidadfusible; }
+    db::RecordSet &Qtipotension() { return m_Qtipotension; }
+    db::RecordSet &Qubicacion() { return m_Qubicacion; }
+    db::RecordSet &Qnaturaleza() { return m_Qnaturaleza; }
+    db::RecordSet &Qsituacionportal() { return m_Qsituacionportal; }
+    db::RecordSet &Qcentralizacion() { return m_Qcentralizacion; }
+    db::RecordSet &Qlocalizacion() { return m_Qlocalizacion; }
+    db::RecordSet &QtipoBis() { return m_QtipoBis; }
+    db::RecordSet &Qcgp() { return m_Qcgp; }
+    db::RecordSet &Qprovincias() { return m_Qprovincias; }
+    db::RecordSet &Qmunicipios() { return m_Qmunicipios; }
+    db::RecordSet &Qentidadespoblacion() { return m_Qentidadespoblacion; }
+    db::RecordSet &Qtipoarmario() { return m_Qtipoarmario; }
+    db::RecordSet &Qdisposicion() { return m_Qdisposicion; }
+    db::RecordSet &QdispocionDI() { return m_QdispocionDI; }
+    db::RecordSet &Qtipoderivacion() { return m_Qtipoderivacion; }
+    db::RecordSet &Qarmcol() { return m_Qarmcol; }
+    db::RecordSet &Qver() { return m_Qver; }
+    db::StoredProcedure &SPcopiar() { return m_SPcopiar; }
+    db::DataSource &Sinstalacion() { return m_Sinstalacion; }
+    db::DataSource &Sarmarios() { return m_Sarmarios; }
+    db::DataSource &Sderivaciones() { return m_Sderivaciones; }
+    db::DataSource &Sadjuntos() { return m_Sadjuntos; }
 
     // The installer of the record that was current when the last insert began.
-    int InstaladorAnterior = 0;
+    int InstaladorAnterior() const { return m_InstaladorAnterior; }
 
     // Handlers, bound in the constructor.
     void DSinstalacionAfterOpen(db::RecordSet &);
@@ -140,6 +141,46 @@ public:
     static QString ExpedienteNoValidoParaEnvio();
 
 private:
+    db::Database m_IBDB;
+    db::Transaction m_IBTrans{m_IBDB};
+    db::RecordSet m_DSinstalacion{m_IBTrans, QStringLiteral("DSinstalacion")};
+    db::RecordSet m_DSarmarios{m_IBTrans, QStringLiteral("DSarmarios")};
+    db::RecordSet m_DSderivaciones{m_IBTrans, QStringLiteral("DSderivaciones")};
+    db::RecordSet m_DSadjuntos{m_IBTrans, QStringLiteral("DSadjuntos")};
+    db::RecordSet m_DSinstalador{m_IBTrans, QStringLiteral("DSinstalador")};
+    db::RecordSet m_DSgestores{m_IBTrans, QStringLiteral("DSgestores")};
+    db::RecordSet m_Qinstalador{m_IBTrans, QStringLiteral("Qinstalador")};
+    db::RecordSet m_Qacometida{m_IBTrans, QStringLiteral("Qacometida")};
+    db::RecordSet m_Qtiposum{m_IBTrans, QStringLiteral("Qtiposum")};
+    db::RecordSet m_Qcable{m_IBTrans, QStringLiteral("Qcable")};
+    db::RecordSet m_Qtipocaja{m_IBTrans, QStringLiteral("Qtipocaja")};
+    db::RecordSet m_QintensidadBase{m_IBTrans, QStringLiteral("QintensidadBase")};
+    db::RecordSet m_Qintensidadfusible{m_IBTrans, QStringLiteral("Qintensidadfusible")};
+    db::RecordSet m_Qtipotension{m_IBTrans, QStringLiteral("Qtipotension")};
+    db::RecordSet m_Qubicacion{m_IBTrans, QStringLiteral("Qubicacion")};
+    db::RecordSet m_Qnaturaleza{m_IBTrans, QStringLiteral("Qnaturaleza")};
+    db::RecordSet m_Qsituacionportal{m_IBTrans, QStringLiteral("Qsituacionportal")};
+    db::RecordSet m_Qcentralizacion{m_IBTrans, QStringLiteral("Qcentralizacion")};
+    db::RecordSet m_Qlocalizacion{m_IBTrans, QStringLiteral("Qlocalizacion")};
+    db::RecordSet m_QtipoBis{m_IBTrans, QStringLiteral("QtipoBis")};
+    db::RecordSet m_Qcgp{m_IBTrans, QStringLiteral("Qcgp")};
+    db::RecordSet m_Qprovincias{m_IBTrans, QStringLiteral("Qprovincias")};
+    db::RecordSet m_Qmunicipios{m_IBTrans, QStringLiteral("Qmunicipios")};
+    db::RecordSet m_Qentidadespoblacion{m_IBTrans, QStringLiteral("Qentidadespoblacion")};
+    db::RecordSet m_Qtipoarmario{m_IBTrans, QStringLiteral("Qtipoarmario")};
+    db::RecordSet m_Qdisposicion{m_IBTrans, QStringLiteral("Qdisposicion")};
+    db::RecordSet m_QdispocionDI{m_IBTrans, QStringLiteral("QdispocionDI")};
+    db::RecordSet m_Qtipoderivacion{m_IBTrans, QStringLiteral("Qtipoderivacion")};
+    db::RecordSet m_Qarmcol{m_IBTrans, QStringLiteral("Qarmcol")};
+    db::RecordSet m_Qver{m_IBTrans, QStringLiteral("Qver")};
+    db::StoredProcedure m_SPcopiar{m_IBTrans, QStringLiteral("COPIAR_INSTALACION")};
+    db::DataSource m_Sinstalacion{&m_DSinstalacion};
+    db::DataSource m_Sarmarios{&m_DSarmarios};
+    db::DataSource m_Sderivaciones{&m_DSderivaciones};
+    db::DataSource m_Sadjuntos{&m_DSadjuntos};
+
+    int m_InstaladorAnterior = 0;
+
     // The sets whose edits are saved, posted or dropped together: cabinets, branches,
     // attachments, then the installation.
     std::array<db::RecordSet *, 4> conEdiciones();

@@ -1,5 +1,7 @@
 #include "db/Engine.h"
 
+#include "db/FbApi.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -117,6 +119,18 @@ QString engineReasonOf(const DatabaseError &error) {
         if (first == QString::fromUtf8(reason))
             return first;
     return {};
+}
+
+EngineShutdown::~EngineShutdown() {
+    Firebird::IProvider *provider = master()->getDispatcher();
+    Firebird::IStatus *status = master()->getStatus();
+    {
+        Firebird::CheckStatusWrapper wrapper(status);
+        // Nothing is left to tell at exit: a failure here changes nothing for the program.
+        provider->shutdown(&wrapper, 0, fb_shutrsn_app_stopped);
+    }
+    status->dispose();
+    provider->release();
 }
 
 } // namespace db::fb

@@ -27,4 +27,16 @@ QString engineReason(const QList<int> &codes, const intptr_t *vector);
 // The reason that `error` carries on its first line, when it is one of engineReason's.
 QString engineReasonOf(const DatabaseError &error);
 
+// Stops the engine when it goes out of scope: every attachment closed and the engine's own
+// threads ended before the process exits, rather than from the client library's exit
+// handlers while the rest of the process is already being torn down. For a program's
+// main(); the client library cannot be used again after it.
+class EngineShutdown {
+public:
+    EngineShutdown() = default;
+    EngineShutdown(const EngineShutdown &) = delete;
+    EngineShutdown &operator=(const EngineShutdown &) = delete;
+    ~EngineShutdown();
+};
+
 } // namespace db::fb

@@ -14,10 +14,10 @@ Boletin::Boletin(TDatos &datos, QWidget *principal)
     setObjectName(QLatin1String(Instancia));
     RVP.setEngine(&RvSystem1);
     RvSystem1.setTitles(report::Titles::bulletin());
-    RVP.addConnection(QStringLiteral("RVDinstalacion"), datos.DSinstalacion);
-    RVP.addConnection(QStringLiteral("RVDarmarios"), datos.DSarmarios);
-    RVP.addConnection(QStringLiteral("RVDderivaciones"), datos.DSderivaciones);
-    RVP.addConnection(QStringLiteral("RVDinstalador"), datos.Qinstalador);
+    RVP.addConnection(QStringLiteral("RVDinstalacion"), datos.DSinstalacion());
+    RVP.addConnection(QStringLiteral("RVDarmarios"), datos.DSarmarios());
+    RVP.addConnection(QStringLiteral("RVDderivaciones"), datos.DSderivaciones());
+    RVP.addConnection(QStringLiteral("RVDinstalador"), datos.Qinstalador());
 }
 
 // The data module may be gone already (it shuts down before the main window): not a word to it.

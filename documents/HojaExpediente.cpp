@@ -47,7 +47,7 @@ QStringList HojaExpediente::lineas(const QLocale &locale) const {
 }
 
 HojaExpediente leerHoja(TDatos &datos) {
-    const db::RecordSet &i = datos.DSinstalacion;
+    const db::RecordSet &i = datos.DSinstalacion();
     HojaExpediente h;
     h.expediente = texto(i, "EXPEDIENTE");
     h.tipoSuministro = texto(i, "Ntiposuministro");
@@ -68,14 +68,14 @@ HojaExpediente leerHoja(TDatos &datos) {
     h.gestor = texto(i, "Ngestor");
     h.correoGestor = texto(i, "correogestor");
 
-    db::RecordSet &adjuntos = datos.DSadjuntos;
+    db::RecordSet &adjuntos = datos.DSadjuntos();
     for (adjuntos.first(); !adjuntos.eof(); adjuntos.next())
         h.adjuntos.append({texto(adjuntos, "DIRECCION"), texto(adjuntos, "NOTA")});
     return h;
 }
 
 ServidorCorreo leerServidor(TDatos &datos) {
-    db::RecordSet &q = datos.Qinstalador;
+    db::RecordSet &q = datos.Qinstalador();
     if (!q.active())
         q.open();
     ServidorCorreo s;

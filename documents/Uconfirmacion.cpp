@@ -8,9 +8,9 @@ TFconfirmacion::TFconfirmacion(TDatos &datos, QWidget *principal)
     : QDialog(principal), m_datos(datos), ui(std::make_unique<Ui::TFconfirmacion>()) {
     ui->setupUi(this);
     setObjectName(QLatin1String(Instancia));
-    ui->DBText1->setDataSource(&datos.Sinstalacion);
+    ui->DBText1->setDataSource(&datos.Sinstalacion());
     ui->DBText1->setDataField(QStringLiteral("EXPEDIENTE"));
-    ui->DBText2->setDataSource(&datos.Sinstalacion);
+    ui->DBText2->setDataSource(&datos.Sinstalacion());
     ui->DBText2->setDataField(QStringLiteral("Ngestor"));
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(ui->BitBtn2, &QAbstractButton::clicked, this, &QDialog::reject);

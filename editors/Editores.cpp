@@ -23,7 +23,7 @@ template <class Editor>
 void elegir(TDatos &datos, QWidget *principal, db::RecordSet &lista, const QString &campo) {
     Editor *editor = ventanaGuardada<Editor>(datos, principal);
     if (editor->exec() == QDialog::Accepted) {
-        db::RecordSet &instalacion = datos.DSinstalacion;
+        db::RecordSet &instalacion = datos.DSinstalacion();
         if (!instalacion.editing())
             instalacion.edit(); // the lock on a sent installation ends it here
         instalacion.field(campo).setValue(editor->IdSeleccionado());
@@ -51,11 +51,11 @@ void editarDerivacion(TDatos &datos, QWidget *principal) {
 }
 
 void elegirInstalador(TDatos &datos, QWidget *principal) {
-    elegir<TFinstalador>(datos, principal, datos.DSinstalador, QStringLiteral("Instalador"));
+    elegir<TFinstalador>(datos, principal, datos.DSinstalador(), QStringLiteral("Instalador"));
 }
 
 void elegirGestor(TDatos &datos, QWidget *principal) {
-    elegir<TFgestor>(datos, principal, datos.DSgestores, QStringLiteral("Gestor"));
+    elegir<TFgestor>(datos, principal, datos.DSgestores(), QStringLiteral("Gestor"));
 }
 
 void mostrarAcercaDe(TDatos &datos, QWidget *principal) {

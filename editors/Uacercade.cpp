@@ -21,7 +21,7 @@ const QString kLinea2 = QStringLiteral(
 } // namespace
 
 TFacercade::TFacercade(TDatos &datos, QWidget *principal)
-    : QDialog(principal), m_datos(datos), m_version(&datos.Qver),
+    : QDialog(principal), m_datos(datos), m_version(&datos.Qver()),
       ui(std::make_unique<Ui::TFacercade>()) {
     setObjectName(QLatin1String(Instancia));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -48,12 +48,12 @@ TFacercade::TFacercade(TDatos &datos, QWidget *principal)
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, &QDialog::accept);
 
     platform::bind(m_version, {{ui->DBEdit1, "VERSION"}, {ui->DBEdit2, "REVISION"}});
-    datos.Qver.close();
-    datos.Qver.open();
+    datos.Qver().close();
+    datos.Qver().open();
 }
 
 TFacercade::~TFacercade() {
-    m_datos.Qver.close();
+    m_datos.Qver().close();
 }
 
 void TFacercade::showEvent(QShowEvent *event) {

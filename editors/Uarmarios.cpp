@@ -5,10 +5,10 @@
 #include "ui_Uarmarios.h"
 
 TFarmarios::TFarmarios(TDatos &datos, QWidget *principal)
-    : EditorFila(datos.Sarmarios, principal), ui(std::make_unique<Ui::TFarmarios>()) {
+    : EditorFila(datos.Sarmarios(), principal), ui(std::make_unique<Ui::TFarmarios>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
-    platform::bind(datos.Sarmarios, {
+    platform::bind(datos.Sarmarios(), {
                                         {ui->DBLookupComboBox1, "Ntipo"},
                                         {ui->DBEdit1, "N_COLUMNAS"},
                                         {ui->DBEdit2, "N_CELDAS"},

@@ -7,10 +7,10 @@
 #include <QLocale>
 
 TFderivaciones::TFderivaciones(TDatos &datos, QWidget *principal)
-    : EditorFila(datos.Sderivaciones, principal), ui(std::make_unique<Ui::TFderivaciones>()) {
+    : EditorFila(datos.Sderivaciones(), principal), ui(std::make_unique<Ui::TFderivaciones>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
-    platform::bind(datos.Sderivaciones, {
+    platform::bind(datos.Sderivaciones(), {
                                             {ui->DBEdit1, "ESCALERA"},
                                             {ui->DBEdit2, "PLANTA"},
                                             {ui->DBEdit3, "PUERTA"},

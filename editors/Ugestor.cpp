@@ -5,7 +5,7 @@
 #include "ui_Ugestor.h"
 
 TFgestor::TFgestor(TDatos &datos, QWidget *principal)
-    : EditorSeleccion(datos.DSgestores, principal), Sgestor(&datos.DSgestores),
+    : EditorSeleccion(datos.DSgestores(), principal), Sgestor(&datos.DSgestores()),
       ui(std::make_unique<Ui::TFgestor>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);

@@ -5,7 +5,7 @@
 #include "ui_Uinstalador.h"
 
 TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
-    : EditorSeleccion(datos.DSinstalador, principal), Sinstalador(&datos.DSinstalador),
+    : EditorSeleccion(datos.DSinstalador(), principal), Sinstalador(&datos.DSinstalador()),
       ui(std::make_unique<Ui::TFinstalador>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);

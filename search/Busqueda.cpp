@@ -22,7 +22,7 @@ TFbinstalacion *dialogoGuardado() {
 // since then is found once the list has been read again. One deleted meanwhile is told, and
 // the main window stays on the installation it showed.
 void mostrarElegida(TDatos &datos, int id, const QString &expediente, QWidget *ventanaPrincipal) {
-    db::RecordSet &instalacion = datos.DSinstalacion;
+    db::RecordSet &instalacion = datos.DSinstalacion();
     const QString campo = QStringLiteral("ID");
     if (id == 0 || instalacion.locate(campo, id))
         return;
@@ -48,7 +48,7 @@ void buscarInstalacion(TDatos &datos, QWidget *ventanaPrincipal, const QString &
         dialogo = new TFbinstalacion(datos, ventanaPrincipal);
     dialogo->setDirectorio(directorio);
     dialogo->Refrescar();
-    const db::RecordSet &instalacion = datos.DSinstalacion;
+    const db::RecordSet &instalacion = datos.DSinstalacion();
     dialogo->Posicionar(
         instalacion.isEmpty() ? 0 : instalacion.field(QStringLiteral("ID")).asInteger());
     if (dialogo->exec() == QDialog::Accepted && !dialogo->Qinst.isEmpty())

@@ -71,7 +71,7 @@ bool esIntro(const QEvent *event) {
 } // namespace
 
 TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
-    : QDialog(principal), m_lista(datos.IBTrans, datos.QtipoBis), Qinst(m_lista.Qinst),
+    : QDialog(principal), m_lista(datos.IBTrans(), datos.QtipoBis()), Qinst(m_lista.Qinst),
       ui(std::make_unique<Ui::TFbinstalacion>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);

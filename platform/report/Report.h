@@ -9,7 +9,7 @@
 //     report::PdfRenderer pdf;                 // RvRenderPDF1
 //     project.setEngine(&output);
 //     output.setTitles(report::Titles::bulletin());
-//     project.addConnection("RVDinstalacion", Datos.DSinstalacion);   // ... one per name
+//     project.addConnection("RVDinstalacion", Datos.DSinstalacion());   // ... one per name
 //
 //     project.close();
 //     project.setProjectFile(report::projectPath(directory, "Trelmavondis.rav"));

@@ -137,9 +137,9 @@ void TstArranque::startupPaths() {
         QVERIFY(arranque.ventana()->configuracion().usuario().isEmpty());
     if (ok) {
         QCOMPARE(usuarioVisto, tdb.user());
-        QVERIFY(arranque.datos()->IBTrans.active());
+        QVERIFY(arranque.datos()->IBTrans().active());
         auto a = tdb.attach();
-        QCOMPARE(arranque.datos()->DSinstalacion["ID"].value(),
+        QCOMPARE(arranque.datos()->DSinstalacion()["ID"].value(),
                  a->scalar("select max(ID) from INSTALACION"));
     } else {
         QVERIFY(!arranque.datos());
@@ -151,7 +151,7 @@ void TstArranque::closingSavesValidPendingEdit() {
     QVERIFY(p.iniciar());
     Arranque &arranque = p.arranque;
     TestDatabase &tdb = p.tdb;
-    db::RecordSet &r = arranque.datos()->DSinstalacion;
+    db::RecordSet &r = arranque.datos()->DSinstalacion();
     r.edit();
     r["SOLICITANTE_NOMBRE"].setValue(QStringLiteral("NÚÑEZ"));
     QVERIFY(arranque.ventana()->close());
@@ -169,7 +169,7 @@ void TstArranque::closingWithInvalidEditStaysOpen() {
     Arranque &arranque = p.arranque;
     ModalAnswers &modal = p.modal;
     TestDatabase &tdb = p.tdb;
-    db::RecordSet &r = arranque.datos()->DSinstalacion;
+    db::RecordSet &r = arranque.datos()->DSinstalacion();
     r.insert();
     r["SOLICITANTE_NOMBRE"].setValue(QStringLiteral("SIN NÚMERO"));
     modal.push(ModalAnswers::ok());

@@ -57,8 +57,8 @@ struct Ventana {
     }
     ~Ventana() {
         // Nothing left for the shutdown to save or to complain about.
-        for (db::RecordSet *r : {&datos->DSarmarios, &datos->DSderivaciones, &datos->DSadjuntos,
-                                 &datos->DSinstalacion})
+        for (db::RecordSet *r : {&datos->DSarmarios(), &datos->DSderivaciones(), &datos->DSadjuntos(),
+                                 &datos->DSinstalacion()})
             if (r->editing())
                 r->cancel();
         datos.reset();
@@ -71,7 +71,7 @@ struct Ventana {
             qFatal("La ventana no tiene %s", qPrintable(nombre));
         return w;
     }
-    db::RecordSet &inst() const { return datos->DSinstalacion; }
+    db::RecordSet &inst() const { return datos->DSinstalacion(); }
     void ir(int id) const {
         if (!inst().locate(QStringLiteral("ID"), id))
             qFatal("No existe la instalación %d", id);
@@ -268,7 +268,7 @@ void TstInstalaciones::bindingsAndCaptions() {
         f = r->field();
         titulo = r->title();
     }
-    QCOMPARE(fuente, &v.datos->Sinstalacion);
+    QCOMPARE(fuente, &v.datos->Sinstalacion());
     QVERIFY(f);
     QCOMPARE(f->name(), campo);
     if (!titulo.isEmpty())
@@ -332,9 +332,9 @@ void TstInstalaciones::windowFrameTabsAndGrids() {
     QCOMPARE(titulos("DBGrid3"), QStringList({"Dirección", "Descripción"}));
     for (const char *g : {"DBGrid1", "DBGrid2", "DBGrid3"})
         QCOMPARE(v.hijo<DBGrid>(QLatin1String(g))->dataSource(),
-                 g == QByteArray("DBGrid1")   ? &v.datos->Sarmarios
-                 : g == QByteArray("DBGrid2") ? &v.datos->Sderivaciones
-                                              : &v.datos->Sadjuntos);
+                 g == QByteArray("DBGrid1")   ? &v.datos->Sarmarios()
+                 : g == QByteArray("DBGrid2") ? &v.datos->Sderivaciones()
+                                              : &v.datos->Sadjuntos());
     QCOMPARE(v.hijo(QStringLiteral("DBGrid1"))->toolTip(),
              QStringLiteral("Doble clic para detalle"));
 
@@ -642,10 +642,10 @@ void TstInstalaciones::decimalCommaInBranchGrid() {
     QCOMPARE(grid->currentIndex(), celda);
     Ventana::teclear(tecleado);
     v.pulsar("DBNavigator3", DBNavigator::Post);
-    QCOMPARE(v.datos->DSderivaciones.state(), db::State::Browse);
-    QCOMPARE(v.datos->DSderivaciones[campo].value(), valor);
+    QCOMPARE(v.datos->DSderivaciones().state(), db::State::Browse);
+    QCOMPARE(v.datos->DSderivaciones()[campo].value(), valor);
     QCOMPARE(modal.seen, QStringList());
-    const QString id = v.datos->DSderivaciones["ID"].asString();
+    const QString id = v.datos->DSderivaciones()["ID"].asString();
     QCOMPARE(enBase(v.tdb, QStringLiteral("select %1 from INSTALACION_DERIVACIONES where ID=%2")
                                .arg(campo, id)),
              valor.toString());
@@ -752,13 +752,13 @@ void TstInstalaciones::locationListsFetchedWholeOnEntry() {
     ModalAnswers modal;
     QVERIFY(v.activa);
     v.ir(kCompleta);
-    QVERIFY(!v.datos->Qmunicipios.allFetched());
-    QVERIFY(!v.datos->Qentidadespoblacion.allFetched());
+    QVERIFY(!v.datos->Qmunicipios().allFetched());
+    QVERIFY(!v.datos->Qentidadespoblacion().allFetched());
     v.hijo(QStringLiteral("DBLookupComboBox16"))->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qmunicipios.allFetched(), kWindowWait);
-    QVERIFY(!v.datos->Qentidadespoblacion.allFetched());
+    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qmunicipios().allFetched(), kWindowWait);
+    QVERIFY(!v.datos->Qentidadespoblacion().allFetched());
     v.hijo(QStringLiteral("DBLookupComboBox18"))->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qentidadespoblacion.allFetched(), kWindowWait);
+    QTRY_VERIFY_WITH_TIMEOUT(v.datos->Qentidadespoblacion().allFetched(), kWindowWait);
     QCOMPARE(modal.seen, QStringList());
 }
 
@@ -799,8 +799,8 @@ void TstInstalaciones::attachStoresPathAndCommits() {
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.close();
-    v.datos->DSadjuntos.fetchAll();
-    const int antes = v.datos->DSadjuntos.recordCount();
+    v.datos->DSadjuntos().fetchAll();
+    const int antes = v.datos->DSadjuntos().recordCount();
     QTest::keyClick(v.ventana.get(), Qt::Key_A, Qt::AltModifier);
     modal.push(examinar(ruta));
     QTRY_VERIFY_WITH_TIMEOUT(v.hijo(QStringLiteral("SpeedButton4"))->isVisible(), kWindowWait);
@@ -809,10 +809,10 @@ void TstInstalaciones::attachStoresPathAndCommits() {
     // A shortcut presses the button briefly: the click comes a moment later.
     QTRY_COMPARE_WITH_TIMEOUT(modal.seen, QStringList{QStringLiteral("StBrowser|Examinar")},
                               kWindowWait);
-    QCOMPARE(v.datos->DSadjuntos.recordCount(), antes + 1);
-    QCOMPARE(v.datos->DSadjuntos.state(), db::State::Browse);
-    QCOMPARE(v.datos->DSadjuntos["DIRECCION"].asString(), ruta);
-    QVERIFY(v.datos->DSadjuntos["NOTA"].isNull());
+    QCOMPARE(v.datos->DSadjuntos().recordCount(), antes + 1);
+    QCOMPARE(v.datos->DSadjuntos().state(), db::State::Browse);
+    QCOMPARE(v.datos->DSadjuntos()["DIRECCION"].asString(), ruta);
+    QVERIFY(v.datos->DSadjuntos()["NOTA"].isNull());
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION_ADJUNTOS where "
                                           "INSTALACION=%1 and DIRECCION='%2'")
                                .arg(kUltima)
@@ -824,13 +824,13 @@ void TstInstalaciones::attachCancelledStoresNothing() {
     Ventana v;
     ModalAnswers modal;
     v.hijo<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
-    v.datos->DSadjuntos.fetchAll();
-    const int antes = v.datos->DSadjuntos.recordCount();
+    v.datos->DSadjuntos().fetchAll();
+    const int antes = v.datos->DSadjuntos().recordCount();
     modal.push(ModalAnswers::press(QStringLiteral("Cancelar")));
     v.clic("SpeedButton4");
     QCOMPARE(modal.seen, QStringList{QStringLiteral("StBrowser|Examinar")});
-    QCOMPARE(v.datos->DSadjuntos.recordCount(), antes);
-    QCOMPARE(v.datos->DSadjuntos.state(), db::State::Browse);
+    QCOMPARE(v.datos->DSadjuntos().recordCount(), antes);
+    QCOMPARE(v.datos->DSadjuntos().state(), db::State::Browse);
 }
 
 // A path longer than the column is refused with the limit named, and nothing is stored.
@@ -858,7 +858,7 @@ void TstInstalaciones::attachOverLongPathIsRefused() {
                      kCaja + QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga más "
                                             "de 250 caracteres; la de este archivo tiene %1.|error")
                                  .arg(ruta.size())}));
-    QCOMPARE(v.datos->DSadjuntos.state(), db::State::Browse);
+    QCOMPARE(v.datos->DSadjuntos().state(), db::State::Browse);
     v.datos->GuardarPendientes();
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION_ADJUNTOS")), antes);
 }
@@ -873,9 +873,9 @@ void TstInstalaciones::attachOnSentInstallationIsRefused() {
     modal.push(ModalAnswers::ok());
     v.clic("SpeedButton4");
     QCOMPARE(modal.seen, QStringList({QStringLiteral("StBrowser|Examinar"), kBloqueo}));
-    QCOMPARE(v.datos->DSadjuntos.state(), db::State::Browse);
-    v.datos->DSadjuntos.fetchAll();
-    QCOMPARE(v.datos->DSadjuntos.recordCount(), 2);
+    QCOMPARE(v.datos->DSadjuntos().state(), db::State::Browse);
+    v.datos->DSadjuntos().fetchAll();
+    QCOMPARE(v.datos->DSadjuntos().recordCount(), 2);
 }
 
 // "Borrar todos" deletes every attachment without asking, also on a sent installation; the
@@ -891,7 +891,7 @@ void TstInstalaciones::deleteAllOnSentInstallation() {
              2);
     v.clic("SpeedButton5");
     QCOMPARE(modal.seen, QStringList());
-    QVERIFY(v.datos->DSadjuntos.isEmpty());
+    QVERIFY(v.datos->DSadjuntos().isEmpty());
     QCOMPARE(v.hijo<DBGrid>(QStringLiteral("DBGrid3"))->model()->rowCount(), 0);
     v.datos->GuardarPendientes();
     QCOMPARE(cuenta(v.tdb, QStringLiteral("select count(*) from INSTALACION_ADJUNTOS where "
@@ -914,8 +914,8 @@ void TstInstalaciones::copyCarriesPendingChanges() {
     nombre->selectAll();
     Ventana::teclear(QStringLiteral("nuevo titular"));
     QCOMPARE(v.inst().state(), db::State::Edit);
-    const int armarios = v.datos->DSarmarios.recordCount();
-    const int derivaciones = v.datos->DSderivaciones.recordCount();
+    const int armarios = v.datos->DSarmarios().recordCount();
+    const int derivaciones = v.datos->DSderivaciones().recordCount();
     modal.push(ModalAnswers::press(QStringLiteral("Sí")));
     v.clic("SpeedButton7");
     QCOMPARE(modal.seen, QStringList{kPreguntaCopia});
@@ -924,8 +924,8 @@ void TstInstalaciones::copyCarriesPendingChanges() {
     QCOMPARE(v.inst()["EXPEDIENTE"].asString(), QStringLiteral("COPIA-%1").arg(nueva));
     QCOMPARE(v.inst()["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("NUEVO TITULAR"));
     QCOMPARE(nombre->storedText(), QStringLiteral("NUEVO TITULAR"));
-    QCOMPARE(v.datos->DSarmarios.recordCount(), armarios);
-    QCOMPARE(v.datos->DSderivaciones.recordCount(), derivaciones);
+    QCOMPARE(v.datos->DSarmarios().recordCount(), armarios);
+    QCOMPARE(v.datos->DSderivaciones().recordCount(), derivaciones);
     QVERIFY(!v.hijo<QCheckBox>(QStringLiteral("CBenviado"))->isChecked());
     // The original was saved and committed; the copy is the next commit's.
     QCOMPARE(enBase(v.tdb, QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1")

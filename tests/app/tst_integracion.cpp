@@ -134,10 +134,10 @@ private slots:
             ventana->findChild<DBNavigator *>("DBNavigator2")->button(DBNavigator::Insert),
             Qt::LeftButton);
         QCOMPARE(r.seen, QStringList{"TFarmarios|Conjunto de Medida / Armarios"});
-        QCOMPARE(datos->DSarmarios.state(), db::State::Insert);
-        QCOMPARE(datos->DSinstalacion.state(),
+        QCOMPARE(datos->DSarmarios().state(), db::State::Insert);
+        QCOMPARE(datos->DSinstalacion().state(),
                  db::State::Browse); // posted before the cabinet insert
-        datos->DSarmarios.cancel();
+        datos->DSarmarios().cancel();
         datos.reset();
         ventana.reset();
     }
@@ -149,7 +149,7 @@ private slots:
         auto ventana = std::make_unique<TFinstalacion>();
         auto datos = std::make_unique<TDatos>(ventana.get());
         QVERIFY(arrancar(tdb, *ventana, *datos));
-        const int id = datos->DSinstalacion["ID"].asInteger();
+        const int id = datos->DSinstalacion()["ID"].asInteger();
         ModalAnswers r;
         QStringList titulos;
         const auto cancelar = [&titulos](QWidget *w) {
@@ -160,7 +160,7 @@ private slots:
         QTest::mouseClick(ventana->findChild<QToolButton *>("SpeedButton2"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(titulos.size(), 1, kWindowWait);
         QCOMPARE(titulos.last(), QStringLiteral("Búsqueda de instalaciones"));
-        QCOMPARE(datos->DSinstalacion["ID"].asInteger(), id);
+        QCOMPARE(datos->DSinstalacion()["ID"].asInteger(), id);
         // Without a report folder configured, print says so in the error box, on the same
         // installation.
         r.push(ModalAnswers::ok());
@@ -169,7 +169,7 @@ private slots:
         QVERIFY2(r.seen.last().endsWith(QStringLiteral("|error")), qPrintable(r.seen.last()));
         QVERIFY2(r.seen.last().contains(QStringLiteral("Trelmavondis.rav")),
                  qPrintable(r.seen.last()));
-        QCOMPARE(datos->DSinstalacion["ID"].asInteger(), id);
+        QCOMPARE(datos->DSinstalacion()["ID"].asInteger(), id);
         QVERIFY(ventana->findChild<QToolButton *>("email")->isEnabled());
         datos.reset();
         ventana.reset();

@@ -119,8 +119,8 @@ private slots:
         QVERIFY(arrancar(p.tdb, p.ventana, p.datos));
         auto &[tdb, ventana, datos] = p;
         ServidorDeVuelta deVuelta;
-        const int id = datos.DSinstalacion["ID"].asInteger();
-        const int armarios = datos.DSarmarios.recordCount();
+        const int id = datos.DSinstalacion()["ID"].asInteger();
+        const int armarios = datos.DSarmarios().recordCount();
         escribirNombre(ventana, QStringLiteral("REINTENTO"));
 
         QVERIFY(servidor("parar"));
@@ -131,13 +131,13 @@ private slots:
         QVERIFY2(r.seen[0].contains(QStringLiteral(
                      "Se ha perdido la conexión con el servidor de base de datos \"localhost\"")),
                  qPrintable(r.seen[0]));
-        QVERIFY(datos.DSinstalacion.editing());
+        QVERIFY(datos.DSinstalacion().editing());
         QCOMPARE(textoDelNombre(ventana), QStringLiteral("REINTENTO").leftJustified(50, u'_'));
 
         QVERIFY(servidor("arrancar"));
         QTest::mouseClick(boton(ventana, DBNavigator::Post), Qt::LeftButton);
         // Saved; a box the save left to the event loop would come up here and be counted.
-        QTRY_VERIFY_WITH_TIMEOUT(!datos.DSinstalacion.editing(), kWindowWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!datos.DSinstalacion().editing(), kWindowWait);
         QCoreApplication::processEvents();
         QCOMPARE(r.seen.size(), 1); // no box this time
         QCOMPARE(nombreGuardado(tdb, id), QStringLiteral("REINTENTO"));
@@ -147,9 +147,9 @@ private slots:
         QTest::mouseClick(boton(ventana, DBNavigator::Prior), Qt::LeftButton);
         QTest::mouseClick(boton(ventana, DBNavigator::Next), Qt::LeftButton);
         QCOMPARE(r.seen.size(), 1);
-        QCOMPARE(datos.DSinstalacion["ID"].asInteger(), id);
-        QCOMPARE(datos.DSarmarios.recordCount(), armarios);
-        QCOMPARE(datos.DSinstalacion.recordCount(),
+        QCOMPARE(datos.DSinstalacion()["ID"].asInteger(), id);
+        QCOMPARE(datos.DSarmarios().recordCount(), armarios);
+        QCOMPARE(datos.DSinstalacion().recordCount(),
                  tdb.attach()->scalar(QStringLiteral("select count(*) from INSTALACION")).toInt());
     }
 
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(arrancar(p.tdb, p.ventana, p.datos));
         auto &[tdb, ventana, datos] = p;
         ServidorDeVuelta deVuelta;
-        const int id = datos.DSinstalacion["ID"].asInteger();
+        const int id = datos.DSinstalacion()["ID"].asInteger();
         const QString antes = nombreGuardado(tdb, id);
         escribirNombre(ventana, QStringLiteral("AL CERRAR"));
 
@@ -188,7 +188,7 @@ private slots:
 
         QVERIFY(servidor("arrancar"));
         if (descartar) {
-            QVERIFY(!datos.DSinstalacion.editing());
+            QVERIFY(!datos.DSinstalacion().editing());
             datos.Cerrar();
             QCOMPARE(r.seen.size(), 2); // shutting down says nothing more
             QCOMPARE(nombreGuardado(tdb, id), antes);

@@ -91,7 +91,7 @@ public:
     }
 
 private:
-    RecordSet &inst() { return m_datos.DSinstalacion; }
+    RecordSet &inst() { return m_datos.DSinstalacion(); }
 
     QString texto(const char *que, int largo = 0) {
         QString t =
@@ -109,7 +109,7 @@ private:
 
     void descartar() {
         for (RecordSet *s :
-             {&m_datos.DSarmarios, &m_datos.DSderivaciones, &m_datos.DSadjuntos, &inst()}) {
+             {&m_datos.DSarmarios(), &m_datos.DSderivaciones(), &m_datos.DSadjuntos(), &inst()}) {
             try {
                 s->cancel();
             } catch (const std::exception &) {
@@ -231,7 +231,7 @@ private:
     }
 
     void editarDerivacion() {
-        RecordSet &d = m_datos.DSderivaciones;
+        RecordSet &d = m_datos.DSderivaciones();
         if (inst().isEmpty() || d.isEmpty())
             return;
         d.moveTo(int(m_rng.bounded(d.recordCount())));
@@ -262,7 +262,7 @@ private:
     void anadirArmario() {
         if (inst().isEmpty())
             return;
-        RecordSet &a = m_datos.DSarmarios;
+        RecordSet &a = m_datos.DSarmarios();
         const int padre = inst()["ID"].asInteger();
         a.insert();
         const QList<Cambio> cambios = {
@@ -277,7 +277,7 @@ private:
     void anadirDerivacion() {
         if (inst().isEmpty())
             return;
-        RecordSet &d = m_datos.DSderivaciones;
+        RecordSet &d = m_datos.DSderivaciones();
         const int padre = inst()["ID"].asInteger();
         d.insert();
         const QList<Cambio> cambios = {

@@ -111,23 +111,23 @@ private slots:
 void TstDatos::startupOpensNewestInstallation() {
     Fixture f(true);
     TDatos &d = f.d();
-    QVERIFY(d.IBTrans.active());
-    QCOMPARE(d.DSinstalacion.state(), State::Browse);
-    QCOMPARE(d.DSinstalacion["ID"].asInteger(), f.visto("select max(ID) from INSTALACION").toInt());
-    QVERIFY(d.DSarmarios.active() && d.DSderivaciones.active() && d.DSadjuntos.active());
-    QVERIFY(d.Qprovincias.allFetched());
-    QVERIFY(d.DSinstalacion["Nprovincia"].asString().size() > 0);
-    QVERIFY(d.DSinstalacion["Nmunicipio"].asString().size() > 0);
-    QCOMPARE(d.IBDB.params, (QStringList{"lc_ctype=WIN1252", "user_name=" + f.tdb.user()}));
+    QVERIFY(d.IBTrans().active());
+    QCOMPARE(d.DSinstalacion().state(), State::Browse);
+    QCOMPARE(d.DSinstalacion()["ID"].asInteger(), f.visto("select max(ID) from INSTALACION").toInt());
+    QVERIFY(d.DSarmarios().active() && d.DSderivaciones().active() && d.DSadjuntos().active());
+    QVERIFY(d.Qprovincias().allFetched());
+    QVERIFY(d.DSinstalacion()["Nprovincia"].asString().size() > 0);
+    QVERIFY(d.DSinstalacion()["Nmunicipio"].asString().size() > 0);
+    QCOMPARE(d.IBDB().params, (QStringList{"lc_ctype=WIN1252", "user_name=" + f.tdb.user()}));
 }
 
 void TstDatos::startupOnEmptyDatabase() {
     Fixture f;
     TDatos &d = f.d();
-    QVERIFY(d.DSinstalacion.isEmpty());
+    QVERIFY(d.DSinstalacion().isEmpty());
     // After-scroll ran for the move to the last record even with no record.
     QCOMPARE(f.view.take("enviado:"), QStringList{"N"});
-    QVERIFY(d.Qmunicipios.isEmpty());
+    QVERIFY(d.Qmunicipios().isEmpty());
 }
 
 void TstDatos::connectionFailureMessage() {
@@ -143,8 +143,8 @@ void TstDatos::connectionFailureMessage() {
         QFAIL("connected to nothing");
     } catch (const DatabaseError &) {
     }
-    QVERIFY(!d.IBTrans.active());
-    QVERIFY(!d.DSinstalacion.active());
+    QVERIFY(!d.IBTrans().active());
+    QVERIFY(!d.DSinstalacion().active());
     try {
         d.Conectar("x.fdb", "SYSDBA", [](QString &, QString &) { return false; });
         QFAIL("connected without login");
@@ -172,10 +172,10 @@ void TstDatos::checkDigit() {
     QCOMPARE(TDatos::ExpedienteValido(expediente), valido);
     Fixture f;
     TDatos &d = f.d();
-    d.DSinstalacion.insert();
-    const QString msg = errorOf([&] { d.DSinstalacion["EXPEDIENTE"].setValue(expediente); });
+    d.DSinstalacion().insert();
+    const QString msg = errorOf([&] { d.DSinstalacion()["EXPEDIENTE"].setValue(expediente); });
     QCOMPARE(msg, valido ? QString() : QStringLiteral("El número de expediente no es válido"));
-    QCOMPARE(d.DSinstalacion["EXPEDIENTE"].isNull(), !valido);
+    QCOMPARE(d.DSinstalacion()["EXPEDIENTE"].isNull(), !valido);
 }
 
 void TstDatos::newRecordDefaults_data() {
@@ -206,8 +206,8 @@ void TstDatos::newRecordDefaults() {
     Fixture f(false, seed);
     TDatos &d = f.d();
     f.view.log.clear();
-    d.DSinstalacion.insert();
-    db::RecordSet &r = d.DSinstalacion;
+    d.DSinstalacion().insert();
+    db::RecordSet &r = d.DSinstalacion();
     QCOMPARE(r["INSTALADOR"].value(), instalador);
     QCOMPARE(r["GESTOR"].value(), gestor);
     QCOMPARE(r["FECHA"].value().toDateTime(), QDateTime(QDate::currentDate(), QTime(0, 0)));
@@ -225,17 +225,17 @@ void TstDatos::newRecordDefaults() {
 void TstDatos::emptyExpedientIsRefused() {
     Fixture f;
     TDatos &d = f.d();
-    d.DSinstalacion.insert();
-    d.DSinstalacion["POTENCIA"].setValue(10.0);
-    QCOMPARE(errorOf([&] { d.DSinstalacion.post(); }),
+    d.DSinstalacion().insert();
+    d.DSinstalacion()["POTENCIA"].setValue(10.0);
+    QCOMPARE(errorOf([&] { d.DSinstalacion().post(); }),
              QStringLiteral("El Expediente debe tener un valor"));
-    QCOMPARE(d.DSinstalacion.state(), State::Insert);
+    QCOMPARE(d.DSinstalacion().state(), State::Insert);
 }
 
 void TstDatos::duplicateExpedient() {
     Fixture f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
-    db::RecordSet &r = d.DSinstalacion;
+    db::RecordSet &r = d.DSinstalacion();
     r.insert();
     r["EXPEDIENTE"].setValue("1000000002");
     f.view.log.clear();
@@ -251,10 +251,10 @@ void TstDatos::duplicateExpedient() {
 void TstDatos::otherPostErrorsAreReworded() {
     Fixture f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
-    d.DSinstalacion.edit();
-    d.DSinstalacion["ENVIADO"].clear();
+    d.DSinstalacion().edit();
+    d.DSinstalacion()["ENVIADO"].clear();
     f.view.log.clear();
-    QVERIFY_THROWS_EXCEPTION(db::Abort, d.DSinstalacion.post());
+    QVERIFY_THROWS_EXCEPTION(db::Abort, d.DSinstalacion().post());
     QCOMPARE(f.view.take("mensaje:"),
              QStringList{"ERROR: Es necesario que el campo 'ENVIADO' contenga algún valor"});
 }
@@ -264,14 +264,14 @@ void TstDatos::sentLock() {
                       adjunto(1, 1, "/a")});
     TDatos &d = f.d();
     QVERIFY(f.view.enviado);
-    for (db::RecordSet *s : {&d.DSinstalacion, &d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos}) {
+    for (db::RecordSet *s : {&d.DSinstalacion(), &d.DSarmarios(), &d.DSderivaciones(), &d.DSadjuntos()}) {
         QCOMPARE(errorOf([&] { s->edit(); }), kBloqueo);
         QCOMPARE(s->state(), State::Browse);
     }
-    for (db::RecordSet *s : {&d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos})
+    for (db::RecordSet *s : {&d.DSarmarios(), &d.DSderivaciones(), &d.DSadjuntos()})
         QCOMPARE(errorOf([&] { s->insert(); }), kBloqueo);
     // Deleting is not locked.
-    for (db::RecordSet *s : {&d.DSarmarios, &d.DSderivaciones, &d.DSadjuntos, &d.DSinstalacion})
+    for (db::RecordSet *s : {&d.DSarmarios(), &d.DSderivaciones(), &d.DSadjuntos(), &d.DSinstalacion()})
         s->remove();
     d.GuardarPendientes();
     QCOMPARE(f.visto("select (select count(*) from INSTALACION) + (select count(*) from "
@@ -288,19 +288,19 @@ void TstDatos::sentStateMarkedPastTheLock() {
     Fixture f(false, {installation(1, "1000000002", "S")});
     TDatos &d = f.d();
     d.MarcarEnviado(false);
-    QCOMPARE(d.DSinstalacion.state(), State::Browse);
+    QCOMPARE(d.DSinstalacion().state(), State::Browse);
     QCOMPARE(f.visto("select ENVIADO from INSTALACION where ID=1").toString(), QStringLiteral("N"));
     d.MarcarEnviado(true);
     QCOMPARE(f.visto("select ENVIADO from INSTALACION where ID=1").toString(), QStringLiteral("S"));
-    QCOMPARE(errorOf([&] { d.DSinstalacion.edit(); }), kBloqueo);
+    QCOMPARE(errorOf([&] { d.DSinstalacion().edit(); }), kBloqueo);
 
     // A new installation without its number cannot be posted: the lock is back all the same.
-    d.DSinstalacion.insert();
+    d.DSinstalacion().insert();
     QCOMPARE(errorOf([&] { d.MarcarEnviado(true); }),
              QStringLiteral("El Expediente debe tener un valor"));
-    QCOMPARE(d.DSinstalacion.state(), State::Insert);
-    d.DSinstalacion.cancel();
-    QCOMPARE(errorOf([&] { d.DSinstalacion.edit(); }), kBloqueo);
+    QCOMPARE(d.DSinstalacion().state(), State::Insert);
+    d.DSinstalacion().cancel();
+    QCOMPARE(errorOf([&] { d.DSinstalacion().edit(); }), kBloqueo);
 }
 
 // Attaching stores the path; a path longer than the column is refused, nothing stored;
@@ -315,10 +315,10 @@ void TstDatos::attachAndDeleteAll() {
     QCOMPARE(errorOf([&] { d.Adjuntar(larga); }),
              QStringLiteral("No se puede adjuntar un archivo cuya ruta tenga más de 250 "
                             "caracteres; la de este archivo tiene 251"));
-    QCOMPARE(d.DSadjuntos.state(), State::Browse);
-    QCOMPARE(d.DSadjuntos.recordCount(), 2);
+    QCOMPARE(d.DSadjuntos().state(), State::Browse);
+    QCOMPARE(d.DSadjuntos().recordCount(), 2);
     d.BorrarAdjuntos();
-    QVERIFY(d.DSadjuntos.isEmpty());
+    QVERIFY(d.DSadjuntos().isEmpty());
     d.GuardarPendientes();
     QCOMPARE(f.visto("select count(*) from INSTALACION_ADJUNTOS").toInt(), 0);
 }
@@ -345,8 +345,8 @@ void TstDatos::childInsertRules() {
         QString editor;
     };
     for (const Caso &c :
-         {Caso{&d.DSarmarios, "Farmarios"}, Caso{&d.DSderivaciones, "Fderivaciones"},
-          Caso{&d.DSadjuntos, QString()}}) {
+         {Caso{&d.DSarmarios(), "Farmarios"}, Caso{&d.DSderivaciones(), "Fderivaciones"},
+          Caso{&d.DSadjuntos(), QString()}}) {
         f.view.log.clear();
         QCOMPARE(errorOf([&] { c.set->insert(); }), mensaje);
         if (mensaje.isEmpty()) {
@@ -364,17 +364,17 @@ void TstDatos::childInsertRules() {
 void TstDatos::childInsertPostsPendingInstallation() {
     Fixture f;
     TDatos &d = f.d();
-    d.DSinstalacion.insert();
-    d.DSinstalacion["POTENCIA"].setValue(5.0);
+    d.DSinstalacion().insert();
+    d.DSinstalacion()["POTENCIA"].setValue(5.0);
     // Without an expedient number the installation cannot be posted: no child either.
-    QCOMPARE(errorOf([&] { d.DSarmarios.insert(); }),
+    QCOMPARE(errorOf([&] { d.DSarmarios().insert(); }),
              QStringLiteral("El Expediente debe tener un valor"));
-    QCOMPARE(d.DSinstalacion.state(), State::Insert);
-    QCOMPARE(d.DSarmarios.state(), State::Browse);
-    d.DSinstalacion["EXPEDIENTE"].setValue("1000000002");
-    d.DSarmarios.insert();
-    QCOMPARE(d.DSinstalacion.state(), State::Browse);
-    QCOMPARE(d.DSarmarios["INSTALACION"].value(), d.DSinstalacion["ID"].value());
+    QCOMPARE(d.DSinstalacion().state(), State::Insert);
+    QCOMPARE(d.DSarmarios().state(), State::Browse);
+    d.DSinstalacion()["EXPEDIENTE"].setValue("1000000002");
+    d.DSarmarios().insert();
+    QCOMPARE(d.DSinstalacion().state(), State::Browse);
+    QCOMPARE(d.DSarmarios()["INSTALACION"].value(), d.DSinstalacion()["ID"].value());
     QCOMPARE(f.visto("select count(*) from INSTALACION").toInt(), 1);
 }
 
@@ -395,21 +395,21 @@ void TstDatos::cabinetCircuits() {
     QFETCH(bool, refused);
     Fixture f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
-    d.DSarmarios.insert();
-    d.DSarmarios["N_CELDAS"].setValue(celdas);
-    QCOMPARE(errorOf([&] { d.DSarmarios["N_CIRCUITO"].setValue(circuitos); }),
+    d.DSarmarios().insert();
+    d.DSarmarios()["N_CELDAS"].setValue(celdas);
+    QCOMPARE(errorOf([&] { d.DSarmarios()["N_CIRCUITO"].setValue(circuitos); }),
              refused ? QStringLiteral("El número de circuitos no puede superar el de celdas")
                      : QString());
     // The value stays in the buffer either way.
-    QCOMPARE(d.DSarmarios["N_CIRCUITO"].value(), circuitos);
+    QCOMPARE(d.DSarmarios()["N_CIRCUITO"].value(), circuitos);
 }
 
 void TstDatos::cabinetColumnNumbers() {
     Fixture f(false,
               {installation(1, "1000000002"), installation(2, "5000000000"), armario(1, 1, 2)});
     TDatos &d = f.d();
-    d.DSinstalacion.first();
-    db::RecordSet &a = d.DSarmarios;
+    d.DSinstalacion().first();
+    db::RecordSet &a = d.DSarmarios();
     // Re-posting the stored cabinet with its own number passes.
     a.edit();
     a["N_CELDAS"].setValue(6);
@@ -420,7 +420,7 @@ void TstDatos::cabinetColumnNumbers() {
     QCOMPARE(errorOf([&] { a.post(); }),
              QStringLiteral("Este número de columna ya existe en esta instalación"));
     QCOMPARE(a.state(), State::Insert);
-    QVERIFY(!d.Qarmcol.active());
+    QVERIFY(!d.Qarmcol().active());
     a["N_COLUMNAS"].setValue(3);
     a.post();
     // Cabinets without a column number pass, however many.
@@ -430,7 +430,7 @@ void TstDatos::cabinetColumnNumbers() {
         a.post();
     }
     // The same number in another installation is accepted.
-    d.DSinstalacion.last();
+    d.DSinstalacion().last();
     a.insert();
     a["N_COLUMNAS"].setValue(2);
     a.post();
@@ -469,7 +469,7 @@ void TstDatos::branchTextEntry() {
     QFETCH(QVariant, valor);
     QFETCH(QString, error);
     Fixture f(false, {installation(1, "1000000002")});
-    db::RecordSet &b = f.d().DSderivaciones;
+    db::RecordSet &b = f.d().DSderivaciones();
     b.insert();
     if (b[campo].type() == db::FieldType::Float)
         b[campo].setValue(9.0);
@@ -534,7 +534,7 @@ void TstDatos::installerRules() {
     QFETCH(QString, clave);
     QFETCH(QString, mensaje);
     Fixture f;
-    db::RecordSet &i = f.d().DSinstalador;
+    db::RecordSet &i = f.d().DSinstalador();
     i.insert();
     i["NOMBRE"].setValue("INSTALACIONES");
     i["CORREO"].setAsString(correo);
@@ -550,7 +550,7 @@ void TstDatos::installerRules() {
 void TstDatos::locationCascade() {
     Fixture f(true);
     TDatos &d = f.d();
-    db::RecordSet &r = d.DSinstalacion;
+    db::RecordSet &r = d.DSinstalacion();
     auto codes = [](db::RecordSet &q) {
         q.fetchAll();
         QStringList c;
@@ -562,7 +562,7 @@ void TstDatos::locationCascade() {
     r["LOCALIZA_CODIGO_PROVINCIA"].setValue("28");
     QVERIFY(r["LOCALIZA_CODIGO_MUNICIPIO"].isNull());
     QVERIFY(r["LOCALIZA_COD_ENTIDAD_POBLAC"].isNull());
-    const QStringList municipios = codes(d.Qmunicipios);
+    const QStringList municipios = codes(d.Qmunicipios());
     QVERIFY(!municipios.isEmpty());
     for (const QString &c : municipios)
         QVERIFY(c.endsWith("0000"));
@@ -572,7 +572,7 @@ void TstDatos::locationCascade() {
                  .toInt());
     // Until a municipality is chosen, the entity list holds every entity of the province.
     QCOMPARE(
-        int(codes(d.Qentidadespoblacion).size()),
+        int(codes(d.Qentidadespoblacion()).size()),
         f.visto("select count(*) from VORTAN_ENTIDAD_POBLACION where CODIGO_PROVINCIA='28' and "
                 "CODIGO_ENTIDAD_POBLACION not like '%0000'")
             .toInt());
@@ -585,7 +585,7 @@ void TstDatos::locationCascade() {
                      "and CODIGO_ENTIDAD_POBLACION='" +
                      muni + "'")
                  .toString());
-    const QStringList entidades = codes(d.Qentidadespoblacion);
+    const QStringList entidades = codes(d.Qentidadespoblacion());
     for (const QString &c : entidades) {
         QVERIFY(c.startsWith(muni.left(3)));
         QVERIFY(c != muni);
@@ -600,14 +600,14 @@ void TstDatos::locationCascade() {
     QVERIFY(r["LOCALIZA_COD_ENTIDAD_POBLAC"].isNull());
     // An empty province leaves both lists without rows.
     r["LOCALIZA_CODIGO_PROVINCIA"].clear();
-    QVERIFY(codes(d.Qmunicipios).isEmpty());
-    QVERIFY(codes(d.Qentidadespoblacion).isEmpty());
+    QVERIFY(codes(d.Qmunicipios()).isEmpty());
+    QVERIFY(codes(d.Qentidadespoblacion()).isEmpty());
 }
 
 void TstDatos::afterScrollShowsEachDossiersLocation() {
     Fixture f(true);
     TDatos &d = f.d();
-    db::RecordSet &r = d.DSinstalacion;
+    db::RecordSet &r = d.DSinstalacion();
     r.first();
     QSet<QString> provincias;
     f.view.log.clear();
@@ -637,22 +637,22 @@ void TstDatos::commitPointsAreDurable() {
         QString table;
         std::function<void(db::RecordSet &)> fill;
     };
-    d.DSinstalacion.last();
+    d.DSinstalacion().last();
     const QList<Caso> casos{
-        {&d.DSinstalacion, "INSTALACION",
+        {&d.DSinstalacion(), "INSTALACION",
          [](db::RecordSet &s) { s["EXPEDIENTE"].setValue("5000000000"); }},
-        {&d.DSarmarios, "INSTALACION_ARMARIO",
+        {&d.DSarmarios(), "INSTALACION_ARMARIO",
          [](db::RecordSet &s) { s["N_COLUMNAS"].setValue(99); }},
-        {&d.DSderivaciones, "INSTALACION_DERIVACIONES",
+        {&d.DSderivaciones(), "INSTALACION_DERIVACIONES",
          [](db::RecordSet &s) { s["ESCALERA"].setText("z"); }},
-        {&d.DSadjuntos, "INSTALACION_ADJUNTOS",
+        {&d.DSadjuntos(), "INSTALACION_ADJUNTOS",
          [](db::RecordSet &s) { s["DIRECCION"].setValue("/tmp/a"); }},
-        {&d.DSinstalador, "INSTALADOR",
+        {&d.DSinstalador(), "INSTALADOR",
          [](db::RecordSet &s) {
              s["CORREO"].setValue("x@y.es");
              s["SMTP_SERVIDOR"].setValue("smtp");
          }},
-        {&d.DSgestores, "GESTORES", [](db::RecordSet &s) { s["NOMBRE"].setValue("NUEVO"); }},
+        {&d.DSgestores(), "GESTORES", [](db::RecordSet &s) { s["NOMBRE"].setValue("NUEVO"); }},
     };
     for (const Caso &c : casos) {
         const int before = f.visto("select count(*) from " + c.table).toInt();
@@ -682,32 +682,32 @@ void TstDatos::twoDesks() {
         clave = f.tdb.password();
         return true;
     });
-    const int id = a.DSinstalacion["ID"].asInteger();
-    QCOMPARE(b.DSinstalacion["ID"].asInteger(), id);
+    const int id = a.DSinstalacion()["ID"].asInteger();
+    QCOMPARE(b.DSinstalacion()["ID"].asInteger(), id);
 
     // A saves; B refreshes and sees it.
-    a.DSinstalacion.edit();
-    a.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("DESDE A");
-    a.DSinstalacion.post();
-    b.DSinstalacion.refresh();
-    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE A"));
+    a.DSinstalacion().edit();
+    a.DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("DESDE A");
+    a.DSinstalacion().post();
+    b.DSinstalacion().refresh();
+    QCOMPARE(b.DSinstalacion()["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE A"));
 
     // A third desk holds the row with an update it has not committed yet.
     auto otra = f.tdb.attach();
     otra->exec(QStringLiteral("update INSTALACION set POTENCIA = 1 where ID = %1").arg(id));
-    b.DSinstalacion.edit();
-    b.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("DESDE B");
+    b.DSinstalacion().edit();
+    b.DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("DESDE B");
     QElapsedTimer espera;
     espera.start();
-    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion.post());
+    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion().post());
     QVERIFY(espera.elapsed() < 30000);
     QCOMPARE(vistaB.take("mensaje:"),
              QStringList{"Otro puesto está modificando esta instalación: guarde de nuevo dentro "
                          "de unos segundos o cancele los cambios."});
-    QCOMPARE(b.DSinstalacion.state(), State::Edit);
-    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE B"));
+    QCOMPARE(b.DSinstalacion().state(), State::Edit);
+    QCOMPARE(b.DSinstalacion()["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("DESDE B"));
     otra->transaction->commit();
-    b.DSinstalacion.post(); // once the other desk is done, the same edit saves
+    b.DSinstalacion().post(); // once the other desk is done, the same edit saves
     QCOMPARE(
         f.visto(QStringLiteral("select SOLICITANTE_NOMBRE from INSTALACION where ID=%1").arg(id))
             .toString(),
@@ -715,42 +715,42 @@ void TstDatos::twoDesks() {
 
     // A deletes an installation (2, not sent) while B edits it: B's save is refused with the
     // other desk's deletion named, bare, and the edit stays on screen.
-    QVERIFY(a.DSinstalacion.locate(QStringLiteral("ID"), 2));
-    const int borrada = a.DSinstalacion["ID"].asInteger();
-    QVERIFY(b.DSinstalacion.locate(QStringLiteral("ID"), borrada));
-    b.DSinstalacion.edit();
-    b.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("SOBRE LA BORRADA");
-    for (db::RecordSet *s : {&a.DSarmarios, &a.DSderivaciones, &a.DSadjuntos})
+    QVERIFY(a.DSinstalacion().locate(QStringLiteral("ID"), 2));
+    const int borrada = a.DSinstalacion()["ID"].asInteger();
+    QVERIFY(b.DSinstalacion().locate(QStringLiteral("ID"), borrada));
+    b.DSinstalacion().edit();
+    b.DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("SOBRE LA BORRADA");
+    for (db::RecordSet *s : {&a.DSarmarios(), &a.DSderivaciones(), &a.DSadjuntos()})
         while (!s->isEmpty())
             s->remove();
-    a.DSinstalacion.remove();
-    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion.post());
+    a.DSinstalacion().remove();
+    QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion().post());
     const QStringList aviso = vistaB.take("mensaje:");
     QCOMPARE(aviso.size(), 1);
     QVERIFY2(aviso.first().startsWith(QStringLiteral("Otro puesto ha borrado este registro")),
              qPrintable(aviso.first()));
-    QCOMPARE(b.DSinstalacion.state(), State::Edit);
-    QCOMPARE(b.DSinstalacion["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("SOBRE LA BORRADA"));
-    b.DSinstalacion.cancel();
-    b.DSinstalacion.close();
-    b.DSinstalacion.open();
-    QVERIFY(!b.DSinstalacion.locate(QStringLiteral("ID"), borrada));
+    QCOMPARE(b.DSinstalacion().state(), State::Edit);
+    QCOMPARE(b.DSinstalacion()["SOLICITANTE_NOMBRE"].asString(), QStringLiteral("SOBRE LA BORRADA"));
+    b.DSinstalacion().cancel();
+    b.DSinstalacion().close();
+    b.DSinstalacion().open();
+    QVERIFY(!b.DSinstalacion().locate(QStringLiteral("ID"), borrada));
     b.Cerrar();
 }
 
 void TstDatos::guardarPendientesStopsBeforeCommit() {
     Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
     TDatos &d = f.d();
-    d.DSinstalacion.edit();
-    d.DSinstalacion["POTENCIA"].setValue(33.0);
-    d.DSarmarios.last(); // moving a child does not settle the master
-    d.DSarmarios.edit();
-    d.DSarmarios["N_COLUMNAS"].setValue(1); // taken by the other cabinet
+    d.DSinstalacion().edit();
+    d.DSinstalacion()["POTENCIA"].setValue(33.0);
+    d.DSarmarios().last(); // moving a child does not settle the master
+    d.DSarmarios().edit();
+    d.DSarmarios()["N_COLUMNAS"].setValue(1); // taken by the other cabinet
     QCOMPARE(errorOf([&] { d.GuardarPendientes(); }),
              QStringLiteral("Este número de columna ya existe en esta instalación"));
-    QCOMPARE(d.DSinstalacion.state(), State::Edit);
+    QCOMPARE(d.DSinstalacion().state(), State::Edit);
     QVERIFY(f.visto("select POTENCIA from INSTALACION").isNull());
-    d.DSarmarios["N_COLUMNAS"].setValue(3);
+    d.DSarmarios()["N_COLUMNAS"].setValue(3);
     d.GuardarPendientes();
     QCOMPARE(f.visto("select POTENCIA from INSTALACION").toDouble(), 33.0);
     QCOMPARE(f.visto("select N_COLUMNAS from INSTALACION_ARMARIO where ID=2").toInt(), 3);
@@ -760,8 +760,8 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
     {
         // A valid pending edit is saved and committed.
         Fixture f(false, {installation(1, "1000000002")});
-        f.d().DSinstalacion.edit();
-        f.d().DSinstalacion["SOLICITANTE_NOMBRE"].setValue("PEÑA");
+        f.d().DSinstalacion().edit();
+        f.d().DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("PEÑA");
         f.datos.reset();
         QCOMPARE(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").toString(),
                  QStringLiteral("PEÑA"));
@@ -770,18 +770,18 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
         // A failing cabinet post comes first and drops the other pending edits.
         Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
         TDatos &d = f.d();
-        d.DSinstalacion.edit();
-        d.DSinstalacion["SOLICITANTE_NOMBRE"].setValue("PERDIDO");
-        d.DSarmarios.last();
-        d.DSarmarios.edit();
-        d.DSarmarios["N_COLUMNAS"].setValue(1);
+        d.DSinstalacion().edit();
+        d.DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("PERDIDO");
+        d.DSarmarios().last();
+        d.DSarmarios().edit();
+        d.DSarmarios()["N_COLUMNAS"].setValue(1);
         f.view.log.clear();
         QVERIFY_THROWS_EXCEPTION(DatabaseError, d.PostearPendientes());
         d.Cerrar();
         QCOMPARE(f.view.take("error:"),
                  QStringList{"Este número de columna ya existe en esta instalación"});
         QVERIFY(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").isNull());
-        QVERIFY(!d.IBDB.connected());
+        QVERIFY(!d.IBDB().connected());
     }
 }
 
@@ -791,28 +791,28 @@ void TstDatos::copyInstallation() {
     {
         Fixture f(true);
         TDatos &d = f.d();
-        d.DSinstalacion.first();
-        const int vieja = d.DSinstalacion["ID"].asInteger();
-        const int armarios = d.DSarmarios.recordCount();
+        d.DSinstalacion().first();
+        const int vieja = d.DSinstalacion()["ID"].asInteger();
+        const int armarios = d.DSarmarios().recordCount();
         const int nueva = d.CopiarInstalacion();
         QVERIFY(nueva != vieja);
-        QCOMPARE(d.DSinstalacion["ID"].asInteger(), nueva);
-        QCOMPARE(d.DSinstalacion["EXPEDIENTE"].asString(), QStringLiteral("COPIA-%1").arg(nueva));
-        QCOMPARE(d.DSinstalacion["ENVIADO"].asString(), QStringLiteral("N"));
-        QCOMPARE(d.DSarmarios.recordCount(), armarios);
+        QCOMPARE(d.DSinstalacion()["ID"].asInteger(), nueva);
+        QCOMPARE(d.DSinstalacion()["EXPEDIENTE"].asString(), QStringLiteral("COPIA-%1").arg(nueva));
+        QCOMPARE(d.DSinstalacion()["ENVIADO"].asString(), QStringLiteral("N"));
+        QCOMPARE(d.DSarmarios().recordCount(), armarios);
     }
     {
         Fixture f;
         QVERIFY(!errorOf([&] { f.d().CopiarInstalacion(); }).isEmpty());
-        QVERIFY(f.d().DSinstalacion.isEmpty());
+        QVERIFY(f.d().DSinstalacion().isEmpty());
     }
 }
 
 void TstDatos::versionQuery() {
     Fixture f;
-    f.d().Qver.open();
-    QCOMPARE(f.d().Qver["VERSION"].value(), f.visto("select VERSION from PARAMETROS where ID=1"));
-    QVERIFY(!f.d().Qver["REVISION"].isNull());
+    f.d().Qver().open();
+    QCOMPARE(f.d().Qver()["VERSION"].value(), f.visto("select VERSION from PARAMETROS where ID=1"));
+    QVERIFY(!f.d().Qver()["REVISION"].isNull());
 }
 
 QTEST_GUILESS_MAIN(TstDatos)

@@ -155,7 +155,7 @@ struct Entorno {
             .toDateTime()
             .date();
     }
-    bool situar(int id) { return datos->DSinstalacion.locate(QStringLiteral("ID"), id); }
+    bool situar(int id) { return datos->DSinstalacion().locate(QStringLiteral("ID"), id); }
     void imprimir() { imprimirBoletin(*datos, principal.get(), directorio, impresos.path()); }
     void enviar() { enviarBoletin(*datos, principal.get(), directorio, impresos.path()); }
     QString pdf(const QString &expediente = kExpediente) const {
@@ -164,7 +164,7 @@ struct Entorno {
     QStringList impresosEscritos() const { return QDir(impresos.path()).entryList(QDir::Files); }
     // After every run: the whole list open again, on the same installation, nothing narrowed.
     void comprobarLista(int id) {
-        db::RecordSet &r = datos->DSinstalacion;
+        db::RecordSet &r = datos->DSinstalacion();
         QCOMPARE(r.selectSql.value(1), QString());
         QCOMPARE(r.state(), db::State::Browse);
         QCOMPARE(r[QStringLiteral("ID")].asInteger(), id);
@@ -172,7 +172,7 @@ struct Entorno {
         QCOMPARE(r.recordCount(),
                  visto(QStringLiteral("select count(*) from INSTALACION")).toInt());
         QCOMPARE(r[QStringLiteral("ID")].asInteger(), id);
-        QVERIFY(!datos->Qinstalador.active());
+        QVERIFY(!datos->Qinstalador().active());
     }
 };
 
@@ -370,7 +370,7 @@ void TstDocumentos::nombreDeArchivo() {
 void TstDocumentos::impresionAArchivo() {
     Entorno e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(3));
-    db::RecordSet &r = e.datos->DSinstalacion;
+    db::RecordSet &r = e.datos->DSinstalacion();
     r.edit();
     r[QStringLiteral("SOLICITANTE_NOMBRE")].setValue(QStringLiteral("FARMACIA RENOMBRADA, S.L."));
 
@@ -463,7 +463,7 @@ void TstDocumentos::fallosAntesDeEstrechar() {
         Respuestas respuestas;
         QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }), mensaje.arg(proyecto));
         QCOMPARE(respuestas.vistos, QStringList());
-        QCOMPARE(e.datos->DSinstalacion.selectSql.value(1), QString());
+        QCOMPARE(e.datos->DSinstalacion().selectSql.value(1), QString());
         e.comprobarLista(3);
     }
     QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
@@ -474,14 +474,14 @@ void TstDocumentos::fallosAntesDeEstrechar() {
 void TstDocumentos::pendienteRechazado() {
     Entorno e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(3));
-    e.datos->DSinstalacion.insert();
+    e.datos->DSinstalacion().insert();
     for (const bool enviar : {false, true}) {
         Respuestas respuestas;
         QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }),
                  QStringLiteral("El Expediente debe tener un valor"));
         QCOMPARE(respuestas.vistos, QStringList());
-        QCOMPARE(e.datos->DSinstalacion.state(), db::State::Insert);
-        QCOMPARE(e.datos->DSinstalacion.selectSql.value(1), QString());
+        QCOMPARE(e.datos->DSinstalacion().state(), db::State::Insert);
+        QCOMPARE(e.datos->DSinstalacion().selectSql.value(1), QString());
     }
     QCOMPARE(e.impresosEscritos(), QStringList());
 }
@@ -539,7 +539,7 @@ void TstDocumentos::envio() {
     QVERIFY(e.vista.avisos.isEmpty());
     e.comprobarLista(3);
     // Back on it, its rules have run there: the location lists are those of its province.
-    QCOMPARE(e.datos->DSinstalacion[QStringLiteral("Nmunicipio")].asString(),
+    QCOMPARE(e.datos->DSinstalacion()[QStringLiteral("Nmunicipio")].asString(),
              QStringLiteral("València"));
     QCOMPARE(e.vista.enviados.value(e.vista.enviados.size() - 1), true);
     // The confirmation is kept for the next send.
@@ -697,8 +697,8 @@ void TstDocumentos::servidorDelInstaladorDeLaInstalacion() {
                               "SMTP_AUTENTIFICACION) values (2, 'AAA OTRO INSTALADOR', "
                               "'otro@ejemplo.es', '127.0.0.1:%1', 'S')")
                    .arg(puertoCerrado())});
-    e.datos->DSinstalador.first();
-    QCOMPARE(e.datos->DSinstalador[QStringLiteral("ID")].asInteger(), 2);
+    e.datos->DSinstalador().first();
+    QCOMPARE(e.datos->DSinstalador()[QStringLiteral("ID")].asInteger(), 2);
     QVERIFY(e.situar(3));
     Respuestas respuestas;
     respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
@@ -769,7 +769,7 @@ void TstDocumentos::segundoEnvioSobrescribe() {
     QVERIFY(!primero.isEmpty());
 
     e.datos->MarcarEnviado(false);
-    db::RecordSet &r = e.datos->DSinstalacion;
+    db::RecordSet &r = e.datos->DSinstalacion();
     r.edit();
     r[QStringLiteral("SOLICITANTE_NOMBRE")].setValue(QStringLiteral("FARMACIA SEGUNDA, S.L."));
     respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
@@ -800,7 +800,7 @@ void TstDocumentos::notaPendiente() {
     QVERIFY(peer.started());
     Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    db::RecordSet &j = e.datos->DSadjuntos;
+    db::RecordSet &j = e.datos->DSadjuntos();
     QVERIFY(j.locate(QStringLiteral("ID"), 4));
     j.edit();
     j[QStringLiteral("NOTA")].setValue(QStringLiteral("PLANO REVISADO"));
@@ -859,7 +859,7 @@ void TstDocumentos::impresionNoPisaElArchivado() {
     QVERIFY(!archivado.isEmpty());
 
     QVERIFY(e.situar(2));
-    const QString otro = e.datos->DSinstalacion[QStringLiteral("EXPEDIENTE")].asString();
+    const QString otro = e.datos->DSinstalacion()[QStringLiteral("EXPEDIENTE")].asString();
     const QString esperado = QDir(documentos).filePath("Exp" + otro + ".pdf");
     // The dialog's own button, pressed from the event loop: the question it may ask is a
     // modal window of its own, answered in turn.
@@ -959,10 +959,10 @@ void TstDocumentos::demostracion() {
         clave = QStringLiteral("demo");
         return true;
     });
-    QVERIFY(datos.DSinstalacion.locate(QStringLiteral("ID"), 3));
+    QVERIFY(datos.DSinstalacion().locate(QStringLiteral("ID"), 3));
     QStringList esperados; // the files the demo made for installation 3
-    for (datos.DSadjuntos.first(); !datos.DSadjuntos.eof(); datos.DSadjuntos.next())
-        esperados << datos.DSadjuntos[QStringLiteral("DIRECCION")].asString();
+    for (datos.DSadjuntos().first(); !datos.DSadjuntos().eof(); datos.DSadjuntos().next())
+        esperados << datos.DSadjuntos()[QStringLiteral("DIRECCION")].asString();
     QCOMPARE(esperados.size(), 2);
     Respuestas respuestas;
     respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
@@ -1008,7 +1008,7 @@ void TstDocumentos::expedienteNoValido() {
     Entorno e(peer.host());
     QVERIFY(e.situar(3));
     const int copia = e.datos->CopiarInstalacion();
-    const QString numero = e.datos->DSinstalacion[QStringLiteral("EXPEDIENTE")].asString();
+    const QString numero = e.datos->DSinstalacion()[QStringLiteral("EXPEDIENTE")].asString();
     QVERIFY(!TDatos::ExpedienteValido(numero));
     const QDate fecha = e.fecha(copia);
 
@@ -1133,7 +1133,7 @@ void TstDocumentos::fallos() {
     }
     Entorno e(servidor, semilla);
     QVERIFY(e.situar(3));
-    const QString nombreGestor = e.datos->DSinstalacion[QStringLiteral("Ngestor")].asString();
+    const QString nombreGestor = e.datos->DSinstalacion()[QStringLiteral("Ngestor")].asString();
     Respuestas respuestas;
     respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
     for (const QString &v : vistos)

@@ -43,8 +43,8 @@ Entorno::Entorno(bool demo, const QStringList &semilla) : tdb(demo) {
 // and show its refusal with no one to answer.
 Entorno::~Entorno() {
     datos->setView(nullptr);
-    for (db::RecordSet *s : {&datos->DSarmarios, &datos->DSderivaciones, &datos->DSadjuntos,
-                             &datos->DSinstalacion, &datos->DSinstalador, &datos->DSgestores})
+    for (db::RecordSet *s : {&datos->DSarmarios(), &datos->DSderivaciones(), &datos->DSadjuntos(),
+                             &datos->DSinstalacion(), &datos->DSinstalador(), &datos->DSgestores()})
         if (s->editing())
             s->cancel();
     principal.reset();
@@ -56,7 +56,7 @@ QVariant Entorno::enBase(const QString &sql) {
 }
 
 void Entorno::ejecutar(const QString &sql) {
-    db::Statement s(datos->IBTrans);
+    db::Statement s(datos->IBTrans());
     s.prepare(sql);
     s.execute();
 }

@@ -86,7 +86,7 @@ void TstAcercade::showsNameTextAndVersion() {
     QCOMPARE(v.revision, e.enBase("select REVISION from PARAMETROS where ID=1").toString());
     // Freed as it closed.
     QVERIFY(!buscarVentana<TFacercade>(QStringLiteral("Facercade")));
-    QVERIFY(!e.d().Qver.active());
+    QVERIFY(!e.d().Qver().active());
 }
 
 void TstAcercade::readsParametrosAnewEachOpening() {

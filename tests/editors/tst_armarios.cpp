@@ -53,9 +53,9 @@ struct Editor {
 Editor editor(const QString &cual) {
     if (cual == QLatin1String("armarios"))
         return {kArmarios, editarArmario,
-                [](TDatos &d) -> db::RecordSet & { return d.DSarmarios; }};
+                [](TDatos &d) -> db::RecordSet & { return d.DSarmarios(); }};
     return {kDerivaciones, editarDerivacion,
-            [](TDatos &d) -> db::RecordSet & { return d.DSderivaciones; }};
+            [](TDatos &d) -> db::RecordSet & { return d.DSderivaciones(); }};
 }
 
 DBNavigator *navegador(QWidget *w) {
@@ -187,8 +187,8 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
     TDatos &d = e.d();
     ModalAnswers respuestas;
     respuestas.push([&](QWidget *w) {
-        QCOMPARE(d.DSarmarios.state(), State::Insert);
-        QCOMPARE(d.DSarmarios["INSTALACION"].asInteger(), 10);
+        QCOMPARE(d.DSarmarios().state(), State::Insert);
+        QCOMPARE(d.DSarmarios()["INSTALACION"].asInteger(), 10);
         auto *columna = hijo(w, QStringLiteral("DBEdit1"));
         columna->setFocus();
         QTest::keyClicks(columna, QStringLiteral("7"));
@@ -197,18 +197,18 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), celdas, kWindowWait);
         QTest::keyClick(celdas, Qt::Key_Insert); // saves the row, starts another, here
         QVERIFY(w->isVisible());
-        QCOMPARE(d.DSarmarios.state(), State::Insert);
-        QCOMPARE(d.DSarmarios.recordCount(), 3);
+        QCOMPARE(d.DSarmarios().state(), State::Insert);
+        QCOMPARE(d.DSarmarios().recordCount(), 3);
         QCOMPARE(e.principal->aperturasArmarios, 2);
         QTest::mouseClick(hijo(w, QStringLiteral("BitBtn1")), Qt::LeftButton);
     });
-    d.DSarmarios.insert(); // as the main window's navigator or grid does
+    d.DSarmarios().insert(); // as the main window's navigator or grid does
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(
         e.enBase("select count(*) from INSTALACION_ARMARIO where INSTALACION=10 and N_COLUMNAS=7")
             .toInt(),
         1);
-    QCOMPARE(d.DSarmarios.state(), State::Insert); // the new row stays pending
+    QCOMPARE(d.DSarmarios().state(), State::Insert); // the new row stays pending
     QVERIFY(!e.vigia.fired());
 }
 
@@ -227,12 +227,12 @@ void TstArmarios::duplicateColumnRefusedOnInsert() {
     });
     respuestas.push(ModalAnswers::ok());
     respuestas.push([&](QWidget *w) {
-        QCOMPARE(d.DSarmarios.state(), State::Insert); // no new row was started
-        QCOMPARE(d.DSarmarios.recordCount(), 2);
-        QCOMPARE(d.DSarmarios["N_COLUMNAS"].asInteger(), 2);
+        QCOMPARE(d.DSarmarios().state(), State::Insert); // no new row was started
+        QCOMPARE(d.DSarmarios().recordCount(), 2);
+        QCOMPARE(d.DSarmarios()["N_COLUMNAS"].asInteger(), 2);
         cancelarYCerrar(w);
     });
-    d.DSarmarios.insert();
+    d.DSarmarios().insert();
     QCOMPARE(
         respuestas.seen,
         (QStringList{kArmarios,
@@ -254,7 +254,7 @@ void TstArmarios::insertRightAfterTypingSavesTheRow() {
         QTest::keyClick(columna, Qt::Key_Insert);
         QTest::mouseClick(hijo(w, QStringLiteral("BitBtn1")), Qt::LeftButton);
     });
-    d.DSarmarios.insert();
+    d.DSarmarios().insert();
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(e.enBase("select count(*) from INSTALACION_ARMARIO where N_COLUMNAS=7").toInt(), 1);
     QVERIFY(!e.vigia.fired());
@@ -437,7 +437,7 @@ void TstArmarios::observationsUpperCase() {
     });
     editarDerivacion(d, e.principal.get());
     QCOMPARE(enMemo, esperado);
-    QCOMPARE(d.DSderivaciones["OBSERVACIONES"].asString(), esperado);
+    QCOMPARE(d.DSderivaciones()["OBSERVACIONES"].asString(), esperado);
     QCOMPARE(e.enBase("select OBSERVACIONES from INSTALACION_DERIVACIONES where ID=200").toString(),
              esperado);
     QVERIFY(!e.vigia.fired());
@@ -517,7 +517,7 @@ void TstArmarios::closingSavesNothing() {
     });
     editarArmario(d, e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
-    QCOMPARE(d.DSarmarios.state(), State::Edit); // neither saved nor cancelled
+    QCOMPARE(d.DSarmarios().state(), State::Edit); // neither saved nor cancelled
     QCOMPARE(e.enBase("select N_CELDAS from INSTALACION_ARMARIO where ID=100").toInt(), 8);
     QVERIFY(!e.vigia.fired());
 }

@@ -55,13 +55,13 @@ Lado lado(const QString &quien) {
     if (quien == QLatin1String("instalador"))
         return {kInstalador,
                 elegirInstalador,
-                [](TDatos &d) -> db::RecordSet & { return d.DSinstalador; },
+                [](TDatos &d) -> db::RecordSet & { return d.DSinstalador(); },
                 QStringLiteral("INSTALADOR"),
                 QStringLiteral("Ninstalador"),
                 QStringLiteral("INSTALADOR")};
     return {kGestor,
             elegirGestor,
-            [](TDatos &d) -> db::RecordSet & { return d.DSgestores; },
+            [](TDatos &d) -> db::RecordSet & { return d.DSgestores(); },
             QStringLiteral("GESTOR"),
             QStringLiteral("Ngestor"),
             QStringLiteral("GESTORES")};
@@ -222,9 +222,9 @@ void TstSeleccion::chosenRowBecomesTheInstallations() {
     });
     l.elegir(d, e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{l.ident});
-    QCOMPARE(d.DSinstalacion.state(), State::Edit); // posted later by the ordinary rules
-    QCOMPARE(d.DSinstalacion[l.campo].asInteger(), elegido);
-    QCOMPARE(d.DSinstalacion[l.nombre].asString(), nombre);
+    QCOMPARE(d.DSinstalacion().state(), State::Edit); // posted later by the ordinary rules
+    QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), elegido);
+    QCOMPARE(d.DSinstalacion()[l.nombre].asString(), nombre);
     // The list was read again: its current row is the first by name.
     QCOMPARE(l.lista(d).state(), State::Browse);
     QCOMPARE(l.lista(d).recNo(), 0);
@@ -255,8 +255,8 @@ void TstSeleccion::noneLeftChoosesZero() {
     QCOMPARE(respuestas.seen,
              (QStringList{l.ident, QStringLiteral("Confirmación|¿Desea eliminar el registro?"),
                           l.ident}));
-    QCOMPARE(d.DSinstalacion[l.campo].value(), QVariant(0));
-    QCOMPARE(d.DSinstalacion[l.nombre].asString(), QString());
+    QCOMPARE(d.DSinstalacion()[l.campo].value(), QVariant(0));
+    QCOMPARE(d.DSinstalacion()[l.nombre].asString(), QString());
     QVERIFY(!e.vigia.fired());
 }
 
@@ -297,7 +297,7 @@ void TstSeleccion::refusedCloseKeepsWindowOpen() {
         // Still open on the new installer, which the user now completes.
         QVERIFY(w->isVisible());
         QCOMPARE(qobject_cast<QDialog *>(w)->result(), 0);
-        QCOMPARE(d.DSinstalador.state(), State::Insert);
+        QCOMPARE(d.DSinstalador().state(), State::Insert);
         auto *correo = hijo(w, QStringLiteral("DBEdit5"));
         correo->setFocus();
         QTest::keyClicks(correo, QStringLiteral("nuevo@ejemplo.es"));
@@ -310,7 +310,7 @@ void TstSeleccion::refusedCloseKeepsWindowOpen() {
                       "SMTP_SERVIDOR='smtp.ejemplo.es'")
                  .toInt(),
              1);
-    QCOMPARE(d.DSinstalacion["INSTALADOR"].asInteger(),
+    QCOMPARE(d.DSinstalacion()["INSTALADOR"].asInteger(),
              e.enBase("select ID from INSTALADOR where CORREO='nuevo@ejemplo.es'").toInt());
     QVERIFY(!e.vigia.fired());
 }
@@ -361,8 +361,8 @@ void TstSeleccion::cancelAfterEditingStillPosts() {
     QCOMPARE(
         e.enBase(QStringLiteral("select %1 from %2 where ID=2").arg(columna, l.tabla)).toString(),
         guardado);
-    QCOMPARE(d.DSinstalacion.state(), State::Browse);
-    QCOMPARE(d.DSinstalacion[l.campo].asInteger(), 1);
+    QCOMPARE(d.DSinstalacion().state(), State::Browse);
+    QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), 1);
     QCOMPARE(l.lista(d).recNo(), 0); // read again
     QVERIFY(!e.vigia.fired());
 }
@@ -385,8 +385,8 @@ void TstSeleccion::acceptOnSentInstallationShowsLock() {
     });
     QCOMPARE(errorOf([&] { l.elegir(d, e.principal.get()); }), kBloqueo);
     QCOMPARE(respuestas.seen, QStringList{l.ident});
-    QCOMPARE(d.DSinstalacion.state(), State::Browse);
-    QCOMPARE(d.DSinstalacion[l.campo].asInteger(), 1);
+    QCOMPARE(d.DSinstalacion().state(), State::Browse);
+    QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), 1);
     QCOMPARE(
         e.enBase(QStringLiteral("select %1 from INSTALACION where ID=10").arg(l.campo)).toInt(), 1);
     QCOMPARE(l.lista(d).recNo(), 1); // not read again
@@ -404,7 +404,7 @@ void TstSeleccion::acceptWithNoInstallationStartsOne() {
     Entorno e(false, semilla(0, 0, QStringLiteral("N"), 0));
     const Lado l = lado(quien);
     TDatos &d = e.d();
-    QVERIFY(d.DSinstalacion.isEmpty());
+    QVERIFY(d.DSinstalacion().isEmpty());
     ModalAnswers respuestas;
     respuestas.push([&](QWidget *w) {
         navegador(w)->click(DBNavigator::Next);
@@ -412,9 +412,9 @@ void TstSeleccion::acceptWithNoInstallationStartsOne() {
     });
     l.elegir(d, e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{l.ident});
-    QCOMPARE(d.DSinstalacion.state(), State::Insert);
-    QCOMPARE(d.DSinstalacion[l.campo].asInteger(), 2);
-    QCOMPARE(d.DSinstalacion["ENVIADO"].asString(),
+    QCOMPARE(d.DSinstalacion().state(), State::Insert);
+    QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), 2);
+    QCOMPARE(d.DSinstalacion()["ENVIADO"].asString(),
              QStringLiteral("N")); // the new-installation rules ran
     QVERIFY(!e.vigia.fired());
 }

@@ -30,7 +30,7 @@ Entorno::~Entorno() {
 }
 
 int Entorno::actual() const {
-    const db::RecordSet &r = datos->DSinstalacion;
+    const db::RecordSet &r = datos->DSinstalacion();
     return r.isEmpty() ? 0 : r.field(QStringLiteral("ID")).asInteger();
 }
 

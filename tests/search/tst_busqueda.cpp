@@ -818,7 +818,7 @@ void TstBusqueda::openingPlacesTheList() {
                 c.pulsar(c.CBenv);
             c.pulsar(c.cancelar);
         });
-    QVERIFY(e.d().DSinstalacion.locate(QStringLiteral("ID"), principal));
+    QVERIFY(e.d().DSinstalacion().locate(QStringLiteral("ID"), principal));
     QString visto;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         visto = c.actual();
@@ -860,7 +860,7 @@ void TstBusqueda::closingHandsBackTheChoice() {
     });
     QCOMPARE(elegido, moverAlPrimero ? QStringLiteral("1") : QStringLiteral("5"));
     QCOMPARE(e.actual(), principal);
-    QCOMPARE(e.d().DSinstalacion.state(), db::State::Browse);
+    QCOMPARE(e.d().DSinstalacion().state(), db::State::Browse);
     QCOMPARE(respuestas.seen, QStringList{kBusqueda});
     QVERIFY(!e.vigia.fired());
 }
@@ -881,7 +881,7 @@ void TstBusqueda::choiceFromAnotherDesk() {
     QFETCH(bool, borrada);
     Entorno e;
     ModalAnswers respuestas;
-    db::RecordSet &instalacion = e.d().DSinstalacion;
+    db::RecordSet &instalacion = e.d().DSinstalacion();
     QVERIFY(instalacion.locate(QStringLiteral("ID"), principal));
     const QString expedientePrincipal = instalacion[QStringLiteral("EXPEDIENTE")].asString();
 
@@ -968,7 +968,7 @@ void TstBusqueda::stateKeptBetweenOpenings() {
 void TstBusqueda::pendingEditSavedAndListed() {
     Entorno e;
     ModalAnswers respuestas;
-    db::RecordSet &instalacion = e.d().DSinstalacion;
+    db::RecordSet &instalacion = e.d().DSinstalacion();
     instalacion.edit();
     instalacion[QStringLiteral("LOCALIZA_CALLE")].setValue(QStringLiteral("CALLE NUEVA"));
     QString localizacion;
@@ -994,9 +994,9 @@ void TstBusqueda::locationTextOfEveryProvince() {
                               "LOCALIZA_CALLE, LOCALIZA_TIPOBIS, LOCALIZA_BIS, LOCALIZA_PISO) "
                               "values (6, '2500000001', 'N', '2025-07-01', '41', '0790000', "
                               "'CALLE MAYOR', 2, 'B', '3')")});
-    e.d().DSinstalacion.last();
+    e.d().DSinstalacion().last();
     QCOMPARE(e.actual(), 6);
-    e.d().DSinstalacion.locate(QStringLiteral("ID"), 5);
+    e.d().DSinstalacion().locate(QStringLiteral("ID"), 5);
     const QStringList esperadas = e.columna(QStringLiteral(
         "select coalesce(i.LOCALIZA_CODIGO_PROVINCIA, '') || ' ' || "
         "coalesce(m.NOMBRE_ENTIDAD_POBLACION, '') || ' - ' || "

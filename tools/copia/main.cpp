@@ -3,6 +3,8 @@
 
 #include "tools/copia/Backup.h"
 
+#include "db/Engine.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -121,6 +123,8 @@ QString askPassword(const QString &user, const QString &database) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // Declared first, so it runs last: our own threads and attachments are gone by then.
+    const db::fb::EngineShutdown engine;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trelmavondis-copia"));
     QTextStream out(stdout);

@@ -3,6 +3,7 @@
 
 #include "data/SqlScript.h"
 #include "db/Connection.h"
+#include "db/Engine.h"
 #include "db/Errors.h"
 #include "tools/creardb/AdjuntosDemo.h"
 
@@ -29,6 +30,8 @@ void abrir(db::Database &database, const QString &path, const QString &user,
 } // namespace
 
 int main(int argc, char **argv) {
+    // Declared first, so it runs last: the database is closed by then.
+    const db::fb::EngineShutdown engine;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trelmavondis-creardb"));
     // Qt's own words of the help ("Uso:", "Opciones:") and of its errors, in Spanish.

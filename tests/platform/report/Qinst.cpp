@@ -3,7 +3,7 @@
 using db::FieldType;
 
 std::unique_ptr<db::RecordSet> makeQinst(TDatos &d, const QString &filter) {
-    auto q = std::make_unique<db::RecordSet>(d.IBTrans, QStringLiteral("Qinst"));
+    auto q = std::make_unique<db::RecordSet>(d.IBTrans(), QStringLiteral("Qinst"));
     q->selectSql = {
         QStringLiteral("select EXPEDIENTE, ENVIADO, FECHA, ID, LOCALIZA_CODIGO_PROVINCIA, "
                        "LOCALIZA_ESCALERA, LOCALIZA_PISO, LOCALIZA_PORTAL, "
@@ -24,14 +24,14 @@ std::unique_ptr<db::RecordSet> makeQinst(TDatos &d, const QString &filter) {
     q->addField(QStringLiteral("LOCALIZA_TIPOBIS"), FieldType::Integer);
     q->addField(QStringLiteral("LOCALIZA_CALLE"), FieldType::String, 250);
     q->addLookupField(QStringLiteral("Nmunicipio"), FieldType::String, 250,
-                      QStringLiteral("LOCALIZA_CODIGO_MUNICIPIO"), d.Qmunicipios,
+                      QStringLiteral("LOCALIZA_CODIGO_MUNICIPIO"), d.Qmunicipios(),
                       QStringLiteral("CODIGO_ENTIDAD_POBLACION"),
                       QStringLiteral("NOMBRE_ENTIDAD_POBLACION"));
     q->addLookupField(QStringLiteral("Ntipobis"), FieldType::String, 250,
-                      QStringLiteral("LOCALIZA_TIPOBIS"), d.QtipoBis, QStringLiteral("ID"),
+                      QStringLiteral("LOCALIZA_TIPOBIS"), d.QtipoBis(), QStringLiteral("ID"),
                       QStringLiteral("DESCRIPCION"));
     q->addLookupField(QStringLiteral("Nentidadpoblacion"), FieldType::String, 250,
-                      QStringLiteral("LOCALIZA_COD_ENTIDAD_POBLAC"), d.Qentidadespoblacion,
+                      QStringLiteral("LOCALIZA_COD_ENTIDAD_POBLAC"), d.Qentidadespoblacion(),
                       QStringLiteral("CODIGO_ENTIDAD_POBLACION"),
                       QStringLiteral("NOMBRE_ENTIDAD_POBLACION"));
     q->addCalculatedField(QStringLiteral("Localizacion"), FieldType::String, 250);
