@@ -34,15 +34,27 @@ void settle() {
     settle();
 }
 
+// Where start-up's time goes, in milliseconds from the start of each phase.
+struct Phases {
+    double connect = 0, bind = 0, show = 0;
+};
+
 // Start-up's work: the data module connected, the window bound to it, shown and painted.
 bool startUp(TFinstalacion &window, TDatos &datos, const QString &database,
-             const TDatos::Login &login) {
+             const TDatos::Login &login, Phases *phases = nullptr) {
+    QElapsedTimer t;
+    t.start();
     datos.Conectar(database, QStringLiteral("SYSDBA"), login);
+    const qint64 connected = t.nsecsElapsed();
     window.enlazarDatos(datos);
+    const qint64 bound = t.nsecsElapsed();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return false;
     settle();
+    if (phases)
+        *phases = {double(connected) / 1e6, double(bound - connected) / 1e6,
+                   double(t.nsecsElapsed() - bound) / 1e6};
     return true;
 }
 
@@ -66,33 +78,47 @@ int main(int argc, char **argv) {
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(xdg.path()));
     QApplication app(argc, argv);
 
-    // Start-up: the floor is the installation table opened and read bare.
-    double bareOpen = 0;
+    // Start-up: the floor is the installation table opened and read bare, on one connection.
+    std::vector<double> bareOpens;
     {
         db::Database db;
         bench::connect(db, argc, argv);
         db::Transaction tr(db);
         tr.start();
         db::Statement s(tr);
-        bareOpen = bench::medianMs(3, [&] {
-            s.prepare(QStringLiteral("select * from INSTALACION\n\norder by id"));
-            bench::fetchAllRows(s);
-        });
+        for (int i = 0; i < 5; ++i)
+            bareOpens.push_back(bench::medianMs(1, [&] {
+                s.prepare(QStringLiteral("select * from INSTALACION\n\norder by id"));
+                bench::fetchAllRows(s);
+            }));
     }
     const auto login = bench::login(target.password);
-    std::vector<double> startups;
-    for (int i = 0; i < 3; ++i) {
+    std::vector<double> startups, connects, binds, shows;
+    for (int i = 0; i < 5; ++i) {
         QElapsedTimer t;
         t.start();
         TFinstalacion window;
         TDatos datos(&window);
-        if (!startUp(window, datos, database, login))
+        Phases phases;
+        if (!startUp(window, datos, database, login, &phases))
             return 1;
         startups.push_back(double(t.nsecsElapsed()) / 1e6);
+        connects.push_back(phases.connect);
+        binds.push_back(phases.bind);
+        shows.push_back(phases.show);
         datos.Cerrar();
     }
+    const auto spread = [](const char *what, const std::vector<double> &v) {
+        std::printf("  %s: mín–máx %.3f–%.3f ms\n", what, *std::min_element(v.begin(), v.end()),
+                    *std::max_element(v.begin(), v.end()));
+    };
     bench::report("arranque hasta la ventana (mediana)", bench::median(startups),
-                  "abrir y leer INSTALACION a pelo", bareOpen);
+                  "abrir y leer INSTALACION a pelo", bench::median(bareOpens));
+    std::printf("  %zu veces cada uno\n", startups.size());
+    spread("arranque", startups);
+    spread("a pelo", bareOpens);
+    std::printf("  de él: conectar %.3f ms, enlazar %.3f ms, mostrar y pintar %.3f ms\n",
+                bench::median(connects), bench::median(binds), bench::median(shows));
 
     // Navigation.
     TFinstalacion window;

@@ -322,7 +322,7 @@ RecordSet::RecordSet(Transaction &transaction, QString name)
     : m_transaction(transaction), m_name(std::move(name)), m_writer(std::make_unique<Writer>()) {}
 
 RecordSet::~RecordSet() {
-    m_state = State::Inactive;
+    setState(State::Inactive, Tell::Nobody); // the sources stay, but hear no more of it
     m_rows.clear();
     for (DataSource *s : m_sources)
         s->m_dataSet = nullptr;
@@ -453,12 +453,17 @@ void RecordSet::tellDetails(MasterEvent event) {
         s->notifyDetails(event);
 }
 
-void RecordSet::setState(State state) {
+// Every change of state goes through here. The new state starts unmodified; out of an edit
+// or insert the record being edited is let go. Opening and closing tell their sources that
+// the set became active or inactive, once the rest is done, and an insert tells once the
+// new record is filled: for them the state changes quietly.
+void RecordSet::setState(State state, Tell tell) {
     m_state = state;
     m_modified = false;
     if (state != State::Edit && state != State::Insert)
         m_buffer.clear();
-    notify(DataEvent::StateChanged);
+    if (tell == Tell::Sources)
+        notify(DataEvent::StateChanged);
 }
 
 Statement &RecordSet::prepared(std::unique_ptr<Statement> &stmt, const QStringList &sql) {
@@ -497,9 +502,9 @@ void RecordSet::open() {
     m_select->openCursor();
     m_openedOn = m_transaction.database().attachmentNumber();
     m_rows.clear();
+    m_store.clear();
     m_fetchedAll = false;
-    m_modified = false;
-    m_state = State::Browse;
+    setState(State::Browse, Tell::Nobody); // told below as the set becoming active
     m_cur = -1;
     try {
         if (fetchRow())
@@ -563,12 +568,11 @@ void RecordSet::bindFields() {
 void RecordSet::close() {
     if (!active())
         return;
-    m_state = State::Inactive;
+    setState(State::Inactive, Tell::Nobody); // told below as the set becoming inactive
     m_rows.clear();
-    m_buffer.clear();
+    m_store.clear();
     m_cur = -1;
     m_eof = m_bof = true;
-    m_modified = false;
     if (m_select) {
         try {
             m_select->closeCursor();
@@ -590,7 +594,7 @@ bool RecordSet::fetchRow() {
         return false;
     }
     Row row;
-    row.data = rowcodec::fromMessage(m_plan, m_select->message());
+    row.data = rowcodec::fromMessage(m_plan, m_select->message(), &m_store);
     if (m_calcCount)
         row.calc = QVector<QVariant>(m_calcCount);
     m_rows.push_back(std::move(row));
@@ -763,10 +767,27 @@ void RecordSet::setCurrent(int row) {
     m_eof = m_rows.empty();
 }
 
-// Before a move: linked sets settle their pending records, this set's own is posted, and a
-// set read under a lost attachment reads again.
-void RecordSet::readyToMove() {
+// The one step before every operation that reads or writes rows. After a lost connection
+// the database is attached again, and rows read under the lost attachment are read again
+// (see reopenIfStale). For a move, linked sets then settle their pending records and this
+// set's own is posted; a record held through the loss is saved first and the rows are read
+// again after it.
+void RecordSet::beforeOperation(Step step) {
+    if (step == Step::OnRow) {
+        // A row that is gone is not replaced by another: the operation is refused.
+        const int key = Writer::keySlot(*this);
+        const QVariant id =
+            key >= 0 && m_cur >= 0 && m_cur < int(m_rows.size()) && !editing()
+                ? rowcodec::value(m_rows[size_t(m_cur)].data, key, FieldType::Integer)
+                : QVariant();
+        if (!reopenIfStale())
+            throw DatabaseError(Writer::deletedMessage(
+                *this, id, QStringLiteral(" mientras se recuperaba la conexión.")));
+        return;
+    }
     reopenIfStale();
+    if (step != Step::Move)
+        return;
     checkActive();
     tellDetails(MasterEvent::Settle);
     checkBrowseMode();
@@ -776,7 +797,8 @@ void RecordSet::readyToMove() {
 // Rows read under an attachment that has since been lost may be cut short (the cursor died
 // with it) or out of date: the set reads again and comes back to the same row, by its ID
 // where it has one. A set holding an edit keeps it; it reads again once the edit is over.
-// Answers false when that row is no longer there (another desk deleted it).
+// Answers false when that row is no longer there (another desk deleted it). Only
+// beforeOperation calls it: it is where the connection is attached again.
 bool RecordSet::reopenIfStale() {
     Database &db = m_transaction.database();
     db.ensureAttached();
@@ -794,17 +816,6 @@ bool RecordSet::reopenIfStale() {
     return true;
 }
 
-// The same before changing the current row: a row that is gone is not replaced by another.
-void RecordSet::reopenOnSameRow() {
-    const int key = Writer::keySlot(*this);
-    const QVariant id = key >= 0 && m_cur >= 0 && m_cur < int(m_rows.size()) && !editing()
-                            ? rowcodec::value(m_rows[size_t(m_cur)].data, key, FieldType::Integer)
-                            : QVariant();
-    if (!reopenIfStale())
-        throw DatabaseError(Writer::deletedMessage(
-            *this, id, QStringLiteral(" mientras se recuperaba la conexión.")));
-}
-
 void RecordSet::checkBrowseMode() {
     if (!editing())
         return;
@@ -817,7 +828,7 @@ void RecordSet::checkBrowseMode() {
 }
 
 void RecordSet::first() {
-    readyToMove();
+    beforeOperation(Step::Move);
     setCurrent(m_rows.empty() ? -1 : 0);
     m_bof = true;
     notifyMoved();
@@ -825,7 +836,7 @@ void RecordSet::first() {
 }
 
 void RecordSet::last() {
-    readyToMove();
+    beforeOperation(Step::Move);
     fetchAll();
     setCurrent(int(m_rows.size()) - 1);
     m_eof = true;
@@ -834,7 +845,7 @@ void RecordSet::last() {
 }
 
 void RecordSet::moveBy(int distance) {
-    readyToMove();
+    beforeOperation(Step::Move);
     const int from = m_cur;
     int target = m_cur + distance;
     while (target >= int(m_rows.size()) && fetchRow()) {
@@ -868,7 +879,7 @@ void RecordSet::moveTo(int row) {
 }
 
 bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
-    readyToMove();
+    beforeOperation(Step::Move);
     const Field &f = field(fieldName);
     const QVariant wanted = value.isNull() ? QVariant() : f.convert(value);
     const int saved = m_cur;
@@ -901,7 +912,7 @@ bool RecordSet::locate(const QString &fieldName, const QVariant &value) {
 void RecordSet::edit() {
     if (editing())
         return;
-    reopenOnSameRow();
+    beforeOperation(Step::OnRow);
     checkWritable();
     if (m_rows.empty()) {
         insert();
@@ -938,7 +949,7 @@ void RecordSet::edit() {
 }
 
 void RecordSet::insert() {
-    reopenIfStale();
+    beforeOperation(Step::Change);
     checkWritable();
     tellDetails(MasterEvent::Settle);
     checkBrowseMode();
@@ -955,7 +966,7 @@ void RecordSet::insertAt(bool atEnd) {
     // a lookup into this set) reads a row like any other.
     m_rows.insert(m_rows.begin() + pos, encode(m_buffer));
     m_cur = pos;
-    m_state = State::Insert;
+    setState(State::Insert, Tell::Nobody); // told once the new record is filled
     try {
         if (!generatorName.isEmpty()) {
             if (Field *id = findField(generatorField); id && id->isNull())
@@ -979,7 +990,7 @@ void RecordSet::insertAt(bool atEnd) {
 }
 
 void RecordSet::append() {
-    reopenIfStale();
+    beforeOperation(Step::Change);
     checkWritable();
     tellDetails(MasterEvent::Settle);
     checkBrowseMode();
@@ -1027,7 +1038,7 @@ void RecordSet::runStatement(std::unique_ptr<Statement> &stmt, const QStringList
 }
 
 void RecordSet::post() {
-    reopenIfStale();
+    beforeOperation(Step::Change);
     notify(DataEvent::UpdateData);
     postRecord();
 }
@@ -1093,7 +1104,7 @@ void RecordSet::remove() {
         cancel();
         return;
     }
-    reopenOnSameRow();
+    beforeOperation(Step::OnRow);
     checkWritable();
     if (m_rows.empty())
         throw DatabaseError(kEmptySetMessage);
@@ -1111,7 +1122,7 @@ void RecordSet::remove() {
 }
 
 void RecordSet::refresh() {
-    reopenIfStale();
+    beforeOperation(Step::Change);
     checkActive();
     tellDetails(MasterEvent::Drop);
     checkBrowseMode();

@@ -127,13 +127,19 @@ private:
     void notify(DataEvent event, Field *field = nullptr);
     void notifyMoved();
     void tellDetails(MasterEvent event);
-    void setState(State state);
+    enum class Tell { Sources, Nobody };
+    void setState(State state, Tell tell = Tell::Sources);
     void postRecord();
     Statement &prepared(std::unique_ptr<Statement> &stmt, const QStringList &sql);
     void checkActive() const;
-    void readyToMove();
+    // What an operation needs settled before it runs (see beforeOperation).
+    enum class Step {
+        Change, // insert, append, post, refresh
+        OnRow,  // edit, delete: the current row must still be there
+        Move    // first, last, moves, locate: linked sets settle, this set's record is posted
+    };
+    void beforeOperation(Step step);
     bool reopenIfStale();
-    void reopenOnSameRow();
     void checkWritable() const;
     void bindFields();
     bool fetchRow();
@@ -161,7 +167,8 @@ private:
     QList<DataSource *> m_sources;
 
     std::unique_ptr<Statement> m_select, m_insert, m_modify, m_delete, m_refresh;
-    std::vector<Row> m_rows;
+    rowcodec::RowStore m_store; // the bytes of the rows fetched since the open
+    std::vector<Row, rowcodec::LargeAllocator<Row>> m_rows; // after the store: let go first
     std::vector<Field *> m_dataFields;        // in row order
     QVector<int> m_columnOf;                  // per data field: its column of the select
     std::vector<rowcodec::ColumnPlan> m_plan; // how a fetched message becomes a row

@@ -6,8 +6,15 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace db::rowcodec {
 namespace {
@@ -108,11 +115,71 @@ std::vector<ColumnPlan> plan(const QVector<Column> &columns, const QVector<int> 
     return out;
 }
 
-QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char *message) {
+RowStore::~RowStore() {
+    clear();
+}
+
+namespace {
+
+constexpr size_t kFirstBlock = size_t(64) << 10;
+constexpr size_t kHugePage = size_t(2) << 20;
+constexpr size_t kLargestBlock = size_t(8) << 20;
+
+} // namespace
+
+void *takeLarge(size_t bytes) {
+    void *data = nullptr;
+    if (bytes >= kHugePage) {
+        bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        data = std::aligned_alloc(kHugePage, bytes);
+#ifdef MADV_HUGEPAGE
+        if (data)
+            madvise(data, bytes, MADV_HUGEPAGE); // advice only: nothing to do if refused
+#endif
+    } else {
+        data = std::malloc(std::max<size_t>(bytes, 1));
+    }
+    if (!data)
+        throw std::bad_alloc();
+    return data;
+}
+
+void freeLarge(void *p) {
+    std::free(p);
+}
+
+char *RowStore::take(qsizetype size) {
+    if (m_end - m_next < size) {
+        // Each block twice the last, up to a limit: a short list keeps one small block.
+        size_t blockSize = m_blocks.empty() ? kFirstBlock
+                                            : std::min(m_blocks.back().size * 2, kLargestBlock);
+        blockSize = std::max(blockSize, size_t(size));
+        if (blockSize >= kHugePage)
+            blockSize = (blockSize + kHugePage - 1) / kHugePage * kHugePage;
+        char *data = static_cast<char *>(takeLarge(blockSize));
+        m_blocks.push_back({data, blockSize});
+        m_next = data;
+        m_end = data + blockSize;
+    }
+    char *out = m_next;
+    m_next += size;
+    return out;
+}
+
+void RowStore::clear() {
+    for (const Block &b : m_blocks)
+        std::free(b.data);
+    m_blocks.clear();
+    m_next = m_end = nullptr;
+}
+
+QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char *message,
+                       RowStore *store) {
     using C = ColumnPlan::Copy;
     const int n = int(plan.size());
     // First pass: the row's size, so that it is allocated once.
     qsizetype size = qsizetype(n) * 4;
+    bool converts = false;
     for (const ColumnPlan &p : plan) {
         if (readAs<short>(message + p.column.nullOffset))
             continue;
@@ -125,14 +192,24 @@ QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char 
             size += 2 + p.column.length;
             break;
         case C::Convert:
-            break; // sized when it is written
+            converts = true; // sized when it is written
+            break;
         default:
             size += 8;
             break;
         }
     }
-    QByteArray row(size, Qt::Uninitialized);
-    char *const base = row.data();
+    // A row whose size is known before it is written goes to the store; one with values to
+    // convert may grow while it is written and gets bytes of its own.
+    QByteArray row;
+    char *base = nullptr;
+    if (store && !converts) {
+        base = store->take(size);
+        row = QByteArray::fromRawData(base, size);
+    } else {
+        row = QByteArray(size, Qt::Uninitialized);
+        base = row.data();
+    }
     char *out = base + qsizetype(n) * 4;
     for (int i = 0; i < n; ++i) {
         const ColumnPlan &p = plan[size_t(i)];
@@ -193,7 +270,8 @@ QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char 
             const qsizetype at = out - base;
             if (at + need > row.size()) {
                 row.resize(at + need);
-                out = row.data() + at;
+                base = row.data();
+                out = base + at;
             }
             out = writeValue(out, type, converted, text);
             break;

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include <cstddef>
 #include <vector>
 
 namespace db {
@@ -41,8 +42,51 @@ struct ColumnPlan {
 std::vector<ColumnPlan> plan(const QVector<Column> &columns, const QVector<int> &columnOf,
                              const std::vector<Field *> &fields);
 
-// One row from the output message of a fetch.
-QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char *message);
+// Room for the rows of one open: large blocks handed out piece by piece and let go all at
+// once. Rows fetched in bulk then cost neither an allocation each nor a fresh page touched
+// by the allocator's own bookkeeping; the blocks of a large set are backed by huge pages
+// where the system offers them.
+class RowStore {
+public:
+    RowStore() = default;
+    ~RowStore();
+    RowStore(const RowStore &) = delete;
+    RowStore &operator=(const RowStore &) = delete;
+
+    // `size` bytes that stay where they are until clear().
+    char *take(qsizetype size);
+    // Lets every block go: no row handed out may be read afterwards.
+    void clear();
+
+private:
+    struct Block {
+        char *data;
+        size_t size;
+    };
+    std::vector<Block> m_blocks;
+    char *m_next = nullptr;
+    char *m_end = nullptr;
+};
+
+// Memory for the table of a large set's rows: past a few megabytes it comes in blocks backed
+// by huge pages where the system offers them, so that growing the table to a hundred
+// thousand rows touches a few pages rather than thousands.
+void *takeLarge(size_t bytes);
+void freeLarge(void *p);
+template <class T> struct LargeAllocator {
+    using value_type = T;
+    LargeAllocator() = default;
+    template <class U> LargeAllocator(const LargeAllocator<U> &) {}
+    T *allocate(size_t n) { return static_cast<T *>(takeLarge(n * sizeof(T))); }
+    void deallocate(T *p, size_t) { freeLarge(p); }
+    template <class U> bool operator==(const LargeAllocator<U> &) const { return true; }
+};
+
+// One row from the output message of a fetch. With a store, the row's bytes are taken from
+// it and the array answered only refers to them (QByteArray::fromRawData): it must be gone
+// before the store is cleared; a copy that is changed gets bytes of its own.
+QByteArray fromMessage(const std::vector<ColumnPlan> &plan, const unsigned char *message,
+                       RowStore *store = nullptr);
 
 // One row from values already converted to the fields' types (null for null); values past
 // the fields are ignored.

@@ -40,7 +40,9 @@ void DBCheckBox::showValue() {
         else if (value.compare(m_unchecked, Qt::CaseInsensitive) == 0)
             state = Qt::Unchecked;
     }
-    setCheckState(state);
+    // Setting a state repaints the box even when it is the same one.
+    if (checkState() != state)
+        setCheckState(state);
 }
 
 void DBCheckBox::nextCheckState() {

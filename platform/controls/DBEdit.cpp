@@ -40,7 +40,10 @@ void DBEdit::reset() {
         if (maxLength() != length)
             setMaxLength(length); // sets the text again, losing the selection
     }
-    setAlignment((f->alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+    // Set only when it changes: setting it repaints the box, as a new text does.
+    const Qt::Alignment alignment = (f->alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+    if (this->alignment() != alignment)
+        setAlignment(alignment);
     QString shown;
     if (isMasked())
         shown = editMask().displayText(f->editText());

@@ -96,15 +96,21 @@ QVariant DBLookupComboBox::keyValue() const {
     return k && m_link.active() ? k->value() : QVariant();
 }
 
+// The box paints its text itself: it is repainted, and assistive technology told, only
+// when that text changes.
 void DBLookupComboBox::showValue() {
     db::Field *f = m_link.field();
     m_list.follow(f);
-    m_text = f && m_link.active() ? f->displayText() : QString();
+    const QString text = f && m_link.active() ? f->displayText() : QString();
     setEnabled(m_link.active());
-    {
+    const int index = count() == m_list.count() ? m_list.indexOfKey(keyValue()) : -1;
+    if (index != currentIndex()) {
         const QSignalBlocker quiet(this);
-        setCurrentIndex(count() == m_list.count() ? m_list.indexOfKey(keyValue()) : -1);
+        setCurrentIndex(index);
     }
+    if (text == m_text)
+        return;
+    m_text = text;
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent changed(this, m_text);
         QAccessible::updateAccessibility(&changed);

@@ -85,6 +85,8 @@ void DBRadioGroup::showValue() {
             if (valueOf(i) == value)
                 checked = i;
     }
+    if (checked == checkedIndex())
+        return;
     // An exclusive group keeps one button checked: let go of it to uncheck them all.
     m_group->setExclusive(false);
     for (QAbstractButton *b : m_group->buttons())

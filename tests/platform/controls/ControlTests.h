@@ -7,3 +7,4 @@ int runSmallControlTests(int argc, char **argv);
 int runDBGridTests(int argc, char **argv);
 int runDBNavigatorTests(int argc, char **argv);
 int runRefusalTests(int argc, char **argv);
+int runRepaintTests(int argc, char **argv);

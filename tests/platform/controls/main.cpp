@@ -10,5 +10,6 @@ int main(int argc, char **argv) {
                            {"TstSmallControls", runSmallControlTests},
                            {"TstDBGrid", runDBGridTests},
                            {"TstDBNavigator", runDBNavigatorTests},
-                           {"TstRefusals", runRefusalTests}});
+                           {"TstRefusals", runRefusalTests},
+                           {"TstRepaint", runRepaintTests}});
 }
