@@ -13,7 +13,9 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-int toByte(char16_t c) {
+} // namespace
+
+int byteOf(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (int i = 0; i < 32; ++i)
@@ -21,8 +23,6 @@ int toByte(char16_t c) {
             return 0x80 + i;
     return -1;
 }
-
-} // namespace
 
 QString decode(const char *data, qsizetype size) {
     QString out(size, Qt::Uninitialized);
@@ -41,7 +41,7 @@ QByteArray encode(const QString &text) {
     QByteArray out(text.size(), Qt::Uninitialized);
     char *dst = out.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int b = toByte(text.at(i).unicode());
+        const int b = byteOf(text.at(i).unicode());
         if (b < 0) {
             // Named whole: a character beyond the basic plane is two UTF-16 units.
             QString shown = text.at(i);
@@ -64,7 +64,7 @@ QByteArray encode(const QString &text) {
 
 bool canEncode(const QString &text) {
     for (QChar c : text)
-        if (toByte(c.unicode()) < 0)
+        if (byteOf(c.unicode()) < 0)
             return false;
     return true;
 }

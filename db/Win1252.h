@@ -16,6 +16,9 @@ inline QString decode(const QByteArray &bytes) {
 // such text is refused, never stored as "?".
 QByteArray encode(const QString &text);
 
+// The character's byte in the code page; -1 when it has none.
+int byteOf(char16_t c);
+
 // True when every character of the text can be stored.
 bool canEncode(const QString &text);
 

@@ -1,5 +1,7 @@
 #include "platform/report/Document.h"
 
+#include "db/Win1252.h"
+
 #include <hpdf.h>
 
 #include <algorithm>
@@ -37,12 +39,6 @@ namespace metrics {
 
 namespace {
 
-// windows-1252 bytes 0x80-0x9F; 0 where the code page has no character.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 struct FontMetrics {
     std::array<quint16, 256> width{}; // per 1000 units of the font size
     float ascent = 0, descent = 0;
@@ -76,23 +72,47 @@ const FontMetrics &metricsOf(const FontSpec &font) {
     return all[size_t(int(font.family) * 4 + (font.bold ? 1 : 0) + (font.italic ? 2 : 0))];
 }
 
+// A character's windows-1252 byte: Latin-1 characters are their own byte, the rest are
+// looked up.
+inline quint8 byteOf(char16_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return quint8(u);
+    return quint8(toWinAnsi(QChar(u)));
+}
+
+// The width of text in units of 1/1000 of the font size.
+quint32 unitsOf(const FontMetrics &m, QStringView text) {
+    quint32 units = 0;
+    for (QChar c : text)
+        units += m.width[byteOf(c.unicode())];
+    return units;
+}
+
+inline float widthOf(const FontSpec &font, quint32 units) {
+    return float(units) * font.size / 1000.0f;
+}
+
 } // namespace
 
 char toWinAnsi(QChar c) {
-    const char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return char(u);
-    for (size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] == u && u != 0)
-            return char(0x80 + i);
-    return '?';
+    const int b = db::win1252::byteOf(c.unicode());
+    return b < 0 ? '?' : char(b);
 }
 
 QByteArray toWinAnsi(const QString &text) {
     QByteArray out(text.size(), Qt::Uninitialized);
+    const QChar *in = text.constData();
+    char *bytes = out.data();
     for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = toWinAnsi(text[i]);
+        bytes[i] = char(byteOf(in[i].unicode()));
     return out;
+}
+
+void toWinAnsi(QStringView text, QByteArray &out) {
+    out.resize(text.size());
+    char *bytes = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        bytes[i] = char(byteOf(text[i].unicode()));
 }
 
 const char *baseFontName(const FontSpec &f) {
@@ -103,12 +123,8 @@ const char *baseFontName(const FontSpec &f) {
     return names[int(f.family)][(f.bold ? 1 : 0) + (f.italic ? 2 : 0)];
 }
 
-float textWidth(const FontSpec &font, const QString &text) {
-    const FontMetrics &m = metricsOf(font);
-    quint32 units = 0;
-    for (QChar c : text)
-        units += m.width[quint8(toWinAnsi(c))];
-    return float(units) * font.size / 1000.0f;
+float textWidth(const FontSpec &font, QStringView text) {
+    return widthOf(font, unitsOf(metricsOf(font), text));
 }
 
 float lineHeight(const FontSpec &font) {
@@ -126,7 +142,7 @@ QString fit(const FontSpec &font, const QString &text, float width) {
     const float limit = width * 1000.0f / font.size + 0.01f;
     float units = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        units += m.width[quint8(toWinAnsi(text[i]))];
+        units += m.width[byteOf(text[i].unicode())];
         if (units > limit)
             return text.left(i);
     }
@@ -156,24 +172,58 @@ float shrunkSize(const FontSpec &font, const QString &text, float width, float f
     return f.size;
 }
 
+namespace {
+
+// Calls f with each part of text between separators, empty parts included (as split does).
+template <typename F>
+void forEachPart(QStringView text, char16_t separator, F &&f) {
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = text.indexOf(separator, start);
+        if (end < 0) {
+            f(text.mid(start));
+            return;
+        }
+        f(text.mid(start, end - start));
+        start = end + 1;
+    }
+}
+
+} // namespace
+
 QStringList wrap(const FontSpec &font, const QString &text, float width) {
+    const FontMetrics &m = metricsOf(font);
+    auto fits = [&](quint32 units) { return widthOf(font, units) <= width + 0.01f; };
+    const quint32 space = m.width[quint8(' ')];
     QStringList out;
-    for (const QString &paragraph : text.split(u'\n')) {
-        QString para = paragraph;
+    forEachPart(text, u'\n', [&](QStringView paragraph) {
+        QString para = paragraph.toString();
         para.remove(u'\r');
+        // Most paragraphs fit whole: their words joined again by single spaces are the
+        // paragraph itself.
+        if (!para.startsWith(u' ') && fits(unitsOf(m, para))) {
+            out << para;
+            return;
+        }
         QString line;
-        for (const QString &word : para.split(u' ')) {
-            const QString candidate = line.isEmpty() ? word : line + u' ' + word;
-            if (textWidth(font, candidate) <= width + 0.01f) {
-                line = candidate;
-                continue;
+        quint32 lineUnits = 0;
+        forEachPart(para, u' ', [&](QStringView word) {
+            const quint32 wordUnits = unitsOf(m, word);
+            const quint32 candidate = line.isEmpty() ? wordUnits : lineUnits + space + wordUnits;
+            if (fits(candidate)) {
+                if (!line.isEmpty())
+                    line += u' ';
+                line += word;
+                lineUnits = candidate;
+                return;
             }
             if (!line.isEmpty())
                 out << line;
-            line = word;
+            line = word.toString();
+            lineUnits = wordUnits;
             // A word wider than the line is broken where it reaches the edge, or better
             // after the last separator before it.
-            while (textWidth(font, line) > width + 0.01f) {
+            while (!fits(lineUnits)) {
                 QString head = fit(font, line, width);
                 if (head.isEmpty())
                     head = line.left(1);
@@ -184,10 +234,11 @@ QStringList wrap(const FontSpec &font, const QString &text, float width) {
                     }
                 out << head;
                 line = line.mid(head.size());
+                lineUnits = unitsOf(m, line);
             }
-        }
+        });
         out << line;
-    }
+    });
     return out;
 }
 

@@ -35,10 +35,13 @@ public:
     QString title;
     std::vector<FontSpec> fonts;
     std::vector<QImage> images;
+    // The pages held: all of them, or with a page sink (Layouter::onPageDone) only the one
+    // being laid out, after the `handedOver` pages already written.
     std::vector<Page> pages;
+    int handedOver = 0;
     bool complete = true; // false while a preview is still laying out further pages
 
-    int pageCount() const { return int(pages.size()); }
+    int pageCount() const { return handedOver + int(pages.size()); }
     int fontIndex(const FontSpec &font);
     // The text of a primitive on a page (1-based): page variables replaced.
     QString textOf(const Primitive &p, int pageNumber) const;
@@ -50,7 +53,7 @@ public:
 // layout breaks lines exactly where the PDF's text ends; the preview's Liberation fonts
 // share these metrics.
 namespace metrics {
-float textWidth(const FontSpec &font, const QString &text);
+float textWidth(const FontSpec &font, QStringView text);
 float lineHeight(const FontSpec &font);
 float ascent(const FontSpec &font); // baseline below the line's top
 // Each line of text, broken at spaces within width; a word wider than the line is broken
@@ -68,6 +71,8 @@ const char *baseFontName(const FontSpec &font);
 // A character's byte in windows-1252, '?' when it has none.
 char toWinAnsi(QChar c);
 QByteArray toWinAnsi(const QString &text);
+// The same into `out`, which keeps its capacity from one text to the next.
+void toWinAnsi(QStringView text, QByteArray &out);
 } // namespace metrics
 
 } // namespace report

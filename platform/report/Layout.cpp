@@ -156,11 +156,24 @@ Layouter::Source &Layouter::source(const QString &name, int line) {
 }
 
 QString Layouter::fieldText(const Item &item, const QString &connection) {
-    Source &s = source(item.connection.isEmpty() ? connection : item.connection, item.line);
-    const db::Field *f = s.set->findField(item.field);
-    if (!f)
-        fail(item.line, QStringLiteral("la conexión de datos \"%1\" no tiene el campo \"%2\"")
-                            .arg(s.name, item.field));
+    // The source and the field of an item are looked up by name once; the field is found
+    // again only when its record set has other fields now (reopened with default fields).
+    FieldRef &ref = m_fieldRefs[&item];
+    if (!ref.source)
+        ref.source = &source(item.connection.isEmpty() ? connection : item.connection, item.line);
+    Source &s = *ref.source;
+    if (!ref.field || ref.index >= s.set->fieldCount() || &s.set->fieldAt(ref.index) != ref.field ||
+        ref.field->name().compare(item.field, Qt::CaseInsensitive) != 0) {
+        ref.field = s.set->findField(item.field);
+        if (!ref.field)
+            fail(item.line,
+                 QStringLiteral("la conexión de datos \"%1\" no tiene el campo \"%2\"")
+                     .arg(s.name, item.field));
+        ref.index = 0;
+        while (&s.set->fieldAt(ref.index) != ref.field)
+            ++ref.index;
+    }
+    const db::Field *f = ref.field;
     const int row = s.iterating ? s.row : s.set->recNo();
     if (row < 0 || !s.set->active())
         return QString();
@@ -199,10 +212,11 @@ QString Layouter::itemText(const Item &item, const QString &connection, bool &pa
 Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection) {
     Prepared out;
     const size_t n = band.items.size();
-    std::vector<float> growth(n, 0.0f);
+    std::vector<float> &growth = m_growth;
+    growth.assign(n, 0.0f);
     out.items.reserve(n);
-    std::vector<int> itemOf; // per primitive: its item
-    itemOf.reserve(n);
+    std::vector<int> &itemOf = m_itemOf; // per primitive: its item
+    itemOf.clear();
     for (size_t i = 0; i < n; ++i) {
         const Item &it = band.items[i];
         Primitive p;
@@ -236,9 +250,9 @@ Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection
             FontSpec font = it.font;
             int lines = 1;
             if (it.fit == Fit::Wrap && !vars) {
-                const QStringList l = metrics::wrap(font, text, it.width);
+                QStringList l = metrics::wrap(font, text, it.width);
                 lines = int(l.size());
-                text = l.join(u'\n');
+                text = lines == 1 ? std::move(l.front()) : l.join(u'\n');
             } else {
                 // One line: line breaks of the value become spaces rather than losing the rest.
                 text.remove(u'\r');
@@ -274,7 +288,8 @@ Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection
     // Everything wholly below a grown item moves down by its growth, and by whatever moved
     // that item down: items are visited top to bottom so that growths add up.
     const bool grew = std::any_of(growth.begin(), growth.end(), [](float g) { return g > 0; });
-    std::vector<float> shift(n, 0.0f);
+    std::vector<float> &shift = m_shift;
+    shift.assign(n, 0.0f);
     auto topOf = [&](size_t i) {
         return std::min(band.items[i].y, band.items[i].y + band.items[i].height);
     };
@@ -305,26 +320,37 @@ Layouter::Prepared Layouter::prepare(const Band &band, const QString &connection
         out.items[k].y += shift[i];
         height = std::max(height, bottomOf(i) + shift[i] + growth[i]);
     }
-    for (size_t k = 0; k < out.items.size(); ++k) {
-        const Item &it = band.items[size_t(itemOf[k])];
-        if (it.stretch)
-            out.items[k].h += height - band.height;
-    }
+    if (height != band.height)
+        for (size_t k = 0; k < out.items.size(); ++k) {
+            const Item &it = band.items[size_t(itemOf[k])];
+            if (it.stretch)
+                out.items[k].h += height - band.height;
+        }
     out.height = height;
     return out;
 }
 
-void Layouter::put(const Prepared &band, float y) {
+void Layouter::put(Prepared &&band, float y) {
     Page &page = m_doc->pages.back();
     const float x0 = m_report.page.left;
-    for (const Primitive &p : band.items) {
-        page.items.push_back(p);
-        page.items.back().x += x0;
-        page.items.back().y += y;
+    for (Primitive &p : band.items) {
+        p.x += x0;
+        p.y += y;
+        page.items.push_back(std::move(p));
     }
 }
 
+void Layouter::handOver() {
+    if (!onPageDone || m_doc->pages.empty())
+        return;
+    Page done = std::move(m_doc->pages.back());
+    m_doc->pages.pop_back();
+    ++m_doc->handedOver;
+    onPageDone(*m_doc, std::move(done), m_doc->handedOver);
+}
+
 void Layouter::newPage() {
+    handOver();
     m_doc->pages.emplace_back();
     const int number = m_doc->pageCount();
     if (onPage)
@@ -333,37 +359,40 @@ void Layouter::newPage() {
     m_y = ps.top;
     m_bottom = ps.height - ps.bottom;
     if (m_report.pageFooter.present) {
-        const Prepared footer = prepare(m_report.pageFooter, QString());
+        Prepared footer = prepare(m_report.pageFooter, QString());
         m_bottom -= footer.height;
-        put(footer, m_bottom);
+        put(std::move(footer), m_bottom);
     }
     if (m_report.pageHeader.present) {
-        const Prepared header = prepare(m_report.pageHeader, QString());
-        put(header, m_y);
-        m_y += header.height;
+        Prepared header = prepare(m_report.pageHeader, QString());
+        const float height = header.height;
+        put(std::move(header), m_y);
+        m_y += height;
     }
     m_pageHasBody = false;
     // The column headers of the lists that continue here.
     for (const Frame &f : m_stack)
         if (f.phase == Frame::Phase::Rows && f.section->header.present) {
-            const Prepared h = prepare(f.section->header, f.source ? f.source->name : QString());
-            put(h, m_y);
-            m_y += h.height;
+            Prepared h = prepare(f.section->header, f.source ? f.source->name : QString());
+            const float height = h.height;
+            put(std::move(h), m_y);
+            m_y += height;
         }
 }
 
 void Layouter::place(const Band &band, const QString &connection, float keep) {
-    const Prepared p = prepare(band, connection);
+    Prepared p = prepare(band, connection);
     const bool fits = m_y + p.height + keep <= m_bottom + 0.01f;
-    if (!fits && p.items.empty() && !m_doc->pages.empty()) {
+    if (!fits && p.items.empty() && m_doc->pageCount() > 0) {
         // Nothing to print and no room for it: no page is begun just for its blank space.
         m_y = std::max(m_y, m_bottom);
         return;
     }
-    if (m_doc->pages.empty() || (!fits && m_pageHasBody))
+    if (m_doc->pageCount() == 0 || (!fits && m_pageHasBody))
         newPage();
-    put(p, m_y);
-    m_y += p.height;
+    const float height = p.height;
+    put(std::move(p), m_y);
+    m_y += height;
     m_pageHasBody = true;
 }
 
@@ -389,10 +418,11 @@ bool Layouter::step() {
         return false;
     try {
         if (m_stack.empty()) {
-            if (m_doc->pages.empty())
+            if (m_doc->pageCount() == 0)
                 newPage();
             m_finished = true;
             m_doc->complete = true;
+            handOver();
             return false;
         }
         Frame &f = m_stack.back();
@@ -408,7 +438,7 @@ bool Layouter::step() {
             }
             if (s.header.present) {
                 // Keep the header with the first row, or with the band that says there is none.
-                const Prepared h = prepare(s.header, s.connection);
+                Prepared h = prepare(s.header, s.connection);
                 // When that is all there is, the footer comes along too.
                 float next = 0;
                 if (!hasRow(f, f.row)) {
@@ -422,11 +452,12 @@ bool Layouter::step() {
                     if (s.children.size() == 1 && !hasRow(f, f.row + 1))
                         next += footerHeight(s, s.connection);
                 }
-                if (m_doc->pages.empty() ||
+                if (m_doc->pageCount() == 0 ||
                     (m_y + h.height + next > m_bottom + 0.01f && m_pageHasBody))
                     newPage();
-                put(h, m_y);
-                m_y += h.height;
+                const float height = h.height;
+                put(std::move(h), m_y);
+                m_y += height;
                 m_pageHasBody = true;
             }
             f.phase = Frame::Phase::Rows;

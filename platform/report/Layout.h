@@ -8,11 +8,13 @@
 #include <climits>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace db {
+class Field;
 class RecordSet;
-}
+} // namespace db
 
 namespace report {
 
@@ -75,6 +77,11 @@ public:
 
     // Called with the page number whenever a page begins.
     std::function<void(int)> onPage;
+    // When set, each page is handed over as soon as it is complete (when the next one begins,
+    // and the last when the report ends, the document complete by then) with its number, and
+    // the document keeps none of them: memory stays the same whatever the number of pages.
+    // The page's text keeps its page variables; %n is known only once the report ends.
+    std::function<void(const Document &, Page &&page, int number)> onPageDone;
 
 private:
     struct Source;
@@ -85,19 +92,30 @@ private:
     QString fieldText(const Item &item, const QString &connection);
     QString itemText(const Item &item, const QString &connection, bool &pageVariables);
     Prepared prepare(const Band &band, const QString &connection);
-    void put(const Prepared &band, float y);
+    void put(Prepared &&band, float y);
     // Places a band, on a new page when it does not fit with `keep` points of what must
     // follow it on the same page.
     void place(const Band &band, const QString &connection, float keep = 0);
     void newPage();
+    void handOver(); // the page being laid out to onPageDone, when set
     bool hasRow(Frame &frame, int row);
     float footerHeight(const Section &section, const QString &connection);
     void check(const Section &section, const QString &connection);
     void checkItem(const Item &item, const QString &connection);
     [[noreturn]] void fail(int line, const QString &what) const;
 
+    // An item's field, found by name once.
+    struct FieldRef {
+        Source *source = nullptr;
+        const db::Field *field = nullptr;
+        int index = 0;
+    };
+
     const Report &m_report;
     std::unique_ptr<Document> m_doc;
+    std::unordered_map<const Item *, FieldRef> m_fieldRefs;
+    std::vector<float> m_growth, m_shift; // prepare()'s working space
+    std::vector<int> m_itemOf;
     std::vector<std::unique_ptr<Source>> m_sources;
     std::vector<Frame> m_stack;
     std::vector<Parameter> m_parameters;

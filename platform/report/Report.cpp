@@ -3,6 +3,7 @@
 #include "db/Errors.h"
 #include "db/RecordSet.h"
 #include "platform/report/Layout.h"
+#include "platform/report/PdfWriter.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Printing.h"
 #include "platform/report/SetupDialog.h"
@@ -279,12 +280,18 @@ bool ReportProject::execute() {
             layouter.runToEnd();
             printDocument(layouter.document(), s, titles.printJob, printing);
             break;
-        case Destination::File:
+        case Destination::File: {
+            // Each page goes into the PDF as soon as it is laid out and is not kept.
+            PdfWriter writer(renderer, layouter.document());
+            layouter.onPageDone = [&](const Document &, Page &&page, int number) {
+                writer.addPage(page, number);
+            };
             layouter.runToEnd();
             if (status)
                 status->showPage(titles.printing, layouter.document().pageCount());
-            renderer.write(layouter.document(), s.fileName);
+            writer.save(s.fileName);
             break;
+        }
         }
         out.m_lastPageCount = layouter.document().pageCount();
         status.reset();

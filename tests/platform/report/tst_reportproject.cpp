@@ -2,6 +2,8 @@
 // that poppler reads, the setup dialog, the preview and the printer path.
 
 #include "platform/report/Document.h"
+#include "platform/report/Layout.h"
+#include "platform/report/Model.h"
 #include "platform/report/Report.h"
 #include "platform/report/SetupDialog.h"
 #include "tests/common/ModalAnswers.h"
@@ -95,6 +97,8 @@ private slots:
     void growthPushesDownAndBreaksPages();
     void pageNumbers();
     void pdfStandardFontsWinAnsi();
+    void pagesHandedOverAsLaidOut();
+    void pdfWrittenPageByPage();
     void setupCancelledGivesNoOutput();
     void setupChoosesFile();
     void previewNavigates();
@@ -495,6 +499,88 @@ void TestReportProject::pdfStandardFontsWinAnsi() {
     QVERIFY2(text.contains("Ñandú, cigüeña, pingüino: 1º, 2ª, 3 €"), qPrintable(text));
     QVERIFY(text.contains("página 1 de 1"));
     QVERIFY(text.contains("Banda 3"));
+}
+
+// With a page sink the layout keeps only the page it is laying out and hands every page over
+// in order, the same pages a whole layout gives; the last one comes with the count known.
+void TestReportProject::pagesHandedOverAsLaidOut() {
+    const QString file = writeFile(m_dir.path(), "entregadas.rav", staticReport(40));
+    const report::Project project = report::loadProject(file);
+    const report::Report &r = project.reports.front();
+    report::Layouter whole(r, {});
+    whole.runToEnd();
+    const report::Document &all = whole.document();
+    QVERIFY(all.pageCount() >= 3);
+
+    report::Layouter layouter(r, {});
+    std::vector<report::Page> handed;
+    std::vector<int> numbers;
+    size_t mostHeld = 0;
+    bool countKnownAtLast = false;
+    layouter.onPageDone = [&](const report::Document &doc, report::Page &&page, int number) {
+        mostHeld = std::max(mostHeld, doc.pages.size());
+        numbers.push_back(number);
+        handed.push_back(std::move(page));
+        countKnownAtLast = doc.complete && doc.pageCount() == number;
+    };
+    layouter.runToEnd();
+    const report::Document &doc = layouter.document();
+    QVERIFY(doc.pages.empty());
+    QCOMPARE(doc.pageCount(), all.pageCount());
+    QVERIFY(mostHeld <= 1); // only the page being laid out
+    QVERIFY(countKnownAtLast);
+    QCOMPARE(int(handed.size()), all.pageCount());
+    for (int i = 0; i < all.pageCount(); ++i) {
+        QCOMPARE(numbers[size_t(i)], i + 1);
+        QStringList texts;
+        for (const report::Primitive &p : handed[size_t(i)].items)
+            if (p.kind == report::Primitive::Kind::Text)
+                texts << doc.textOf(p, i + 1);
+        QCOMPARE(texts, all.texts(i));
+    }
+}
+
+// A run to a file writes each page as it is laid out; "%n" waits for the end. The PDF reads
+// as the same document written whole: every page with its number and the count.
+void TestReportProject::pdfWrittenPageByPage() {
+    ReportProject p;
+    report::OutputSystem out;
+    report::PdfRenderer pdf;
+    p.setEngine(&out);
+    p.setProjectFile(writeFile(m_dir.path(), "porpaginas.rav", staticReport(40)));
+    p.open();
+    QVERIFY(p.selectReport("Estatico"));
+    const QString file = QDir(m_dir.path()).filePath("porpaginas.pdf");
+    out.setDefaultDestination(Destination::File);
+    out.setSetupAllowed(false);
+    out.setNativeOutput(false);
+    out.setRenderer(&pdf);
+    out.setOutputFileName(file);
+    QVERIFY(p.execute());
+    const auto doc = p.layOut();
+    const int n = doc->pageCount();
+    QVERIFY(n >= 3);
+    QCOMPARE(out.lastPageCount(), n);
+    const QString wholeFile = QDir(m_dir.path()).filePath("entero.pdf");
+    pdf.write(*doc, wholeFile);
+    const QString text = pdfText(file);
+    QCOMPARE(text, pdfText(wholeFile));
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), n);
+    for (int i = 0; i < n; ++i) {
+        QVERIFY2(pages[i].contains(QStringLiteral("página %1 de %2").arg(i + 1).arg(n)),
+                 qPrintable(pages[i]));
+        QVERIFY(pages[i].contains("Cabecera de página"));
+    }
+    QVERIFY(pages.constLast().contains("Banda 40"));
+    const auto words = pdfWords(file);
+    const auto wholeWords = pdfWords(wholeFile);
+    QCOMPARE(words.size(), wholeWords.size());
+    for (size_t i = 0; i < words.size(); ++i) {
+        QCOMPARE(words[i].size(), wholeWords[i].size());
+        for (size_t w = 0; w < words[i].size(); ++w)
+            QCOMPARE(words[i][w].text, wholeWords[i][w].text);
+    }
 }
 
 void TestReportProject::setupCancelledGivesNoOutput() {
