@@ -2,9 +2,8 @@
 
 #include <QApplication>
 
-// The application object. No exception crosses Qt's event loop: notify() catches
-// DatabaseError and other exceptions and shows them in the error box; the silent abort
-// shows nothing.
+// The application object. No exception crosses Qt's event loop: notify() catches every
+// exception and shows it in the error box (showException); the silent abort shows nothing.
 class Aplicacion : public QApplication {
     Q_OBJECT
 public:

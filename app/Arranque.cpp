@@ -15,10 +15,10 @@ Arranque::~Arranque() {
 
 bool Arranque::iniciar() {
     m_ventana = std::make_unique<TFinstalacion>();
-    const platform::Configuracion &cfg = m_ventana->configuracion();
+    const platform::Settings &cfg = m_ventana->configuracion();
     // With no database name there is nothing to log into: the connection fails at once.
     if (cfg.basededatos().isEmpty()) {
-        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+        showMessage(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
         return false;
     }
     m_datos = std::make_unique<TDatos>(m_ventana.get());
@@ -39,11 +39,11 @@ bool Arranque::iniciar() {
         QString texto = TDatos::MensajeFalloConexion(cfg.basededatos());
         if (const QString motivo = db::fb::engineReasonOf(e); !motivo.isEmpty())
             texto += QStringLiteral("\n\n") + motivo;
-        mostrarMensaje(m_ventana.get(), texto);
+        showMessage(m_ventana.get(), texto);
         m_datos.reset();
         return false;
     } catch (const db::Abort &) {
-        mostrarMensaje(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
+        showMessage(m_ventana.get(), TDatos::MensajeFalloConexion(cfg.basededatos()));
         m_datos.reset();
         return false;
     }

@@ -1,12 +1,13 @@
 #include "app/StBrowser.h"
 
+#include "platform/dialogs/Windows.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -114,6 +115,5 @@ void StBrowser::accept() {
 
 void StBrowser::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    if (const QScreen *pantalla = screen())
-        move(pantalla->availableGeometry().center() - rect().center());
+    centerOnScreen(this);
 }

@@ -4,8 +4,12 @@
 #include "app/Iconos.h"
 #include "app/StBrowser.h"
 #include "data/UDatos.h"
+#include "documents/Documentos.h"
+#include "editors/Editores.h"
 #include "platform/controls/Binding.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/dialogs/Windows.h"
+#include "search/Busqueda.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -75,8 +79,7 @@ bool confirmarCopia(QWidget *ventana) {
 } // namespace
 
 TFinstalacion::TFinstalacion(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TFinstalacion>()),
-      m_acciones(accionesDisponibles()) {
+    : QWidget(parent), ui(std::make_unique<Ui::TFinstalacion>()) {
     setObjectName(QStringLiteral("Finstalacion"));
     // Minimise and close in the title bar, no maximise. Set before the controls exist:
     // changing a window's flags later makes its controls lose the window's font.
@@ -91,8 +94,8 @@ TFinstalacion::TFinstalacion(QWidget *parent)
     // FormCreate: the first tab, the focus in the expedient box, the configuration.
     ui->PageControl1->setCurrentIndex(0);
     ui->DBEdit2->setFocus();
-    if (const auto fallo = m_configuracion.leer())
-        mostrarError(this, *fallo);
+    if (const auto fallo = m_configuracion.read())
+        showError(this, *fallo);
 }
 
 TFinstalacion::~TFinstalacion() = default;
@@ -166,14 +169,6 @@ void TFinstalacion::prepararControles() {
     ui->SpeedButton4->setIcon(iconos::adjuntar());
     ui->SpeedButton5->setIcon(iconos::borrar());
 
-    // Buttons whose windows are not built yet stay disabled.
-    ui->SpeedButton2->setEnabled(bool(m_acciones.buscar));
-    ui->Imprimir->setEnabled(bool(m_acciones.imprimir));
-    ui->email->setEnabled(bool(m_acciones.email));
-    ui->SpeedButton1->setEnabled(bool(m_acciones.instalador));
-    ui->SpeedButton3->setEnabled(bool(m_acciones.gestor));
-    ui->SpeedButton6->setEnabled(bool(m_acciones.acercaDe));
-
     QTabBar *pestanas = ui->PageControl1->tabBar();
     QFont negrita = pestanas->font();
     negrita.setBold(true);
@@ -237,8 +232,7 @@ void TFinstalacion::fijarTamano() {
         }
     }
     setFixedSize(tamano);
-    if (pantalla)
-        move(pantalla->availableGeometry().center() - rect().center());
+    centerOnScreen(this);
     if (pantalla && !pantalla->availableGeometry().contains(frameGeometry()))
         move(pantalla->availableGeometry().topLeft());
 }
@@ -348,57 +342,65 @@ void TFinstalacion::enfocarExpediente() {
     ui->DBEdit2->setFocus();
 }
 
+// From inside a record-set operation (the after-insert rule): what the editor raises goes on
+// to that operation.
 void TFinstalacion::abrirEditorArmarios() {
-    ejecutarSinAtrapar(m_acciones.nuevoArmario);
+    if (m_datos)
+        ::abrirEditorArmarios(*m_datos, this);
 }
 
 void TFinstalacion::abrirEditorDerivaciones() {
-    ejecutarSinAtrapar(m_acciones.nuevaDerivacion);
+    if (m_datos)
+        ::abrirEditorDerivaciones(*m_datos, this);
 }
 
 void TFinstalacion::mensaje(const QString &texto) {
-    mostrarMensaje(this, texto);
+    showMessage(this, texto);
 }
 
 void TFinstalacion::error(const QString &texto) {
-    mostrarError(this, texto);
+    showError(this, texto);
 }
 
 // ---------------------------------------------------------------- buttons of other windows
 
-void TFinstalacion::ejecutar(const Acciones::Accion &accion) {
-    atrapar(this, [&] { ejecutarSinAtrapar(accion); });
-}
-
-// From inside a record-set operation: what the action raises goes on to that operation.
-void TFinstalacion::ejecutarSinAtrapar(const Acciones::Accion &accion) {
-    if (accion && m_datos)
-        accion(*m_datos, this);
-}
-
 void TFinstalacion::SpeedButton2Click() {
-    ejecutar(m_acciones.buscar);
+    if (m_datos)
+        atrapar(this, [this] { buscarInstalacion(*m_datos, this, m_configuracion.directory()); });
 }
 void TFinstalacion::ImprimirClick() {
-    ejecutar(m_acciones.imprimir);
+    if (m_datos)
+        atrapar(this, [this] {
+            imprimirBoletin(*m_datos, this, m_configuracion.directory(),
+                            m_configuracion.impresos());
+        });
 }
 void TFinstalacion::emailClick() {
-    ejecutar(m_acciones.email);
+    if (m_datos)
+        atrapar(this, [this] {
+            enviarPorCorreo(*m_datos, this, m_configuracion.directory(),
+                            m_configuracion.impresos());
+        });
 }
 void TFinstalacion::SpeedButton6Click() {
-    ejecutar(m_acciones.acercaDe);
+    if (m_datos)
+        atrapar(this, [this] { mostrarAcercaDe(*m_datos, this); });
 }
 void TFinstalacion::SpeedButton1Click() {
-    ejecutar(m_acciones.instalador);
+    if (m_datos)
+        atrapar(this, [this] { elegirInstalador(*m_datos, this); });
 }
 void TFinstalacion::SpeedButton3Click() {
-    ejecutar(m_acciones.gestor);
+    if (m_datos)
+        atrapar(this, [this] { elegirGestor(*m_datos, this); });
 }
 void TFinstalacion::DBGrid1DblClick() {
-    ejecutar(m_acciones.editarArmario);
+    if (m_datos)
+        atrapar(this, [this] { editarArmario(*m_datos, this); });
 }
 void TFinstalacion::DBGrid2DblClick() {
-    ejecutar(m_acciones.editarDerivacion);
+    if (m_datos)
+        atrapar(this, [this] { editarDerivacion(*m_datos, this); });
 }
 
 // After the refresh button the whole list is read again, in its order.
@@ -504,7 +506,7 @@ void TFinstalacion::SpeedButton7Click() {
     try {
         m_datos->CopiarInstalacion();
     } catch (const std::exception &) {
-        mostrarMensaje(this, QStringLiteral("No se ha podido realizar la copia"));
+        showMessage(this, QStringLiteral("No se ha podido realizar la copia"));
     }
 }
 

@@ -1,8 +1,44 @@
 #pragma once
 
-#include "app/Acciones.h"
+// TFinstalacion's components (Uinstalaciones.ui), by their names:
+//   Panel1            top strip: DBNavigator1 (installations), SpeedButton7 copy the
+//                     installation, SpeedButton2 search, Imprimir print the bulletin, email send
+//                     it, CBenviado the sent mark, DBEdit2 EXPEDIENTE, DBEdit1 ID, SpeedButton6
+//                     about box, BitBtn1 close
+//   Panel2            installation: DBLookupComboBox1 supply type, DBEdit3 power (kW),
+//                     DBLookupComboBox2 installer with SpeedButton1 its editor, DBLookupComboBox3
+//                     manager with SpeedButton3 its editor, DBEdit4 delivery date (FECHA)
+//   GroupBox1         location: DBEdit5 street, DBEdit6 number, DBLookupComboBox4 bis type,
+//                     DBEdit7 bis, DBEdit8 stair, DBEdit9 floor, DBEdit10 door, DBEdit11
+//                     province code with DBLookupComboBox5 its name, DBLookupComboBox16
+//                     municipality, DBLookupComboBox18 population entity, DBEdit12 post code
+//   PageControl1      the tabs TabSheet1 data, TabSheet2 cabinets, TabSheet3 branches,
+//                     TabSheet4 attachments
+//   GroupBox2         applicant: DBEdit13 name, DBEdit14 tax number, DBEdit15 telephone,
+//                     DBEdit16 notes
+//   GroupBox3         service line: DBLookupComboBox6 type, DBLookupComboBox7 cable, DBEdit17
+//                     length (m)
+//   GroupBox4         general protection box (C.G.P.): DBLookupComboBox8 number,
+//                     DBLookupComboBox9 description, DBLookupComboBox10 box type,
+//                     DBLookupComboBox11 base current, DBLookupComboBox12 fuse current,
+//                     DBLookupComboBox13 voltage, DBLookupComboBox14 placement with DBEdit22
+//                     another, DBLookupComboBox15 nature with DBEdit23 another, DBEdit24 address
+//   GroupBox5         MAPRED data: DBEdit18 transformer station, DBEdit19 line, DBEdit20 and
+//                     DBEdit21 UTM X and Y
+//   GroupBox6         general supply line: DBRadioGroup1 order number, DBEdit25 length (m),
+//                     DBRadioGroup2 conductor, DBEdit26 phase and DBEdit27 neutral section (mm2)
+//   GroupBox7         metering: DBLookupComboBox17 porch situation, DBLookupComboBox19
+//                     centralisation with DBEdit28 another, DBLookupComboBox20 placement with
+//                     DBEdit29 another, DBEdit30 address
+//   Panel3            DBNavigator2 and DBGrid1: the cabinets (double click: their editor)
+//   Panel4            DBNavigator3 and DBGrid2: the branches (double click: their editor)
+//   Panel5            DBNavigator4 and DBGrid3: the attachments; SpeedButton4 attach a file,
+//                     SpeedButton5 delete them all; StBrowser1 the file chooser
+//   Label1..Label58   the captions before the controls
+// Cliente holds the form; Desplazamiento scrolls it on a screen smaller than the form.
+
 #include "data/DatosView.h"
-#include "platform/config/Configuracion.h"
+#include "platform/config/Settings.h"
 #include "platform/controls/DBNavigator.h"
 
 #include <QWidget>
@@ -32,7 +68,7 @@ public:
     explicit TFinstalacion(QWidget *parent = nullptr);
     ~TFinstalacion() override;
 
-    platform::Configuracion &configuracion() { return m_configuracion; }
+    platform::Settings &configuracion() { return m_configuracion; }
     // Binds the window's controls to the data module, once it exists.
     void enlazarDatos(TDatos &datos);
     TDatos *datos() const { return m_datos; }
@@ -54,8 +90,6 @@ private:
     void prepararControles();
     void conectarManejadores();
     void fijarTamano();
-    void ejecutar(const Acciones::Accion &accion);
-    void ejecutarSinAtrapar(const Acciones::Accion &accion);
 
     // Handlers, named after their component and event.
     void SpeedButton7Click();
@@ -80,8 +114,7 @@ private:
 
     std::unique_ptr<Ui::TFinstalacion> ui;
     StBrowser *StBrowser1 = nullptr;
-    Acciones m_acciones;
-    platform::Configuracion m_configuracion;
+    platform::Settings m_configuracion;
     TDatos *m_datos = nullptr;
     bool m_medida = false;                   // the size was fixed on the shown controls
     QScrollArea *m_desplazamiento = nullptr; // only on a screen smaller than the form

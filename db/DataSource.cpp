@@ -51,7 +51,6 @@ void DataSource::notify(DataEvent event, Field *field) {
     for (DataLink *l : links)
         if (m_links.contains(l))
             l->dataEvent(event, field);
-    emit dataChanged(event, field);
 }
 
 void DataSource::notifyDetails(MasterEvent event) {

@@ -57,10 +57,6 @@ public:
     void notify(DataEvent event, Field *field = nullptr);
     void notifyDetails(MasterEvent event);
 
-signals:
-    // The same events, for widgets that prefer signals.
-    void dataChanged(db::DataEvent event, db::Field *field);
-
 private:
     friend class DataLink;
     friend class RecordSet;

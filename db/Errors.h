@@ -6,23 +6,32 @@
 
 namespace db {
 
-// A refusal or failure whose message is shown to the user as it stands.
-class DatabaseError : public std::exception {
+// A refusal whose message is shown to the user as it stands: a rule, a value that cannot be
+// taken, a setting missing. Not the database's own: it sits in the lowest layer so that every
+// layer may raise it.
+class Refusal : public std::exception {
 public:
-    explicit DatabaseError(QString message, int code = 0, QList<int> codes = {})
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_code(code),
-          m_codes(std::move(codes)) {}
+    explicit Refusal(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
     const QString &message() const noexcept { return m_message; }
-    // Firebird's primary error code (isc_...) when the error came from the server, else 0.
-    int code() const noexcept { return m_code; }
-    // Whether the server's error named this code anywhere in its list.
-    bool has(int code) const noexcept { return m_code == code || m_codes.contains(code); }
-    const QList<int> &codes() const noexcept { return m_codes; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
+};
+
+// A refusal or failure of the database, or of the rules kept beside it.
+class DatabaseError : public Refusal {
+public:
+    explicit DatabaseError(QString message, int code = 0, QList<int> codes = {})
+        : Refusal(std::move(message)), m_code(code), m_codes(std::move(codes)) {}
+    // Firebird's primary error code (isc_...) when the error came from the server, else 0.
+    int code() const noexcept { return m_code; }
+    // Whether the server's error named this code anywhere in its list.
+    bool has(int code) const noexcept { return m_code == code || m_codes.contains(code); }
+    const QList<int> &codes() const noexcept { return m_codes; }
+
+private:
     int m_code;
     QList<int> m_codes;
 };

@@ -69,11 +69,7 @@ void Boletin::salidaPorDefecto(const QString &expediente) {
 void Boletin::abrirProyecto() {
     RVP.close();
     RVP.setProjectFile(report::projectPath(m_directorio, QLatin1String(Proyecto)));
-    try {
-        RVP.open();
-    } catch (const report::ReportError &e) {
-        throw db::DatabaseError(e.message());
-    }
+    RVP.open();
 }
 
 bool Boletin::seleccionarInforme(const QString &nombre) {
@@ -91,11 +87,10 @@ bool Boletin::confirmarEnvio() {
 QString Boletin::escribirPdf(const QString &expediente) {
     // Without the folder the file would land wherever the program happened to start.
     if (m_impresos.isEmpty())
-        throw db::DatabaseError(QStringLiteral("No se ha indicado en la configuración la carpeta "
-                                               "de los impresos (Impresos)"));
+        throw db::Refusal(QStringLiteral("No se ha indicado en la configuración la carpeta "
+                                         "de los impresos (Impresos)"));
     const QString ruta = rutaPdf(expediente);
     RvSystem1.setDefaultDestination(report::Destination::File);
-    RvSystem1.setNativeOutput(false);
     RvSystem1.setRenderer(&RvRenderPDF1);
     RvSystem1.setOutputFileName(ruta);
     RvSystem1.setSetupAllowed(false);

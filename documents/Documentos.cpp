@@ -24,7 +24,7 @@ void imprimirBoletin(TDatos &datos, QWidget *ventanaPrincipal, const QString &di
     ejecutarInforme(datos, ventanaPrincipal, directorio, impresos, QStringLiteral("impreso"));
 }
 
-void enviarBoletin(TDatos &datos, QWidget *ventanaPrincipal, const QString &directorio,
-                   const QString &impresos) {
+void enviarPorCorreo(TDatos &datos, QWidget *ventanaPrincipal, const QString &directorio,
+                     const QString &impresos) {
     ejecutarInforme(datos, ventanaPrincipal, directorio, impresos, QStringLiteral("email"));
 }

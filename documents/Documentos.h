@@ -16,5 +16,5 @@ void imprimirBoletin(TDatos &datos, QWidget *ventanaPrincipal, const QString &di
 
 // The e-mail button email: the same, then the send of the current installation (TDatos::
 // EjecutarInforme "email"): confirmation, FECHA, the bulletin PDF in `impresos`, the mail.
-void enviarBoletin(TDatos &datos, QWidget *ventanaPrincipal, const QString &directorio,
-                   const QString &impresos);
+void enviarPorCorreo(TDatos &datos, QWidget *ventanaPrincipal, const QString &directorio,
+                     const QString &impresos);

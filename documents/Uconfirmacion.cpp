@@ -1,17 +1,18 @@
 #include "documents/Uconfirmacion.h"
 
 #include "data/UDatos.h"
-#include "documents/Ventanas.h"
+#include "platform/controls/Binding.h"
+#include "platform/dialogs/Windows.h"
 #include "ui_Uconfirmacion.h"
 
 TFconfirmacion::TFconfirmacion(TDatos &datos, QWidget *principal)
     : QDialog(principal), m_datos(datos), ui(std::make_unique<Ui::TFconfirmacion>()) {
     ui->setupUi(this);
     setObjectName(QLatin1String(Instancia));
-    ui->DBText1->setDataSource(&datos.Sinstalacion());
-    ui->DBText1->setDataField(QStringLiteral("EXPEDIENTE"));
-    ui->DBText2->setDataSource(&datos.Sinstalacion());
-    ui->DBText2->setDataField(QStringLiteral("Ngestor"));
+    platform::bind(datos.Sinstalacion(), {
+                                             {ui->DBText1, "EXPEDIENTE"},
+                                             {ui->DBText2, "Ngestor"},
+                                         });
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(ui->BitBtn2, &QAbstractButton::clicked, this, &QDialog::reject);
 }
@@ -19,7 +20,7 @@ TFconfirmacion::TFconfirmacion(TDatos &datos, QWidget *principal)
 TFconfirmacion::~TFconfirmacion() = default;
 
 TFconfirmacion &TFconfirmacion::guardada(TDatos &datos, QWidget *principal) {
-    TFconfirmacion *d = ventanaPorNombre<TFconfirmacion>(QLatin1String(Instancia));
+    TFconfirmacion *d = findWindow<TFconfirmacion>(QLatin1String(Instancia));
     if (d && &d->m_datos != &datos) {
         // Kept for another data module: that one is gone from this window's point of view.
         delete d;

@@ -1,5 +1,10 @@
 #pragma once
 
+// TFconfirmacion's components (Uconfirmacion.ui), by their names:
+//   Label1, DBText1        the question and the expedient (EXPEDIENTE)
+//   Label2, DBText2        "al gestor:" and the manager (Ngestor)
+//   BitBtn1, BitBtn2       "&Si" and "&No"
+
 #include <QDialog>
 
 #include <memory>

@@ -3,9 +3,9 @@
 #include "data/UDatos.h"
 #include "documents/HojaExpediente.h"
 #include "documents/Uerror.h"
-#include "documents/Ventanas.h"
-#include "platform/config/Configuracion.h"
+#include "platform/config/Settings.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/dialogs/Windows.h"
 #include "platform/mail/Certificates.h"
 #include "platform/mail/MailError.h"
 #include "platform/mail/MailInput.h"
@@ -39,9 +39,9 @@ void comprobarRemitenteYDestinatario(const HojaExpediente &hoja) {
 
 // The office's mail settings, read at each send: a certificate installed while the program
 // runs is used at the next send.
-platform::Configuracion::Correo leerAjustes() {
-    platform::Configuracion::Correo ajustes;
-    if (const auto fallo = platform::Configuracion::leerCorreo(ajustes))
+platform::Settings::Mail leerAjustes() {
+    platform::Settings::Mail ajustes;
+    if (const auto fallo = platform::Settings::readMail(ajustes))
         throw mail::MailError(mail::MailError::Kind::InvalidInput, *fallo);
     return ajustes;
 }
@@ -73,7 +73,7 @@ void TFemailenviar::enviar(TDatos &datos, const QString &pdf, QWidget *parent) {
 
 void TFemailenviar::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    centrarEnPantalla(this);
+    centerOnScreen(this);
 }
 
 void TFemailenviar::closeEvent(QCloseEvent *event) {
@@ -100,23 +100,23 @@ void TFemailenviar::EnviarCorreo() {
         const HojaExpediente hoja = leerHoja(m_datos);
         const ServidorCorreo servidor = leerServidor(m_datos);
         comprobarRemitenteYDestinatario(hoja);
-        const platform::Configuracion::Correo ajustes = leerAjustes();
-        IdSMTP1.setSizeLimit(ajustes.limiteBytes());
-        conectar(servidor, ajustes.certificado);
+        const platform::Settings::Mail ajustes = leerAjustes();
+        IdSMTP1.setSizeLimit(ajustes.limitBytes());
+        conectar(servidor, ajustes.certificate);
         componer(mensaje, hoja);
         IdSMTP1.send(mensaje);
-        mostrarMensaje(this, exito(hoja.expediente));
+        showMessage(this, exito(hoja.expediente));
         marcarEnviada();
-    } catch (const db::DatabaseError &e) {
-        TFerror::mostrar(this, e.message());
+    } catch (const db::Abort &) {
+        // The silent abort: whoever raised it has said what was needed.
     } catch (const mail::MailError &e) {
         // With no connection, the reason it failed is what the user can act on.
         TFerror::mostrar(this, e.kind() == mail::MailError::Kind::NoConnection &&
                                        !m_falloConexion.isEmpty()
                                    ? e.message() + u'\n' + m_falloConexion
                                    : e.message());
-    } catch (const std::exception &e) {
-        TFerror::mostrar(this, QString::fromUtf8(e.what()));
+    } catch (const std::exception &) {
+        TFerror::mostrar(this, exceptionText(std::current_exception()));
     }
     IdSMTP1.disconnectFromServer();
     terminar();
@@ -126,7 +126,7 @@ void TFemailenviar::EnviarCorreo() {
 // connection and says so, with the reason (an untrusted certificate among them) beneath.
 void TFemailenviar::conectar(const ServidorCorreo &servidor, const QString &certificado) {
     if (servidor.servidor.isEmpty()) {
-        mostrarMensaje(this, kSinServidor);
+        showMessage(this, kSinServidor);
         return;
     }
     try {
@@ -140,7 +140,7 @@ void TFemailenviar::conectar(const ServidorCorreo &servidor, const QString &cert
         IdSMTP1.connectToServer();
     } catch (const mail::MailError &e) {
         m_falloConexion = e.message();
-        mostrarMensaje(this, kSinConexion + servidor.servidor);
+        showMessage(this, kSinConexion + servidor.servidor);
     }
 }
 
@@ -159,7 +159,7 @@ void TFemailenviar::marcarEnviada() {
         m_datos.MarcarEnviado(true);
     } catch (const db::Abort &) {
         // The post's own report has been shown; the user must still learn that the mail went.
-        throw db::DatabaseError(kNoMarcada);
+        throw db::Refusal(kNoMarcada);
     }
 }
 

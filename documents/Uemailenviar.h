@@ -1,5 +1,10 @@
 #pragma once
 
+// TFemailenviar's components (Uemailenviar.ui), by their names:
+//   Animate1               the animation of the letter flying to the mailbox
+//   Timer1                 starts the send half a second after the window is made
+//   IdSMTP1                the SMTP client
+
 #include "platform/mail/SmtpClient.h"
 
 #include <QDialog>

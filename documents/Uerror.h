@@ -1,5 +1,10 @@
 #pragma once
 
+// TFerror's components (Uerror.ui), by their names:
+//   Label1                 the heading; Label2 the caption "Detalle:"
+//   error                  the error's message, read-only
+//   BitBtn1                close
+
 #include <QDialog>
 
 #include <memory>

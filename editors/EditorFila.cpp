@@ -1,12 +1,13 @@
 #include "editors/EditorFila.h"
 
 #include "db/RecordSet.h"
-#include "editors/Ventanas.h"
+#include "platform/controls/Binding.h"
 #include "platform/controls/DBLookupComboBox.h"
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
 #include "platform/controls/MaskedLineEdit.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/dialogs/Windows.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -26,7 +27,7 @@ db::RecordSet &EditorFila::registros() const {
 void EditorFila::prepararMarco(platform::DBNavigator *navegador, QAbstractButton *cerrar,
                                const QList<QWidget *> &campos,
                                const QList<platform::DBLookupComboBox *> &listas) {
-    navegador->setDataSource(&m_fuente);
+    platform::bind(m_fuente, {{navegador}});
     navegador->setShowHints(true);
 
     cerrar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -67,7 +68,7 @@ void EditorFila::DBLookupComboBox1KeyDown(platform::DBLookupComboBox *, QKeyEven
 
 void EditorFila::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    centrarEnEscritorio(this);
+    centerOnScreen(this);
 }
 
 // Escape belongs to the fields (it drops pending text); it does not close the window.

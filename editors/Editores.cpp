@@ -6,13 +6,21 @@
 #include "editors/Uderivaciones.h"
 #include "editors/Ugestor.h"
 #include "editors/Uinstalador.h"
-#include "editors/Ventanas.h"
+#include "platform/dialogs/Windows.h"
 
 namespace {
 
+// The editor named Editor::Instancia, created on first use under `principal`, which keeps it,
+// and reused afterwards.
+template <class Editor> Editor *editorGuardado(TDatos &datos, QWidget *principal) {
+    if (Editor *editor = findWindow<Editor>(QLatin1String(Editor::Instancia)))
+        return editor;
+    return new Editor(datos, principal);
+}
+
 // Shows a kept editor modally; from the after-insert rule only when it is not on screen.
 template <class Editor> void mostrarEditor(TDatos &datos, QWidget *principal, bool siNoVisible) {
-    Editor *editor = ventanaGuardada<Editor>(datos, principal);
+    Editor *editor = editorGuardado<Editor>(datos, principal);
     if (siNoVisible && editor->isVisible())
         return;
     editor->exec();
@@ -21,7 +29,7 @@ template <class Editor> void mostrarEditor(TDatos &datos, QWidget *principal, bo
 // The chosen row becomes the installation's installer (manager); the list is read again.
 template <class Editor>
 void elegir(TDatos &datos, QWidget *principal, db::RecordSet &lista, const QString &campo) {
-    Editor *editor = ventanaGuardada<Editor>(datos, principal);
+    Editor *editor = editorGuardado<Editor>(datos, principal);
     if (editor->exec() == QDialog::Accepted) {
         db::RecordSet &instalacion = datos.DSinstalacion();
         if (!instalacion.editing())
@@ -59,7 +67,7 @@ void elegirGestor(TDatos &datos, QWidget *principal) {
 }
 
 void mostrarAcercaDe(TDatos &datos, QWidget *principal) {
-    TFacercade *caja = buscarVentana<TFacercade>(QLatin1String(TFacercade::Instancia));
+    TFacercade *caja = findWindow<TFacercade>(QLatin1String(TFacercade::Instancia));
     if (!caja)
         caja = new TFacercade(datos, principal);
     caja->exec(); // frees the box as it closes

@@ -2,8 +2,8 @@
 
 #include "data/UDatos.h"
 #include "editors/Logo.h"
-#include "editors/Ventanas.h"
 #include "platform/controls/Binding.h"
+#include "platform/dialogs/Windows.h"
 #include "ui_Uacercade.h"
 
 #include <QPlainTextEdit>
@@ -58,5 +58,5 @@ TFacercade::~TFacercade() {
 
 void TFacercade::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    centrarEnEscritorio(this);
+    centerOnScreen(this);
 }

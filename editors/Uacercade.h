@@ -1,5 +1,12 @@
 #pragma once
 
+// TFacercade's components (Uacercade.ui), by their names:
+//   Image1                 the logo
+//   Label1                 the application's name; Label2 the caption "Versión:"
+//   DBEdit1, DBEdit2       the database's version and revision (Qver's VERSION, REVISION)
+//   Memo1                  the application's description
+//   BitBtn1                close
+
 #include "db/DataSource.h"
 
 #include <QDialog>

@@ -1,5 +1,12 @@
 #pragma once
 
+// TFarmarios's components (Uarmarios.ui), by their names:
+//   Panel1                 the strip: DBNavigator2 the cabinets, BitBtn1 close
+//   DBLookupComboBox1      type (Ntipo)
+//   DBEdit1..DBEdit3       columns, cells and circuits (N_COLUMNAS, N_CELDAS, N_CIRCUITO)
+//   DBLookupComboBox2, 3   cabinet and branch layout (Ndiposicion, NdisposicionDI)
+//   Label1..Label6         the captions before the fields
+
 #include "editors/EditorFila.h"
 
 #include <memory>

@@ -1,5 +1,15 @@
 #pragma once
 
+// TFderivaciones's components (Uderivaciones.ui), by their names:
+//   Panel1                 the strip: DBNavigator2 the branches, BitBtn1 close
+//   DBEdit1..DBEdit5       stair, floor, door, column and cell (ESCALERA, PLANTA, PUERTA,
+//                          N_COLUMNA, N_CELDA)
+//   DBLookupComboBox1      supply type (Ntiposuministro)
+//   DBEdit6..DBEdit8       phase, neutral and earth sections (SECCION_FUERZA, SECCION_NEUTRO,
+//                          SECCION_TIERRA)
+//   DBMemo1                observations (OBSERVACIONES)
+//   Label1..Label10        the captions before the fields
+
 #include "editors/EditorFila.h"
 
 #include <memory>

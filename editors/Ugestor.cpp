@@ -9,8 +9,10 @@ TFgestor::TFgestor(TDatos &datos, QWidget *principal)
       ui(std::make_unique<Ui::TFgestor>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
-    ui->DBNavigator1->setDataSource(&Sgestor);
-    ui->DBGrid1->setDataSource(&Sgestor);
+    platform::bind(Sgestor, {
+                                {ui->DBNavigator1},
+                                {ui->DBGrid1},
+                            });
     ui->DBGrid1->setColumns({
         platform::gridColumn("NOMBRE", "Apellidos y Nombre del gestor", 270),
         platform::gridColumn("EMAIL", "Correo electrónico", 220),

@@ -1,5 +1,9 @@
 #pragma once
 
+// TFgestor's components (Ugestor.ui), by their names:
+//   DBNavigator1, DBGrid1  the managers
+//   BitBtn1, BitBtn2       "&Aceptar" and "&Cancelar"
+
 #include "editors/EditorSeleccion.h"
 
 #include "db/DataSource.h"

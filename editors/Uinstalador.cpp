@@ -9,8 +9,6 @@ TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
       ui(std::make_unique<Ui::TFinstalador>()) {
     setObjectName(QLatin1String(Instancia));
     ui->setupUi(this);
-    ui->DBNavigator1->setDataSource(&Sinstalador);
-    ui->DBGrid1->setDataSource(&Sinstalador);
     ui->DBGrid1->setColumns({
         platform::gridColumn("NOMBRE", "Nombre y Apellidos o Razón Social", 300),
         platform::gridColumn("CIF", "N.I.F./C.I.F:", 100),
@@ -18,6 +16,8 @@ TFinstalador::TFinstalador(TDatos &datos, QWidget *principal)
         platform::gridColumn("CARNET", "Nº Carnet", 120),
     });
     platform::bind(Sinstalador, {
+                                    {ui->DBNavigator1},
+                                    {ui->DBGrid1},
                                     {ui->DBEdit1, "CALLE"},
                                     {ui->DBEdit2, "CALLE_NUMERO"},
                                     {ui->DBEdit3, "CODIGO_POSTAL"},

@@ -2,20 +2,10 @@
 
 #include "data/UDatos.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/dialogs/Windows.h"
 #include "search/Ubinstalacion.h"
 
-#include <QApplication>
-
 namespace {
-
-TFbinstalacion *dialogoGuardado() {
-    const QWidgetList ventanas = QApplication::topLevelWidgets();
-    for (QWidget *w : ventanas)
-        if (w->objectName() == QLatin1String(TFbinstalacion::Instancia))
-            if (auto *d = qobject_cast<TFbinstalacion *>(w))
-                return d;
-    return nullptr;
-}
 
 // The main window on the installation chosen in the dialog. DSinstalacion holds the rows read
 // when it last opened, and the dialog's list is newer: an installation another desk created
@@ -33,17 +23,17 @@ void mostrarElegida(TDatos &datos, int id, const QString &expediente, QWidget *v
         return;
     if (!anterior.isNull())
         instalacion.locate(campo, anterior);
-    mostrarMensaje(ventanaPrincipal,
-                   QStringLiteral("La instalación del expediente %1 ya no existe: se ha eliminado "
-                                  "desde otro puesto.")
-                       .arg(expediente));
+    showMessage(ventanaPrincipal,
+                QStringLiteral("La instalación del expediente %1 ya no existe: se ha eliminado "
+                               "desde otro puesto.")
+                    .arg(expediente));
 }
 
 } // namespace
 
 void buscarInstalacion(TDatos &datos, QWidget *ventanaPrincipal, const QString &directorio) {
     datos.GuardarPendientes();
-    TFbinstalacion *dialogo = dialogoGuardado();
+    TFbinstalacion *dialogo = findWindow<TFbinstalacion>(QLatin1String(TFbinstalacion::Instancia));
     if (!dialogo)
         dialogo = new TFbinstalacion(datos, ventanaPrincipal);
     dialogo->setDirectorio(directorio);

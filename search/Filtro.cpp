@@ -22,7 +22,7 @@ constexpr int kUltimoAnio = 9999;
 QDate leerFecha(const QString &texto) {
     const QStringList partes = texto.split(u'/');
     if (partes.size() != 3)
-        throw db::DatabaseError(fechaInvalida(texto));
+        throw db::Refusal(fechaInvalida(texto));
     int numeros[3];
     int cifras[3];
     for (int i = 0; i < 3; ++i) {
@@ -31,7 +31,7 @@ QDate leerFecha(const QString &texto) {
         for (QChar c : parte)
             ok = ok && c >= u'0' && c <= u'9';
         if (!ok)
-            throw db::DatabaseError(fechaInvalida(texto));
+            throw db::Refusal(fechaInvalida(texto));
         numeros[i] = parte.toInt();
         cifras[i] = int(parte.size());
     }
@@ -40,7 +40,7 @@ QDate leerFecha(const QString &texto) {
         anio += QDate::currentDate().year() / 100 * 100;
     const QDate fecha(anio, numeros[Mes], numeros[Dia]);
     if (!fecha.isValid() || anio < 1)
-        throw db::DatabaseError(fechaInvalida(texto));
+        throw db::Refusal(fechaInvalida(texto));
     return fecha;
 }
 

@@ -12,7 +12,7 @@ inline constexpr QStringView FechaVacia = u"  /  /    ";
 
 // A date box's text read as a date in the order of the box's mask, day/month/year, whatever
 // the regional settings: the user types into the mask, not into the system's date format. A
-// year of one or two digits falls in the current century. Raises db::DatabaseError
+// year of one or two digits falls in the current century. Raises db::Refusal
 // "'%s' no es una fecha válida" for an incomplete or impossible date.
 QDate leerFecha(const QString &texto);
 

@@ -2,6 +2,7 @@
 
 #include "data/UDatos.h"
 #include "db/Errors.h"
+#include "platform/controls/Binding.h"
 #include "platform/dialogs/MessageBoxes.h"
 #include "search/Filtro.h"
 #include "search/IconoImprimir.h"
@@ -14,7 +15,6 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-using platform::DBGridColumn;
 using platform::DBNavigator;
 
 namespace {
@@ -24,15 +24,6 @@ const QString kMascaraExpediente = QStringLiteral(">cccccccccc;0; ");
 const QString kNoLocalizado = QStringLiteral("No se ha localizado nigún expediente con el Nº:");
 const QString kSinInforme = QStringLiteral("No se ha podido localizar el informe");
 const QString kFalloInforme = QStringLiteral("No se ha podido ejecutar el informe");
-
-DBGridColumn columna(const char *campo, const char *titulo, int ancho) {
-    DBGridColumn c;
-    c.fieldName = QLatin1String(campo);
-    c.title = QString::fromUtf8(titulo);
-    c.width = ancho;
-    c.titleAlignment = Qt::AlignCenter;
-    return c;
-}
 
 // A box's text as its mask stores it: literals kept, unfilled positions as blanks.
 QString textoDe(const platform::MaskedLineEdit *edit) {
@@ -94,15 +85,17 @@ TFbinstalacion::TFbinstalacion(TDatos &datos, QWidget *principal)
     RVP.setParameter(QLatin1String(ParametroSeleccion), m_seleccion);
     ui->DBNavigator1->setVisibleButtons(
         {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last});
-    ui->DBNavigator1->setDataSource(&Sinst);
     ui->DBGrid1->setReadOnly(true);
-    ui->DBGrid1->setDataSource(&Sinst);
+    platform::bind(Sinst, {
+                              {ui->DBNavigator1},
+                              {ui->DBGrid1},
+                          });
     ui->DBGrid1->setColumns({
-        columna("ID", "Ident.", 50),
-        columna("EXPEDIENTE", "Nº Expdte", 80),
-        columna("FECHA", "Fecha", 70),
-        columna("ENVIADO", "Env.", 35),
-        columna("Localizacion", "Localización de la instalación", 500),
+        platform::gridColumn("ID", "Ident.", 50),
+        platform::gridColumn("EXPEDIENTE", "Nº Expdte", 80),
+        platform::gridColumn("FECHA", "Fecha", 70),
+        platform::gridColumn("ENVIADO", "Env.", 35),
+        platform::gridColumn("Localizacion", "Localización de la instalación", 500),
     });
     ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
     ui->DBGrid1->verticalHeader()->setDefaultSectionSize(ui->DBGrid1->fontMetrics().height() + 6);
@@ -225,19 +218,15 @@ void TFbinstalacion::NExpExit() {
     if (expediente.isEmpty())
         return;
     if (!Qinst.locate(QStringLiteral("EXPEDIENTE"), expediente))
-        mostrarMensaje(this, kNoLocalizado + expediente);
+        showMessage(this, kNoLocalizado + expediente);
 }
 
 void TFbinstalacion::ImprimirClick() {
     RVP.close();
     RVP.setProjectFile(report::projectPath(m_directorio, QStringLiteral("Listado.rav")));
-    try {
-        RVP.open();
-    } catch (const report::ReportError &e) {
-        throw db::DatabaseError(e.message());
-    }
+    RVP.open();
     if (!RVP.selectReport(QStringLiteral("Listado")))
-        throw db::DatabaseError(kSinInforme);
+        throw db::Refusal(kSinInforme);
     RVP.setParameter(QLatin1String(ParametroSeleccion), m_seleccion);
     // The office's technician adapts Listado.rav: the reason (file, line, field) goes under
     // the message, on a line of its own.
@@ -247,13 +236,9 @@ void TFbinstalacion::ImprimirClick() {
         return;
     } catch (const db::Abort &) {
         throw;
-    } catch (const report::ReportError &e) {
-        motivo = e.message();
-    } catch (const db::DatabaseError &e) {
-        motivo = e.message();
-    } catch (const std::exception &e) {
-        motivo = QString::fromUtf8(e.what());
+    } catch (const std::exception &) {
+        motivo = exceptionText(std::current_exception());
     }
-    mostrarMensaje(this, motivo.isEmpty() ? kFalloInforme
-                                          : kFalloInforme + QStringLiteral("\n\r") + motivo);
+    showMessage(this,
+                motivo.isEmpty() ? kFalloInforme : kFalloInforme + QStringLiteral("\n\r") + motivo);
 }

@@ -1,5 +1,13 @@
 #pragma once
 
+// TFbinstalacion's components (Ubinstalacion.ui), by their names:
+//   GroupBox1              the selection: MEde and MEa the sending dates from and to, CBenv the
+//                          sent state (three states), NExp the expedient to jump to
+//   Label1..Label3         the captions before the selection controls
+//   Imprimir               the printed listing
+//   DBNavigator1, DBGrid1  the installations (Qinst through Sinst)
+//   BitBtn1, BitBtn2       "&Aceptar" and "&Cancelar"
+
 #include "db/DataSource.h"
 #include "platform/report/Report.h"
 #include "search/ListaInstalaciones.h"

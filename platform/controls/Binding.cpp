@@ -7,6 +7,7 @@
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
 #include "platform/controls/DBRadioGroup.h"
+#include "platform/controls/DBTexto.h"
 
 namespace platform {
 

@@ -18,12 +18,13 @@ class DBLookupComboBox;
 class DBMemo;
 class DBNavigator;
 class DBRadioGroup;
+class DBTexto;
 
 // One row of a window's binding table: a data-aware control and the field it shows. The
 // control's type is checked when the table is written: only data-aware controls fit.
 struct Binding {
     using Control = std::variant<DBEdit *, DBLookupComboBox *, DBRadioGroup *, DBCheckBox *,
-                                 DBMemo *, DBGrid *, DBNavigator *>;
+                                 DBMemo *, DBTexto *, DBGrid *, DBNavigator *>;
     Control control;
     const char *field = nullptr; // none for grids and navigators
     bool upperCase = false;      // letters typed are entered in upper case (edits)

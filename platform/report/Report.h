@@ -82,8 +82,6 @@ public:
     QString displayName() const { return QStringLiteral("Adobe Acrobat (PDF)"); }
     QString fileExtension() const { return QStringLiteral("pdf"); }
     int imageQuality = 90;
-    int metafileDpi = 300;   // kept for the record; pages hold no metafiles
-    bool embedFonts = false; // the standard fonts are never embedded
     QString fontEncoding = QStringLiteral("WinAnsiEncoding");
 
     // Writes the document to path as a whole (temporary file renamed at the end).

@@ -57,7 +57,7 @@ private slots:
         };
         revisar(ventana.get());
         QVERIFY(!ventana->findChildren<QRadioButton *>().isEmpty());
-        auto caja = crearCajaError(ventana.get(), QStringLiteral("Texto"));
+        auto caja = makeErrorBox(ventana.get(), QStringLiteral("Texto"));
         revisar(caja.get());
         QMenu menu;
         menu.addAction(QStringLiteral("Opción"));

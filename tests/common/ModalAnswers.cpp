@@ -34,6 +34,8 @@ ModalAnswers::Answer ModalAnswers::press(const QString &buttonText) {
             }
         if (auto *d = qobject_cast<QDialog *>(modal))
             d->reject();
+        else
+            modal->close();
     };
 }
 
@@ -54,6 +56,11 @@ bool ModalAnswers::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
+void ModalAnswers::leaveAlone(const char *className, std::function<void(QWidget *)> onShown) {
+    m_selfAnswering = className;
+    m_onSelfAnswering = std::move(onShown);
+}
+
 // The title the window system shows, not the widget's own property.
 QString ModalAnswers::shownTitle(const QWidget *w) {
     const QWindow *handle = w->windowHandle();
@@ -64,6 +71,16 @@ void ModalAnswers::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || modal == m_current || !modal->isVisible())
         return;
+    if (!m_selfAnswering.isEmpty() && modal->inherits(m_selfAnswering.constData())) {
+        if (!m_selfAnswered.contains(modal)) {
+            m_selfAnswered << modal;
+            seen << (describe ? describe(modal)
+                              : modal->metaObject()->className() + (u'|' + shownTitle(modal)));
+            if (m_onSelfAnswering)
+                m_onSelfAnswering(modal);
+        }
+        return;
+    }
     // A window shown becomes active a moment later, from the event loop; a busy machine makes
     // that moment long. A window uncovered by a closed box is made active again by a desktop,
     // not by the offscreen platform: asked for here. One that never becomes active is answered
@@ -85,7 +102,9 @@ void ModalAnswers::poll() {
         m_current->removeEventFilter(this);
     m_current = modal;
     modal->installEventFilter(this);
-    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+    if (describe) {
+        seen << describe(modal);
+    } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         QString entry = shownTitle(box) + u'|' + box->text();
         if (box->icon() == QMessageBox::Critical)
             entry += QStringLiteral("|error");

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -17,7 +19,9 @@ class QWidget;
 // "|error" when they carry the critical icon). A modal widget with no answer queued is
 // recorded as unexpected and rejected, so that a test fails instead of hanging. A modal widget
 // is answered once it is the active window, as a person answers the window in front: the keys
-// and the focus of an answer then reach it as they would.
+// and the focus of an answer then reach it as they would. A suite whose windows say more than
+// their title gives its own `describe`; a window that answers itself (a progress window that
+// closes when its work is done) is named to leaveAlone().
 class ModalAnswers : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +45,13 @@ public:
     // The title the window system shows for a window.
     static QString shownTitle(const QWidget *w);
 
+    // How a modal widget is written down in `seen`; when empty, as said above.
+    std::function<QString(QWidget *modal)> describe;
+    // Modal windows that inherit `className` answer themselves: each is written down once, when
+    // it first shows, and handed to `onShown`; it is then left alone, also when it is in front
+    // again after a box of its own.
+    void leaveAlone(const char *className, std::function<void(QWidget *)> onShown = {});
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -51,4 +62,7 @@ private:
     QPointer<QWidget> m_current;
     QPointer<QWidget> m_activating; // shown, not yet active
     QElapsedTimer m_activatingSince;
+    QByteArray m_selfAnswering; // class name, see leaveAlone()
+    std::function<void(QWidget *)> m_onSelfAnswering;
+    QList<QPointer<QWidget>> m_selfAnswered;
 };

@@ -1,9 +1,9 @@
-// The data module's rules against a real database, with a fake main window.
+// The data module's rules against a real database, with the main window's fake (the
+// environment's Entorno; its rows are seeded by a second attachment before the module connects).
 
 #include "data/UDatos.h"
+#include "tests/common/Entorno.h"
 #include "tests/common/SeedRows.h"
-#include "tests/common/TestDatabase.h"
-#include "tests/common/TestDatos.h"
 
 #include <QtTest>
 
@@ -11,53 +11,6 @@ using db::DatabaseError;
 using db::State;
 
 namespace {
-
-class FakeView : public DatosView {
-public:
-    bool enviado = false; // the check box
-    QStringList log;
-    std::function<void()> onEditorArmarios;
-    bool enviadoMarcado() const override { return enviado; }
-    void mostrarEnviado(bool e) override {
-        enviado = e;
-        log << QStringLiteral("enviado:%1").arg(e ? "S" : "N");
-    }
-    void enfocarExpediente() override { log << "foco:DBEdit2"; }
-    void abrirEditorArmarios() override {
-        log << "editor:Farmarios";
-        if (onEditorArmarios)
-            onEditorArmarios();
-    }
-    void abrirEditorDerivaciones() override { log << "editor:Fderivaciones"; }
-    void mensaje(const QString &t) override { log << "mensaje:" + t; }
-    void error(const QString &t) override { log << "error:" + t; }
-    QStringList take(const QString &prefix) {
-        QStringList out;
-        for (const QString &l : log)
-            if (l.startsWith(prefix))
-                out << l.mid(prefix.size());
-        log.clear();
-        return out;
-    }
-};
-
-// A database (seeded by a second attachment before the module connects) and the module.
-struct Fixture {
-    TestDatabase tdb;
-    FakeView view;
-    std::unique_ptr<TDatos> datos;
-
-    explicit Fixture(bool demo = false, const QStringList &seed = {}) : tdb(demo) {
-        tdb.seed(seed, TestDatabase::Keys::From1000);
-        datos = std::make_unique<TDatos>(&view);
-        connectDataModule(*datos, tdb);
-    }
-    TDatos &d() { return *datos; }
-    QVariant visto(const QString &sql) {
-        auto a = tdb.attach();
-        return a->scalar(sql);
-    }
-};
 
 const QString kBloqueo = "No es posible modificar los registros de una instalacion enviada";
 
@@ -74,7 +27,10 @@ QString installation(int id, const QString &exp, const QString &enviado = "N",
 class TstDatos : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+        Entorno::cajas = false; // the module's messages are read from the main window's fake
+    }
     void startupOpensNewestInstallation();
     void startupOnEmptyDatabase();
     void connectionFailureMessage();
@@ -109,7 +65,7 @@ private slots:
 };
 
 void TstDatos::startupOpensNewestInstallation() {
-    Fixture f(true);
+    Entorno f(true);
     TDatos &d = f.d();
     QVERIFY(d.IBTrans().active());
     QCOMPARE(d.DSinstalacion().state(), State::Browse);
@@ -122,11 +78,11 @@ void TstDatos::startupOpensNewestInstallation() {
 }
 
 void TstDatos::startupOnEmptyDatabase() {
-    Fixture f;
+    Entorno f;
     TDatos &d = f.d();
     QVERIFY(d.DSinstalacion().isEmpty());
     // After-scroll ran for the move to the last record even with no record.
-    QCOMPARE(f.view.take("enviado:"), QStringList{"N"});
+    QCOMPARE(f.principal->tomar("enviado:"), QStringList{"N"});
     QVERIFY(d.Qmunicipios().isEmpty());
 }
 
@@ -170,7 +126,7 @@ void TstDatos::checkDigit() {
     QFETCH(QString, expediente);
     QFETCH(bool, valido);
     QCOMPARE(TDatos::ExpedienteValido(expediente), valido);
-    Fixture f;
+    Entorno f;
     TDatos &d = f.d();
     d.DSinstalacion().insert();
     const QString msg = errorOf([&] { d.DSinstalacion()["EXPEDIENTE"].setValue(expediente); });
@@ -203,9 +159,9 @@ void TstDatos::newRecordDefaults() {
     QFETCH(QStringList, seed);
     QFETCH(QVariant, instalador);
     QFETCH(QVariant, gestor);
-    Fixture f(false, seed);
+    Entorno f(false, seed);
     TDatos &d = f.d();
-    f.view.log.clear();
+    f.principal->registro.clear();
     d.DSinstalacion().insert();
     db::RecordSet &r = d.DSinstalacion();
     QCOMPARE(r["INSTALADOR"].value(), instalador);
@@ -215,7 +171,7 @@ void TstDatos::newRecordDefaults() {
     QCOMPARE(r["LINEAGENERAL_NORDEN"].asString(), QStringLiteral("1"));
     QCOMPARE(r["LINEAGENERAL_MATERIAL"].asString(), QStringLiteral("Cobre"));
     QVERIFY(!r.modified());
-    QVERIFY(f.view.log.contains("foco:DBEdit2"));
+    QVERIFY(f.principal->registro.contains("foco:DBEdit2"));
     // Defaults alone are discarded when the user moves away.
     const int before = r.recordCount();
     r.first();
@@ -223,7 +179,7 @@ void TstDatos::newRecordDefaults() {
 }
 
 void TstDatos::emptyExpedientIsRefused() {
-    Fixture f;
+    Entorno f;
     TDatos &d = f.d();
     d.DSinstalacion().insert();
     d.DSinstalacion()["POTENCIA"].setValue(10.0);
@@ -233,14 +189,15 @@ void TstDatos::emptyExpedientIsRefused() {
 }
 
 void TstDatos::duplicateExpedient() {
-    Fixture f(false, {installation(1, "1000000002")});
+    Entorno f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
     db::RecordSet &r = d.DSinstalacion();
     r.insert();
     r["EXPEDIENTE"].setValue("1000000002");
-    f.view.log.clear();
+    f.principal->registro.clear();
     QVERIFY_THROWS_EXCEPTION(db::Abort, r.post());
-    QCOMPARE(f.view.take("mensaje:"), QStringList{"ERROR: El número de expediente está duplicado"});
+    QCOMPARE(f.principal->tomar("mensaje:"),
+             QStringList{"ERROR: El número de expediente está duplicado"});
     QCOMPARE(r.state(), State::Insert);
     QCOMPARE(r["EXPEDIENTE"].asString(), QStringLiteral("1000000002"));
     r["EXPEDIENTE"].setValue("5000000000");
@@ -249,21 +206,21 @@ void TstDatos::duplicateExpedient() {
 }
 
 void TstDatos::otherPostErrorsAreReworded() {
-    Fixture f(false, {installation(1, "1000000002")});
+    Entorno f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
     d.DSinstalacion().edit();
     d.DSinstalacion()["ENVIADO"].clear();
-    f.view.log.clear();
+    f.principal->registro.clear();
     QVERIFY_THROWS_EXCEPTION(db::Abort, d.DSinstalacion().post());
-    QCOMPARE(f.view.take("mensaje:"),
+    QCOMPARE(f.principal->tomar("mensaje:"),
              QStringList{"ERROR: Es necesario que el campo 'ENVIADO' contenga algún valor"});
 }
 
 void TstDatos::sentLock() {
-    Fixture f(false, {installation(1, "1000000002", "S"), armario(1, 1, 1), derivacion(1, 1),
+    Entorno f(false, {installation(1, "1000000002", "S"), armario(1, 1, 1), derivacion(1, 1),
                       adjunto(1, 1, "/a")});
     TDatos &d = f.d();
-    QVERIFY(f.view.enviado);
+    QVERIFY(f.principal->enviado);
     for (db::RecordSet *s : {&d.DSinstalacion(), &d.DSarmarios(), &d.DSderivaciones(), &d.DSadjuntos()}) {
         QCOMPARE(errorOf([&] { s->edit(); }), kBloqueo);
         QCOMPARE(s->state(), State::Browse);
@@ -285,7 +242,7 @@ void TstDatos::sentLock() {
 // Marking sent or not sent passes the sent lock for that one post, and the lock is back
 // afterwards, also when the post fails.
 void TstDatos::sentStateMarkedPastTheLock() {
-    Fixture f(false, {installation(1, "1000000002", "S")});
+    Entorno f(false, {installation(1, "1000000002", "S")});
     TDatos &d = f.d();
     d.MarcarEnviado(false);
     QCOMPARE(d.DSinstalacion().state(), State::Browse);
@@ -306,7 +263,7 @@ void TstDatos::sentStateMarkedPastTheLock() {
 // Attaching stores the path; a path longer than the column is refused, nothing stored;
 // deleting all leaves none, and the next commit keeps that.
 void TstDatos::attachAndDeleteAll() {
-    Fixture f(false, {installation(1, "1000000002")});
+    Entorno f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
     d.Adjuntar(QStringLiteral("/home/oficina/planos/alzado.pdf"));
     d.Adjuntar(QStringLiteral("C:\\planos\\planta.pdf"));
@@ -337,9 +294,9 @@ void TstDatos::childInsertRules() {
     QFETCH(bool, conInstalacion);
     QFETCH(bool, casillaMarcada);
     QFETCH(QString, mensaje);
-    Fixture f(false, conInstalacion ? QStringList{installation(1, "1000000002")} : QStringList{});
+    Entorno f(false, conInstalacion ? QStringList{installation(1, "1000000002")} : QStringList{});
     TDatos &d = f.d();
-    f.view.enviado = casillaMarcada;
+    f.principal->enviado = casillaMarcada;
     struct Caso {
         db::RecordSet *set;
         QString editor;
@@ -347,12 +304,12 @@ void TstDatos::childInsertRules() {
     for (const Caso &c :
          {Caso{&d.DSarmarios(), "Farmarios"}, Caso{&d.DSderivaciones(), "Fderivaciones"},
           Caso{&d.DSadjuntos(), QString()}}) {
-        f.view.log.clear();
+        f.principal->registro.clear();
         QCOMPARE(errorOf([&] { c.set->insert(); }), mensaje);
         if (mensaje.isEmpty()) {
             QCOMPARE(c.set->state(), State::Insert);
             QCOMPARE(c.set->field("INSTALACION").value(), QVariant(1));
-            QCOMPARE(f.view.take("editor:"),
+            QCOMPARE(f.principal->tomar("editor:"),
                      c.editor.isEmpty() ? QStringList{} : QStringList{c.editor});
             c.set->cancel();
         } else {
@@ -362,7 +319,7 @@ void TstDatos::childInsertRules() {
 }
 
 void TstDatos::childInsertPostsPendingInstallation() {
-    Fixture f;
+    Entorno f;
     TDatos &d = f.d();
     d.DSinstalacion().insert();
     d.DSinstalacion()["POTENCIA"].setValue(5.0);
@@ -393,7 +350,7 @@ void TstDatos::cabinetCircuits() {
     QFETCH(QVariant, celdas);
     QFETCH(QVariant, circuitos);
     QFETCH(bool, refused);
-    Fixture f(false, {installation(1, "1000000002")});
+    Entorno f(false, {installation(1, "1000000002")});
     TDatos &d = f.d();
     d.DSarmarios().insert();
     d.DSarmarios()["N_CELDAS"].setValue(celdas);
@@ -405,7 +362,7 @@ void TstDatos::cabinetCircuits() {
 }
 
 void TstDatos::cabinetColumnNumbers() {
-    Fixture f(false,
+    Entorno f(false,
               {installation(1, "1000000002"), installation(2, "5000000000"), armario(1, 1, 2)});
     TDatos &d = f.d();
     d.DSinstalacion().first();
@@ -468,7 +425,7 @@ void TstDatos::branchTextEntry() {
     QFETCH(QString, texto);
     QFETCH(QVariant, valor);
     QFETCH(QString, error);
-    Fixture f(false, {installation(1, "1000000002")});
+    Entorno f(false, {installation(1, "1000000002")});
     db::RecordSet &b = f.d().DSderivaciones();
     b.insert();
     if (b[campo].type() == db::FieldType::Float)
@@ -533,7 +490,7 @@ void TstDatos::installerRules() {
     QFETCH(QString, usuario);
     QFETCH(QString, clave);
     QFETCH(QString, mensaje);
-    Fixture f;
+    Entorno f;
     db::RecordSet &i = f.d().DSinstalador();
     i.insert();
     i["NOMBRE"].setValue("INSTALACIONES");
@@ -548,7 +505,7 @@ void TstDatos::installerRules() {
 }
 
 void TstDatos::locationCascade() {
-    Fixture f(true);
+    Entorno f(true);
     TDatos &d = f.d();
     db::RecordSet &r = d.DSinstalacion();
     auto codes = [](db::RecordSet &q) {
@@ -605,12 +562,12 @@ void TstDatos::locationCascade() {
 }
 
 void TstDatos::afterScrollShowsEachDossiersLocation() {
-    Fixture f(true);
+    Entorno f(true);
     TDatos &d = f.d();
     db::RecordSet &r = d.DSinstalacion();
     r.first();
     QSet<QString> provincias;
-    f.view.log.clear();
+    f.principal->registro.clear();
     int n = 0;
     while (true) {
         ++n;
@@ -620,17 +577,17 @@ void TstDatos::afterScrollShowsEachDossiersLocation() {
             QVERIFY(!r["Nentidadpoblacion"].asString().isEmpty());
         provincias << r["LOCALIZA_CODIGO_PROVINCIA"].asString();
         // The sent box follows the current dossier.
-        QCOMPARE(f.view.enviado, r["ENVIADO"].asString() == "S");
+        QCOMPARE(f.principal->enviado, r["ENVIADO"].asString() == "S");
         if (r.recNo() + 1 >= r.recordCount() && r.allFetched())
             break;
         r.next();
     }
     QVERIFY(provincias.size() > 1);
-    QVERIFY(f.view.take("enviado:").size() >= n - 1);
+    QVERIFY(f.principal->tomar("enviado:").size() >= n - 1);
 }
 
 void TstDatos::commitPointsAreDurable() {
-    Fixture f(true);
+    Entorno f(true);
     TDatos &d = f.d();
     struct Caso {
         db::RecordSet *set;
@@ -674,9 +631,9 @@ void TstDatos::commitPointsAreDurable() {
 // row the other desk holds fails after a short wait with a message and keeps the edit, and a
 // deletion shows at once.
 void TstDatos::twoDesks() {
-    Fixture f(true);
+    Entorno f(true);
     TDatos &a = f.d();
-    FakeView vistaB;
+    VentanaFalsa vistaB;
     TDatos b(&vistaB);
     b.Conectar(f.tdb.connectionString(), f.tdb.user(), [&](QString &, QString &clave) {
         clave = f.tdb.password();
@@ -701,7 +658,7 @@ void TstDatos::twoDesks() {
     espera.start();
     QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion().post());
     QVERIFY(espera.elapsed() < 30000);
-    QCOMPARE(vistaB.take("mensaje:"),
+    QCOMPARE(vistaB.tomar("mensaje:"),
              QStringList{"Otro puesto está modificando esta instalación: guarde de nuevo dentro "
                          "de unos segundos o cancele los cambios."});
     QCOMPARE(b.DSinstalacion().state(), State::Edit);
@@ -725,7 +682,7 @@ void TstDatos::twoDesks() {
             s->remove();
     a.DSinstalacion().remove();
     QVERIFY_THROWS_EXCEPTION(db::Abort, b.DSinstalacion().post());
-    const QStringList aviso = vistaB.take("mensaje:");
+    const QStringList aviso = vistaB.tomar("mensaje:");
     QCOMPARE(aviso.size(), 1);
     QVERIFY2(aviso.first().startsWith(QStringLiteral("Otro puesto ha borrado este registro")),
              qPrintable(aviso.first()));
@@ -739,7 +696,7 @@ void TstDatos::twoDesks() {
 }
 
 void TstDatos::guardarPendientesStopsBeforeCommit() {
-    Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
+    Entorno f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
     TDatos &d = f.d();
     d.DSinstalacion().edit();
     d.DSinstalacion()["POTENCIA"].setValue(33.0);
@@ -759,7 +716,7 @@ void TstDatos::guardarPendientesStopsBeforeCommit() {
 void TstDatos::shutdownPostsPendingEditsInOrder() {
     {
         // A valid pending edit is saved and committed.
-        Fixture f(false, {installation(1, "1000000002")});
+        Entorno f(false, {installation(1, "1000000002")});
         f.d().DSinstalacion().edit();
         f.d().DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("PEÑA");
         f.datos.reset();
@@ -768,17 +725,17 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
     }
     {
         // A failing cabinet post comes first and drops the other pending edits.
-        Fixture f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
+        Entorno f(false, {installation(1, "1000000002"), armario(1, 1, 1), armario(2, 1, 2)});
         TDatos &d = f.d();
         d.DSinstalacion().edit();
         d.DSinstalacion()["SOLICITANTE_NOMBRE"].setValue("PERDIDO");
         d.DSarmarios().last();
         d.DSarmarios().edit();
         d.DSarmarios()["N_COLUMNAS"].setValue(1);
-        f.view.log.clear();
+        f.principal->registro.clear();
         QVERIFY_THROWS_EXCEPTION(DatabaseError, d.PostearPendientes());
         d.Cerrar();
-        QCOMPARE(f.view.take("error:"),
+        QCOMPARE(f.principal->tomar("error:"),
                  QStringList{"Este número de columna ya existe en esta instalación"});
         QVERIFY(f.visto("select SOLICITANTE_NOMBRE from INSTALACION").isNull());
         QVERIFY(!d.IBDB().connected());
@@ -789,7 +746,7 @@ void TstDatos::shutdownPostsPendingEditsInOrder() {
 // copy it raises and the list stays as it was.
 void TstDatos::copyInstallation() {
     {
-        Fixture f(true);
+        Entorno f(true);
         TDatos &d = f.d();
         d.DSinstalacion().first();
         const int vieja = d.DSinstalacion()["ID"].asInteger();
@@ -802,18 +759,18 @@ void TstDatos::copyInstallation() {
         QCOMPARE(d.DSarmarios().recordCount(), armarios);
     }
     {
-        Fixture f;
+        Entorno f;
         QVERIFY(!errorOf([&] { f.d().CopiarInstalacion(); }).isEmpty());
         QVERIFY(f.d().DSinstalacion().isEmpty());
     }
 }
 
 void TstDatos::versionQuery() {
-    Fixture f;
+    Entorno f;
     f.d().Qver().open();
     QCOMPARE(f.d().Qver()["VERSION"].value(), f.visto("select VERSION from PARAMETROS where ID=1"));
     QVERIFY(!f.d().Qver()["REVISION"].isNull());
 }
 
-QTEST_GUILESS_MAIN(TstDatos)
+QTEST_MAIN(TstDatos)
 #include "tst_datos.moc"

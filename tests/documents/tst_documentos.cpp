@@ -10,16 +10,17 @@
 #include "documents/HojaExpediente.h"
 #include "documents/Uemailenviar.h"
 #include "db/Statement.h"
-#include "tests/common/TestDatabase.h"
-#include "tests/common/TestDatos.h"
-#include "tests/documents/Respuestas.h"
-#include "tests/platform/mail/SmtpPeer.h"
+#include "platform/dialogs/MessageBoxes.h"
+#include "tests/common/Entorno.h"
+#include "tests/common/SmtpPeer.h"
 #include "tests/platform/report/ReportTestSupport.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QJsonArray>
+#include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,6 +35,16 @@
 #include <memory>
 
 namespace {
+
+// What the main window's error box shows of what f raises; empty when it raises nothing.
+QString errorMostrado(const std::function<void()> &f) {
+    try {
+        f();
+    } catch (...) {
+        return exceptionText(std::current_exception());
+    }
+    return QString();
+}
 
 const QString kExpediente = QStringLiteral("2500148719"); // demo installation 3, not sent
 const QString kGestor = QStringLiteral("GARCÍA LÓPEZ, MARÍA");
@@ -77,19 +88,42 @@ QString caja(const QString &texto) {
     return QStringLiteral("QMessageBox|Trelmavondis|") + texto;
 }
 
-// The main window's part for the data module's rules: what it was told.
-class VistaFalsa : public DatosView {
-public:
-    QStringList avisos;
-    QList<bool> enviados; // the sent state shown, in order
-    bool enviadoMarcado() const override { return false; }
-    void mostrarEnviado(bool e) override { enviados << e; }
-    void enfocarExpediente() override {}
-    void abrirEditorArmarios() override {}
-    void abrirEditorDerivaciones() override {}
-    void mensaje(const QString &t) override { avisos << QStringLiteral("mensaje:") + t; }
-    void error(const QString &t) override { avisos << QStringLiteral("error:") + t; }
-};
+QString textoDe(const QWidget *w, const char *nombre) {
+    const auto *etiqueta = w->findChild<QLabel *>(QLatin1String(nombre));
+    return etiqueta ? etiqueta->text() : QStringLiteral("(sin %1)").arg(QLatin1String(nombre));
+}
+
+// How the windows of a bulletin run are written down in the answers' `seen`:
+//   "QMessageBox|<title>|<text>" (+ "|error" with the critical icon)
+//   "TFconfirmacion|<title>|<first line>|<second line>"
+//   "TFerror|<title>|<heading>|<detail label>|<message>"
+//   "TFemailenviar|<title>"
+//   "<class>|<title>" for the rest (the engine's setup dialog...)
+QString describir(QWidget *modal) {
+    const QString clase = QLatin1String(modal->metaObject()->className());
+    QString e = clase + u'|' + ModalAnswers::shownTitle(modal);
+    if (auto *caja = qobject_cast<QMessageBox *>(modal)) {
+        e = QStringLiteral("QMessageBox|") + ModalAnswers::shownTitle(caja) + u'|' + caja->text();
+        if (caja->icon() == QMessageBox::Critical)
+            e += QStringLiteral("|error");
+    } else if (clase == QLatin1String("TFconfirmacion")) {
+        e += u'|' + textoDe(modal, "Label1") + textoDe(modal, "DBText1") + u'|' +
+             textoDe(modal, "Label2") + textoDe(modal, "DBText2");
+    } else if (clase == QLatin1String("TFerror")) {
+        const auto *detalle = modal->findChild<QPlainTextEdit *>(QStringLiteral("error"));
+        e += u'|' + textoDe(modal, "Label1") + u'|' + textoDe(modal, "Label2") + u'|' +
+             (detalle ? detalle->toPlainText() : QStringLiteral("(sin error)"));
+    }
+    return e;
+}
+
+// The answers to a bulletin run: its windows written down as above, and the mail window,
+// modal but answering itself, written down once and left alone; `alVerCorreo` runs when it
+// shows, before it sends.
+void comoBoletin(ModalAnswers &respuestas, std::function<void(QWidget *)> alVerCorreo = {}) {
+    respuestas.describe = describir;
+    respuestas.leaveAlone("TFemailenviar", std::move(alVerCorreo));
+}
 
 QByteArray bytesAlAzar(int n) {
     QByteArray b(n, Qt::Uninitialized);
@@ -106,38 +140,13 @@ quint16 puertoCerrado() {
     return s.serverPort();
 }
 
-// A demo database whose installation 3 carries two files of this test (the first with a note,
-// the second without), whose installer sends through `servidor`, and the data module on it,
-// with a plain widget standing for the main window.
-struct Entorno {
-    TestDatabase tdb{true};
-    VistaFalsa vista;
-    QTemporaryDir impresos;
+// The two files of this test that installation 3 carries (the first with a note, the second
+// without): written before the database is seeded with their paths.
+struct Adjuntos {
     QTemporaryDir archivos;
-    QString memoria, fachada; // the attached files
-    std::unique_ptr<TDatos> datos;
-    std::unique_ptr<QWidget> principal = std::make_unique<QWidget>();
-    QString directorio = QStringLiteral(TRELMA_REPORTS_DIR);
+    QString memoria = archivo(QStringLiteral("memoria_técnica.pdf"), bytesAlAzar(180'000));
+    QString fachada = archivo(QStringLiteral("fotografía_fachada.jpg"), bytesAlAzar(40'000));
 
-    explicit Entorno(const QString &servidor, const QStringList &semilla = {}) {
-        memoria = archivo(QStringLiteral("memoria_técnica.pdf"), bytesAlAzar(180'000));
-        fachada = archivo(QStringLiteral("fotografía_fachada.jpg"), bytesAlAzar(40'000));
-        QStringList sql = {
-            QStringLiteral("update INSTALADOR set SMTP_SERVIDOR='%1' where ID=1").arg(servidor),
-            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=4")
-                .arg(memoria),
-            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=5")
-                .arg(fachada),
-            QStringLiteral("update INSTALACION set POTENCIA=1234.5, LOCALIZA_TIPOBIS=1, "
-                           "LOCALIZA_BIS='A' where ID=3"),
-        };
-        tdb.seed(sql + semilla);
-        datos = std::make_unique<TDatos>(&vista);
-        connectDataModule(*datos, tdb);
-    }
-    ~Entorno() {
-        principal.reset(); // the kept windows go with the main window, before the data module
-    }
     QString archivo(const QString &nombre, const QByteArray &bytes) {
         const QString ruta = QDir(archivos.path()).filePath(nombre);
         QFile f(ruta);
@@ -145,7 +154,39 @@ struct Entorno {
             qFatal("no se puede escribir %s", qPrintable(ruta));
         return ruta;
     }
-    QVariant visto(const QString &sql) { return tdb.attach()->scalar(sql); }
+    // The demo's installation 3 with these files.
+    QStringList semilla() const {
+        return {
+            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=4")
+                .arg(memoria),
+            QStringLiteral("update INSTALACION_ADJUNTOS set DIRECCION='%1' where ID=5")
+                .arg(fachada),
+            QStringLiteral("update INSTALACION set POTENCIA=1234.5, LOCALIZA_TIPOBIS=1, "
+                           "LOCALIZA_BIS='A' where ID=3"),
+        };
+    }
+};
+
+using Correo = Entorno::Correo;
+
+// The tests' environment on the demo database with the files above, the answers set for a
+// bulletin run, and the folders its printouts go to and its report project comes from. The
+// installer sends through the environment's SMTP peer, or through a server of the test's own.
+struct EntornoDocumentos : Adjuntos, Entorno {
+    QTemporaryDir impresos;
+    QString directorio = QStringLiteral(TRELMA_REPORTS_DIR);
+
+    explicit EntornoDocumentos(const Correo &correo, const QStringList &semilla = {})
+        : Entorno(correo, kDemo, Adjuntos::semilla() + semilla) {
+        comoBoletin(respuestas);
+    }
+    explicit EntornoDocumentos(const QString &servidor, const QStringList &semilla = {})
+        : Entorno(kDemo,
+                  QStringList{QStringLiteral("update INSTALADOR set SMTP_SERVIDOR='%1' where ID=1")
+                                  .arg(servidor)} +
+                      Adjuntos::semilla() + semilla) {
+        comoBoletin(respuestas);
+    }
     QString enviado(int id) {
         return visto(QStringLiteral("select ENVIADO from INSTALACION where ID=%1").arg(id))
             .toString();
@@ -157,7 +198,7 @@ struct Entorno {
     }
     bool situar(int id) { return datos->DSinstalacion().locate(QStringLiteral("ID"), id); }
     void imprimir() { imprimirBoletin(*datos, principal.get(), directorio, impresos.path()); }
-    void enviar() { enviarBoletin(*datos, principal.get(), directorio, impresos.path()); }
+    void enviar() { enviarPorCorreo(*datos, principal.get(), directorio, impresos.path()); }
     QString pdf(const QString &expediente = kExpediente) const {
         return QDir(impresos.path()).filePath(QStringLiteral("Exp") + expediente + ".pdf");
     }
@@ -186,11 +227,11 @@ int ventanasVivas(const char *clase) {
 }
 
 // The setup dialog answered with a file destination.
-Respuestas::Respuesta aArchivo(const QString &ruta) {
+ModalAnswers::Answer aArchivo(const QString &ruta) {
     return [ruta](QWidget *d) {
         d->findChild<QRadioButton *>(QStringLiteral("destinoArchivo"))->click();
         d->findChild<QLineEdit *>(QStringLiteral("archivo"))->setText(ruta);
-        Respuestas::pulsar(QStringLiteral("Aceptar"))(d);
+        ModalAnswers::press(QStringLiteral("Aceptar"))(d);
     };
 }
 
@@ -295,6 +336,7 @@ private:
 };
 
 void TstDocumentos::initTestCase() {
+    Entorno::cajas = false; // the data module's messages are read from the main window's fake
     QVERIFY(m_xdg.isValid());
     QVERIFY(QDir(m_xdg.path()).mkpath(QStringLiteral("Nirvelo")));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_xdg.path()));
@@ -368,7 +410,7 @@ void TstDocumentos::nombreDeArchivo() {
 // A pending edit is saved first; the bulletin of that one installation goes to the file the
 // user chooses in the setup dialog; then the list is whole again on the same installation.
 void TstDocumentos::impresionAArchivo() {
-    Entorno e(QStringLiteral("127.0.0.1"));
+    EntornoDocumentos e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(3));
     db::RecordSet &r = e.datos->DSinstalacion();
     r.edit();
@@ -376,7 +418,7 @@ void TstDocumentos::impresionAArchivo() {
 
     QTemporaryDir otro;
     const QString elegido = QDir(otro.path()).filePath(QStringLiteral("boletín.pdf"));
-    Respuestas respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     QStringList durante;
     respuestas.push([&](QWidget *d) {
         r.fetchAll();
@@ -386,7 +428,7 @@ void TstDocumentos::impresionAArchivo() {
     });
     e.imprimir();
 
-    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(respuestas.seen, QStringList({"report::SetupDialog|Output Options"}));
     QCOMPARE(durante, QStringList({"where id=3", "1", "3"}));
     const QString texto = pdfText(elegido);
     for (const QString &s : {kExpediente, QStringLiteral("FARMACIA RENOMBRADA, S.L."),
@@ -397,19 +439,19 @@ void TstDocumentos::impresionAArchivo() {
              QStringLiteral("FARMACIA RENOMBRADA, S.L."));
     QCOMPARE(e.fecha(3), QDate(2025, 5, 20)); // printing does not date it
     QCOMPARE(e.impresosEscritos(), QStringList());
-    QVERIFY(e.vista.avisos.isEmpty());
+    QVERIFY(e.principal->avisos().isEmpty());
     e.comprobarLista(3);
 }
 
 void TstDocumentos::impresionCancelada() {
-    Entorno e(QStringLiteral("127.0.0.1"));
+    EntornoDocumentos e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(2));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cancelar")));
     e.imprimir();
-    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(respuestas.seen, QStringList({"report::SetupDialog|Output Options"}));
     QCOMPARE(e.impresosEscritos(), QStringList());
-    QVERIFY(e.vista.avisos.isEmpty());
+    QVERIFY(e.principal->avisos().isEmpty());
     QCOMPARE(ventanasVivas("TFerror"), 0);
     e.comprobarLista(2);
 }
@@ -424,16 +466,16 @@ void TstDocumentos::otroModoImprime_data() {
 // Every mode other than "email" prints: the setup dialog, no confirmation, no mail.
 void TstDocumentos::otroModoImprime() {
     QFETCH(QString, modo);
-    Entorno e(QStringLiteral("127.0.0.1"));
+    EntornoDocumentos e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(4));
     Boletin &boletin = Boletin::guardado(*e.datos, e.principal.get());
     boletin.setCarpetas(e.directorio, e.impresos.path());
     e.datos->setInforme(&boletin);
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cancelar")));
     e.datos->EjecutarInforme(modo);
     e.datos->setInforme(nullptr);
-    QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+    QCOMPARE(respuestas.seen, QStringList({"report::SetupDialog|Output Options"}));
     QCOMPARE(e.impresosEscritos(), QStringList());
     e.comprobarLista(4);
 }
@@ -452,7 +494,7 @@ void TstDocumentos::fallosAntesDeEstrechar_data() {
 void TstDocumentos::fallosAntesDeEstrechar() {
     QFETCH(QString, contenido);
     QFETCH(QString, mensaje);
-    Entorno e(QStringLiteral("127.0.0.1"));
+    EntornoDocumentos e(QStringLiteral("127.0.0.1"));
     QTemporaryDir carpeta;
     e.directorio = carpeta.path();
     const QString proyecto = QDir(carpeta.path()).filePath(QStringLiteral("Trelmavondis.rav"));
@@ -460,9 +502,9 @@ void TstDocumentos::fallosAntesDeEstrechar() {
         QVERIFY(QFile::copy(QStringLiteral(TRELMA_REPORTS_DIR "/") + contenido, proyecto));
     QVERIFY(e.situar(3));
     for (const bool enviar : {false, true}) {
-        Respuestas respuestas;
-        QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }), mensaje.arg(proyecto));
-        QCOMPARE(respuestas.vistos, QStringList());
+        ModalAnswers &respuestas = e.respuestas;
+        QCOMPARE(errorMostrado([&] { enviar ? e.enviar() : e.imprimir(); }), mensaje.arg(proyecto));
+        QCOMPARE(respuestas.seen, QStringList());
         QCOMPARE(e.datos->DSinstalacion().selectSql.value(1), QString());
         e.comprobarLista(3);
     }
@@ -472,14 +514,14 @@ void TstDocumentos::fallosAntesDeEstrechar() {
 
 // A pending edit that cannot be saved stops both buttons before the bulletin run.
 void TstDocumentos::pendienteRechazado() {
-    Entorno e(QStringLiteral("127.0.0.1"));
+    EntornoDocumentos e(QStringLiteral("127.0.0.1"));
     QVERIFY(e.situar(3));
     e.datos->DSinstalacion().insert();
     for (const bool enviar : {false, true}) {
-        Respuestas respuestas;
+        ModalAnswers &respuestas = e.respuestas;
         QCOMPARE(errorOf([&] { enviar ? e.enviar() : e.imprimir(); }),
                  QStringLiteral("El Expediente debe tener un valor"));
-        QCOMPARE(respuestas.vistos, QStringList());
+        QCOMPARE(respuestas.seen, QStringList());
         QCOMPARE(e.datos->DSinstalacion().state(), db::State::Insert);
         QCOMPARE(e.datos->DSinstalacion().selectSql.value(1), QString());
     }
@@ -491,23 +533,23 @@ void TstDocumentos::pendienteRechazado() {
 // The whole send: confirmation, FECHA committed, the PDF, the mail as received, the success
 // message, ENVIADO committed, the window gone and the list whole again.
 void TstDocumentos::envio() {
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     QString enviadoAlConfirmar, enviadoAlAvisar;
     respuestas.push([&](QWidget *d) {
         enviadoAlConfirmar = e.enviado(3);
-        Respuestas::pulsar(QStringLiteral("Si"))(d);
+        ModalAnswers::press(QStringLiteral("Si"))(d);
     });
     respuestas.push([&](QWidget *d) {
         enviadoAlAvisar = e.enviado(3); // not before the user has read it
-        Respuestas::pulsar()(d);
+        ModalAnswers::ok()(d);
     });
     e.enviar();
 
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito()}));
     QCOMPARE(enviadoAlConfirmar, QStringLiteral("N"));
     QCOMPARE(enviadoAlAvisar, QStringLiteral("N"));
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
@@ -536,32 +578,32 @@ void TstDocumentos::envio() {
 
     QCOMPARE(ventanasVivas("TFemailenviar"), 0);
     QCOMPARE(ventanasVivas("TFerror"), 0);
-    QVERIFY(e.vista.avisos.isEmpty());
+    QVERIFY(e.principal->avisos().isEmpty());
     e.comprobarLista(3);
     // Back on it, its rules have run there: the location lists are those of its province.
     QCOMPARE(e.datos->DSinstalacion()[QStringLiteral("Nmunicipio")].asString(),
              QStringLiteral("València"));
-    QCOMPARE(e.vista.enviados.value(e.vista.enviados.size() - 1), true);
+    QCOMPARE(e.principal->enviados().value(e.principal->enviados().size() - 1), true);
     // The confirmation is kept for the next send.
     QCOMPARE(ventanasVivas("TFconfirmacion"), 1);
 }
 
 // The two windows of a send, as they stand on screen.
 void TstDocumentos::ventanasDelEnvio() {
-    SmtpPeer peer(QStringLiteral("refuse-rcpt"));
+    EntornoDocumentos e(Correo{QStringLiteral("refuse-rcpt")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     QStringList confirmacion, correo, dialogoError;
     respuestas.push([&](QWidget *d) {
         auto *si = d->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
         auto *no = d->findChild<QPushButton *>(QStringLiteral("BitBtn2"));
         confirmacion << d->objectName() << si->text() << no->text()
                      << QString::number(d->focusWidget() == si);
-        Respuestas::pulsar(QStringLiteral("Si"))(d);
+        ModalAnswers::press(QStringLiteral("Si"))(d);
     });
-    respuestas.alVerCorreo = [&](QWidget *w) {
+    comoBoletin(respuestas, [&](QWidget *w) {
         const auto *animacion = w->findChild<Animacion *>(QStringLiteral("Animate1"));
         const QTimer &reloj = static_cast<TFemailenviar *>(w)->Timer1;
         const Qt::WindowFlags f = w->windowFlags();
@@ -583,13 +625,13 @@ void TstDocumentos::ventanasDelEnvio() {
             distintos.insert(b);
         }
         correo << QString::number(distintos.size());
-    };
+    });
     respuestas.push([&](QWidget *d) {
         auto *cuadro = d->findChild<QPlainTextEdit *>(QStringLiteral("error"));
         dialogoError << QString::number(cuadro->isReadOnly())
                      << QString::number(cuadro->verticalScrollBarPolicy())
                      << d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->text();
-        Respuestas::pulsar(QStringLiteral("Cerrar"))(d);
+        ModalAnswers::press(QStringLiteral("Cerrar"))(d);
     });
     e.enviar();
 
@@ -597,8 +639,8 @@ void TstDocumentos::ventanasDelEnvio() {
     QCOMPARE(correo, QStringList({"Femailenviar", "195x125", "#ffffff", "1", "0", "1", "90x70",
                                   "21", "500", "21"}));
     QCOMPARE(dialogoError, QStringList({"1", QString::number(Qt::ScrollBarAsNeeded), "&Cerrar"}));
-    QCOMPARE(respuestas.vistos.size(), 3);
-    QVERIFY(respuestas.vistos[2].startsWith(error(
+    QCOMPARE(respuestas.seen.size(), 3);
+    QVERIFY(respuestas.seen[2].startsWith(error(
         QStringLiteral("El servidor de correo ha rechazado el destinatario ") + kCorreoGestor)));
     QCOMPARE(ventanasVivas("TFerror"), 0);
     QCOMPARE(ventanasVivas("TFemailenviar"), 0);
@@ -631,15 +673,15 @@ void TstDocumentos::cuerpoYAdjuntos() {
     QFETCH(QStringList, bloque);
     QFETCH(QStringList, adjuntos);
     QFETCH(QString, potencia);
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")}, semilla);
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host(), semilla);
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito()}));
     QStringList esperado = cuerpo(bloque);
     esperado[2] = potencia;
     QCOMPARE(lineasRecibidas(peer), esperado);
@@ -663,16 +705,17 @@ void TstDocumentos::autentificacion_data() {
 void TstDocumentos::autentificacion() {
     QFETCH(QString, valor);
     QFETCH(bool, entra);
-    SmtpPeer peer(QStringLiteral("auth"));
+    EntornoDocumentos e(Correo{QStringLiteral("auth")},
+                        {QStringLiteral("update INSTALADOR set SMTP_AUTENTIFICACION='%1', "
+                                        "SMTP_USUARIO='instalador', SMTP_CLAVE='clave ñ1' "
+                                        "where ID=1")
+                             .arg(valor)});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host(),
-              {QStringLiteral("update INSTALADOR set SMTP_AUTENTIFICACION='%1', "
-                              "SMTP_USUARIO='instalador', SMTP_CLAVE='clave ñ1' where ID=1")
-                   .arg(valor)});
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
     QStringList esperadas = {"EHLO", "RSET"};
     if (entra)
@@ -683,28 +726,29 @@ void TstDocumentos::autentificacion() {
               << "DATA"
               << "QUIT";
     QCOMPARE(ordenes(peer), esperadas);
-    QCOMPARE(respuestas.vistos.value(2), exito());
+    QCOMPARE(respuestas.seen.value(2), exito());
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
 }
 
 // The mail settings are those of the installation's own installer, whatever installer the
 // installers' list is on: here the list's first (by name) points at a dead port.
 void TstDocumentos::servidorDelInstaladorDeLaInstalacion() {
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")},
+                        {QStringLiteral("insert into INSTALADOR (ID, NOMBRE, CORREO, "
+                                        "SMTP_SERVIDOR, SMTP_AUTENTIFICACION) values (2, "
+                                        "'AAA OTRO INSTALADOR', 'otro@ejemplo.es', "
+                                        "'127.0.0.1:%1', 'S')")
+                             .arg(puertoCerrado())});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host(),
-              {QStringLiteral("insert into INSTALADOR (ID, NOMBRE, CORREO, SMTP_SERVIDOR, "
-                              "SMTP_AUTENTIFICACION) values (2, 'AAA OTRO INSTALADOR', "
-                              "'otro@ejemplo.es', '127.0.0.1:%1', 'S')")
-                   .arg(puertoCerrado())});
     e.datos->DSinstalador().first();
     QCOMPARE(e.datos->DSinstalador()[QStringLiteral("ID")].asInteger(), 2);
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito()}));
     QVERIFY(peer.hasMessage());
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
 }
@@ -718,15 +762,15 @@ void TstDocumentos::respuestaNo_data() {
 // Answered no: nothing dated, nothing written, nothing sent.
 void TstDocumentos::respuestaNo() {
     QFETCH(QString, como);
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(como.isEmpty() ? Respuestas::Respuesta([](QWidget *d) { d->close(); })
-                                   : Respuestas::pulsar(como));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(como.isEmpty() ? ModalAnswers::Answer([](QWidget *d) { d->close(); })
+                                   : ModalAnswers::press(como));
     e.enviar();
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion()}));
+    QCOMPARE(respuestas.seen, QStringList({confirmacion()}));
     QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
     QCOMPARE(e.impresosEscritos(), QStringList());
@@ -736,15 +780,15 @@ void TstDocumentos::respuestaNo() {
 
 // A sent installation cannot be dated: the lock's message, no PDF, no mail window.
 void TstDocumentos::instalacionEnviada() {
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(1));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cerrar")));
     e.enviar();
-    QCOMPARE(respuestas.vistos,
+    QCOMPARE(respuestas.seen,
              QStringList({confirmacion(QStringLiteral("2500123450")), error(kBloqueo)}));
     QCOMPARE(e.fecha(1), QDate(2025, 3, 14));
     QCOMPARE(e.impresosEscritos(), QStringList());
@@ -756,13 +800,13 @@ void TstDocumentos::instalacionEnviada() {
 // Sent, the mark cleared, the installation changed and sent again: the new bulletin replaces
 // the first one's file, and that is what goes out.
 void TstDocumentos::segundoEnvioSobrescribe() {
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
     const QByteArray primero = bytesDe(e.pdf());
@@ -772,11 +816,11 @@ void TstDocumentos::segundoEnvioSobrescribe() {
     db::RecordSet &r = e.datos->DSinstalacion();
     r.edit();
     r[QStringLiteral("SOLICITANTE_NOMBRE")].setValue(QStringLiteral("FARMACIA SEGUNDA, S.L."));
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
 
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito(),
+    QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito(),
                                              confirmacion(), kVentanaCorreo, exito()}));
     const QByteArray segundo = bytesDe(e.pdf());
     QVERIFY(segundo != primero);
@@ -796,27 +840,27 @@ void TstDocumentos::notaPendiente_data() {
 // in the mail's attachment block, never dropped by the run's reopening of the installation.
 void TstDocumentos::notaPendiente() {
     QFETCH(bool, enviar);
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
     db::RecordSet &j = e.datos->DSadjuntos();
     QVERIFY(j.locate(QStringLiteral("ID"), 4));
     j.edit();
     j[QStringLiteral("NOTA")].setValue(QStringLiteral("PLANO REVISADO"));
-    Respuestas respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     if (enviar) {
-        respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-        respuestas.push(Respuestas::pulsar());
+        respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+        respuestas.push(ModalAnswers::ok());
         e.enviar();
-        QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+        QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito()}));
         QVERIFY2(lineasRecibidas(peer).contains(
                      QStringLiteral("          memoria_técnica.pdf -> PLANO REVISADO")),
                  qPrintable(lineasRecibidas(peer).join(u'|')));
     } else {
-        respuestas.push(Respuestas::pulsar(QStringLiteral("Cancelar")));
+        respuestas.push(ModalAnswers::press(QStringLiteral("Cancelar")));
         e.imprimir();
-        QCOMPARE(respuestas.vistos, QStringList({"report::SetupDialog|Output Options"}));
+        QCOMPARE(respuestas.seen, QStringList({"report::SetupDialog|Output Options"}));
     }
     QCOMPARE(e.visto(QStringLiteral("select NOTA from INSTALACION_ADJUNTOS where ID=4")).toString(),
              QStringLiteral("PLANO REVISADO"));
@@ -846,13 +890,13 @@ void TstDocumentos::impresionNoPisaElArchivado() {
             qputenv("XDG_CONFIG_HOME", configAntes);
     });
 
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
     e.enviar();
     QCOMPARE(e.enviado(3), QStringLiteral("S"));
     const QByteArray archivado = bytesDe(e.pdf());
@@ -888,27 +932,27 @@ void TstDocumentos::impresionNoPisaElArchivado() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("anterior");
     }
-    const int antes = int(respuestas.vistos.size());
+    const int antes = int(respuestas.seen.size());
     respuestas.push(aArchivoPropuesto);
-    respuestas.push(Respuestas::pulsar(QStringLiteral("No")));
+    respuestas.push(ModalAnswers::press(QStringLiteral("No")));
     respuestas.push(pulsarLuego(QStringLiteral("Cancelar")));
     e.imprimir();
     const QString pregunta = QStringLiteral("QMessageBox|Confirmación|El archivo \"") +
                              QDir::toNativeSeparators(esperado) +
                              QStringLiteral("\" ya existe.\n¿Desea reemplazarlo?");
-    QCOMPARE(respuestas.vistos.mid(antes),
+    QCOMPARE(respuestas.seen.mid(antes),
              QStringList({"report::SetupDialog|Output Options", pregunta,
                           "report::SetupDialog|Output Options"}));
     QCOMPARE(bytesDe(esperado), QByteArray("anterior"));
 
     // "Sí" writes it.
     respuestas.push(aArchivoPropuesto);
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Sí")));
+    respuestas.push(ModalAnswers::press(QStringLiteral("Sí")));
     e.imprimir();
     QVERIFY(pdfText(esperado).contains(otro));
     QCOMPARE(bytesDe(e.pdf()), archivado);
-    QCOMPARE(respuestas.pendientes(), 0);
-    QVERIFY(!respuestas.vistos.contains(QStringLiteral("inesperado")));
+    QCOMPARE(respuestas.pending(), 0);
+    QVERIFY(!respuestas.seen.contains(QStringLiteral("inesperado")));
 }
 
 // The demo as a newcomer meets it: a database made by trelmavondis-creardb --demo, its
@@ -951,7 +995,7 @@ void TstDocumentos::demostracion() {
         t.commit();
     }
 
-    VistaFalsa vista;
+    VentanaFalsa vista;
     QTemporaryDir impresos;
     auto principal = std::make_unique<QWidget>();
     TDatos datos(&vista);
@@ -964,11 +1008,12 @@ void TstDocumentos::demostracion() {
     for (datos.DSadjuntos().first(); !datos.DSadjuntos().eof(); datos.DSadjuntos().next())
         esperados << datos.DSadjuntos()[QStringLiteral("DIRECCION")].asString();
     QCOMPARE(esperados.size(), 2);
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
-    enviarBoletin(datos, principal.get(), QStringLiteral(TRELMA_REPORTS_DIR), impresos.path());
-    QCOMPARE(respuestas.vistos, QStringList({confirmacion(), kVentanaCorreo, exito()}));
+    ModalAnswers respuestas;
+    comoBoletin(respuestas);
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
+    enviarPorCorreo(datos, principal.get(), QStringLiteral(TRELMA_REPORTS_DIR), impresos.path());
+    QCOMPARE(respuestas.seen, QStringList({confirmacion(), kVentanaCorreo, exito()}));
     principal.reset();
 
     const QStringList eml = QDir(buzon).entryList({QStringLiteral("*.eml")}, QDir::Files);
@@ -1003,19 +1048,19 @@ void TstDocumentos::demostracion() {
 
 // A copy's placeholder number is refused before the confirmation; printing it still works.
 void TstDocumentos::expedienteNoValido() {
-    SmtpPeer peer(QStringLiteral("normal"));
+    EntornoDocumentos e(Correo{QStringLiteral("normal")});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
     const int copia = e.datos->CopiarInstalacion();
     const QString numero = e.datos->DSinstalacion()[QStringLiteral("EXPEDIENTE")].asString();
     QVERIFY(!TDatos::ExpedienteValido(numero));
     const QDate fecha = e.fecha(copia);
 
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cerrar")));
     e.enviar();
-    QCOMPARE(respuestas.vistos, QStringList({error("El número de expediente no es válido.")}));
+    QCOMPARE(respuestas.seen, QStringList({error("El número de expediente no es válido.")}));
     QCOMPARE(e.fecha(copia), fecha);
     QCOMPARE(e.impresosEscritos(), QStringList());
     QCOMPARE(peer.commands(), QStringList());
@@ -1131,26 +1176,27 @@ void TstDocumentos::fallos() {
         for (QString &v : vistos)
             v.replace(QStringLiteral("%1"), peer->host());
     }
-    Entorno e(servidor, semilla);
+    EntornoDocumentos e(servidor, semilla);
     QVERIFY(e.situar(3));
     const QString nombreGestor = e.datos->DSinstalacion()[QStringLiteral("Ngestor")].asString();
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
     for (const QString &v : vistos)
-        respuestas.push(Respuestas::pulsar(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
+        respuestas.push(
+            ModalAnswers::press(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
     e.enviar();
 
-    QCOMPARE(respuestas.vistos.size(), vistos.size() + 2);
-    QCOMPARE(respuestas.vistos[0], confirmacion(kExpediente, nombreGestor));
-    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
+    QCOMPARE(respuestas.seen.size(), vistos.size() + 2);
+    QCOMPARE(respuestas.seen[0], confirmacion(kExpediente, nombreGestor));
+    QCOMPARE(respuestas.seen[1], kVentanaCorreo);
     for (int i = 0; i < vistos.size(); ++i) {
-        const QString &visto = respuestas.vistos[i + 2];
+        const QString &visto = respuestas.seen[i + 2];
         if (vistos[i].contains(u'*'))
             QVERIFY2(encaja(visto, vistos[i]), qPrintable(visto));
         else
             QCOMPARE(visto, vistos[i]);
     }
-    QCOMPARE(respuestas.pendientes(), 0);
+    QCOMPARE(respuestas.pending(), 0);
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
     QCOMPARE(e.fecha(3), QDate::currentDate());
     QVERIFY(QFile::exists(e.pdf()));
@@ -1167,25 +1213,26 @@ void TstDocumentos::fallos() {
 // Sent, but the sent mark cannot be stored: the success message, the post's own report, then
 // the error dialog saying so; ENVIADO stays "N".
 void TstDocumentos::marcaDeEnviadoFallida() {
-    SmtpPeer peer(QStringLiteral("normal"));
-    QVERIFY(peer.started());
     // The database refuses the sent mark of installation 3 (existing rows are not checked).
-    Entorno e(peer.host(), {QStringLiteral("alter table INSTALACION add constraint NO_MARCAR "
-                                           "check (ENVIADO <> 'S' or ID <> 3)")});
+    EntornoDocumentos e(Correo{QStringLiteral("normal")},
+                        {QStringLiteral("alter table INSTALACION add constraint NO_MARCAR "
+                                        "check (ENVIADO <> 'S' or ID <> 3)")});
+    SmtpPeer &peer = *e.correo;
+    QVERIFY(peer.started());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar());
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::ok());
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cerrar")));
     e.enviar();
-    QCOMPARE(respuestas.vistos,
+    QCOMPARE(respuestas.seen,
              QStringList({confirmacion(), kVentanaCorreo, exito(),
                           error("El correo se ha enviado, pero la instalación no se ha podido "
                                 "marcar como enviada.")}));
-    QCOMPARE(e.vista.avisos.size(), 1);
-    QVERIFY2(e.vista.avisos[0].startsWith(QStringLiteral("mensaje:ERROR: ")),
-             qPrintable(e.vista.avisos[0]));
-    QVERIFY(e.vista.avisos[0].contains(QStringLiteral("NO_MARCAR")));
+    QCOMPARE(e.principal->avisos().size(), 1);
+    QVERIFY2(e.principal->avisos()[0].startsWith(QStringLiteral("mensaje:ERROR: ")),
+             qPrintable(e.principal->avisos()[0]));
+    QVERIFY(e.principal->avisos()[0].contains(QStringLiteral("NO_MARCAR")));
     QVERIFY(peer.hasMessage());
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
     QCOMPARE(ventanasVivas("TFemailenviar"), 0);
@@ -1210,27 +1257,28 @@ void TstDocumentos::configurar(const QByteArray &contenido) {
 // The new FECHA cannot be saved: the post's own message, then the error dialog saying that
 // the send stopped and why; no PDF, no mail.
 void TstDocumentos::fechaNoGuardada() {
-    SmtpPeer peer(QStringLiteral("normal"));
-    QVERIFY(peer.started());
     // The database refuses today's date on installation 3 (existing rows are not checked).
-    Entorno e(peer.host(), {QStringLiteral("alter table INSTALACION add constraint NO_FECHAR "
-                                           "check (cast(FECHA as date) <> current_date or "
-                                           "ID <> 3)")});
+    EntornoDocumentos e(Correo{QStringLiteral("normal")},
+                        {QStringLiteral("alter table INSTALACION add constraint NO_FECHAR "
+                                        "check (cast(FECHA as date) <> current_date or "
+                                        "ID <> 3)")});
+    SmtpPeer &peer = *e.correo;
+    QVERIFY(peer.started());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cerrar")));
     e.enviar();
-    QCOMPARE(respuestas.vistos.size(), 2);
-    QCOMPARE(respuestas.vistos[0], confirmacion());
-    QVERIFY2(encaja(respuestas.vistos[1],
+    QCOMPARE(respuestas.seen.size(), 2);
+    QCOMPARE(respuestas.seen[0], confirmacion());
+    QVERIFY2(encaja(respuestas.seen[1],
                     error("No se ha podido guardar la fecha de envío; el expediente no se ha "
                           "enviado.\n*NO_FECHAR*")),
-             qPrintable(respuestas.vistos[1]));
-    QCOMPARE(e.vista.avisos.size(), 1);
-    QVERIFY2(e.vista.avisos[0].startsWith(QStringLiteral("mensaje:ERROR: ")) &&
-                 e.vista.avisos[0].contains(QStringLiteral("NO_FECHAR")),
-             qPrintable(e.vista.avisos[0]));
+             qPrintable(respuestas.seen[1]));
+    QCOMPARE(e.principal->avisos().size(), 1);
+    QVERIFY2(e.principal->avisos()[0].startsWith(QStringLiteral("mensaje:ERROR: ")) &&
+                 e.principal->avisos()[0].contains(QStringLiteral("NO_FECHAR")),
+             qPrintable(e.principal->avisos()[0]));
     QCOMPARE(e.fecha(3), QDate(2025, 5, 20));
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
     QCOMPARE(e.impresosEscritos(), QStringList());
@@ -1271,22 +1319,22 @@ void TstDocumentos::demasiadoGrande() {
     QFETCH(QString, mensaje);
     configurar(ajustes.isEmpty() ? QByteArray() : "[General]\n" + ajustes);
     const auto sinAjustes = qScopeGuard([this] { configurar({}); });
-    SmtpPeer peer(modo);
+    EntornoDocumentos e(Correo{modo});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
-    Entorno e(peer.host());
     {
         QFile foto(e.fachada);
         QVERIFY(foto.open(QIODevice::ReadWrite));
         QVERIFY(foto.resize(tamano)); // sparse: no disk
     }
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Cerrar")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
+    respuestas.push(ModalAnswers::press(QStringLiteral("Cerrar")));
     e.enviar();
-    QCOMPARE(respuestas.vistos.size(), 3);
-    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
-    QVERIFY2(encaja(respuestas.vistos[2], error(mensaje)), qPrintable(respuestas.vistos[2]));
+    QCOMPARE(respuestas.seen.size(), 3);
+    QCOMPARE(respuestas.seen[1], kVentanaCorreo);
+    QVERIFY2(encaja(respuestas.seen[2], error(mensaje)), qPrintable(respuestas.seen[2]));
     QCOMPARE(ordenes(peer), QStringList({"EHLO", "QUIT"}));
     QVERIFY(!peer.hasMessage());
     QCOMPARE(e.enviado(3), QStringLiteral("N"));
@@ -1349,22 +1397,23 @@ void TstDocumentos::ajustesDeCorreo() {
                                          .replace(QStringLiteral("%1"), m_autoridad->certificate())
                                          .toUtf8());
     const auto sinAjustes = qScopeGuard([this] { configurar({}); });
-    SmtpPeer peer(modo, m_certificado.certificate, m_certificado.key);
+    EntornoDocumentos e(Correo{modo, m_certificado.certificate, m_certificado.key});
+    SmtpPeer &peer = *e.correo;
     QVERIFY(peer.started());
     for (QString &v : vistos)
         v.replace(QStringLiteral("%1"), peer.host());
-    Entorno e(peer.host());
     QVERIFY(e.situar(3));
-    Respuestas respuestas;
-    respuestas.push(Respuestas::pulsar(QStringLiteral("Si")));
+    ModalAnswers &respuestas = e.respuestas;
+    respuestas.push(ModalAnswers::press(QStringLiteral("Si")));
     for (const QString &v : vistos)
-        respuestas.push(Respuestas::pulsar(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
+        respuestas.push(
+            ModalAnswers::press(v.startsWith(QLatin1String("TFerror")) ? "Cerrar" : ""));
     e.enviar();
 
-    QCOMPARE(respuestas.vistos.size(), vistos.size() + 2);
-    QCOMPARE(respuestas.vistos[1], kVentanaCorreo);
+    QCOMPARE(respuestas.seen.size(), vistos.size() + 2);
+    QCOMPARE(respuestas.seen[1], kVentanaCorreo);
     for (int i = 0; i < vistos.size(); ++i)
-        QVERIFY2(encaja(respuestas.vistos[i + 2], vistos[i]), qPrintable(respuestas.vistos[i + 2]));
+        QVERIFY2(encaja(respuestas.seen[i + 2], vistos[i]), qPrintable(respuestas.seen[i + 2]));
     QCOMPARE(::ordenes(peer), ordenes);
     const bool enviado = vistos.first() == exito();
     QCOMPARE(peer.hasMessage(), enviado);

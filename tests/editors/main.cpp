@@ -4,6 +4,7 @@
 
 int main(int argc, char **argv) {
     TestApplication app(argc, argv);
+    abrirEditoresDesdeLaVentana();
     return runTestClasses(argc, argv,
                           {{"TstArmarios", runArmariosTests},
                            {"TstSeleccion", runSeleccionTests},

@@ -2,10 +2,9 @@
 
 #include "editors/Editores.h"
 #include "editors/Uacercade.h"
-#include "editors/Ventanas.h"
+#include "platform/dialogs/Windows.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/editors/PruebasEditores.h"
-#include "tests/editors/VentanaPrincipal.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLabel>
@@ -69,7 +68,7 @@ private slots:
 void TstAcercade::showsNameTextAndVersion() {
     Entorno e;
     Visto v;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push(leerYCerrar(v));
     mostrarAcercaDe(e.d(), e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{"TFacercade|Acerca de Trelmavondis I.E.E."});
@@ -82,10 +81,10 @@ void TstAcercade::showsNameTextAndVersion() {
     QCOMPARE(v.lineas, 2);
     QVERIFY(v.cabe);
     QVERIFY(v.logo);
-    QCOMPARE(v.version, e.enBase("select VERSION from PARAMETROS where ID=1").toString());
-    QCOMPARE(v.revision, e.enBase("select REVISION from PARAMETROS where ID=1").toString());
+    QCOMPARE(v.version, e.visto("select VERSION from PARAMETROS where ID=1").toString());
+    QCOMPARE(v.revision, e.visto("select REVISION from PARAMETROS where ID=1").toString());
     // Freed as it closed.
-    QVERIFY(!buscarVentana<TFacercade>(QStringLiteral("Facercade")));
+    QVERIFY(!findWindow<TFacercade>(QStringLiteral("Facercade")));
     QVERIFY(!e.d().Qver().active());
 }
 
@@ -93,13 +92,13 @@ void TstAcercade::readsParametrosAnewEachOpening() {
     Entorno e;
     Visto primero, segundo;
     {
-        ModalAnswers respuestas;
+        ModalAnswers &respuestas = e.respuestas;
         respuestas.push(leerYCerrar(primero));
         mostrarAcercaDe(e.d(), e.principal.get());
     }
     e.ejecutar(QStringLiteral("update PARAMETROS set VERSION=7, REVISION=31 where ID=1"));
     {
-        ModalAnswers respuestas;
+        ModalAnswers &respuestas = e.respuestas;
         respuestas.push(leerYCerrar(segundo));
         mostrarAcercaDe(e.d(), e.principal.get());
     }
@@ -112,7 +111,7 @@ void TstAcercade::readsParametrosAnewEachOpening() {
 void TstAcercade::withoutParametrosRowFieldsStayEmpty() {
     Entorno e(false, {QStringLiteral("delete from PARAMETROS")});
     Visto v;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push(leerYCerrar(v));
     mostrarAcercaDe(e.d(), e.principal.get());
     QCOMPARE(respuestas.seen.size(), 1);

@@ -2,15 +2,14 @@
 // with the Insert and Delete keys and upper-case observations.
 
 #include "editors/Editores.h"
-#include "editors/Ventanas.h"
 #include "platform/controls/DBEdit.h"
 #include "platform/controls/DBLookupComboBox.h"
 #include "platform/controls/DBMemo.h"
 #include "platform/controls/DBNavigator.h"
+#include "platform/dialogs/Windows.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/WindowWait.h"
 #include "tests/editors/PruebasEditores.h"
-#include "tests/editors/VentanaPrincipal.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -139,7 +138,7 @@ void TstArmarios::frameOfRowEditors() {
     QWidget *visto = nullptr;
     QStringList rotulosVistos, camposVistos, pistas;
     {
-        ModalAnswers respuestas;
+        ModalAnswers &respuestas = e.respuestas;
         respuestas.push([&](QWidget *w) {
             visto = w;
             for (QLabel *l : w->findChildren<QLabel *>()) {
@@ -169,9 +168,9 @@ void TstArmarios::frameOfRowEditors() {
                                   "Último registro", "Insertar registro", "Borrar registro",
                                   "Editar regisro", "Validar", "Cancelar", "Refrescar datos"}));
     // Kept, hidden, and the same window serves the next opening.
-    QCOMPARE(static_cast<QWidget *>(buscarVentana<QDialog>(nombre)), visto);
+    QCOMPARE(static_cast<QWidget *>(findWindow<QDialog>(nombre)), visto);
     QVERIFY(!visto->isVisible());
-    ModalAnswers otra;
+    ModalAnswers &otra = e.respuestas;
     QWidget *segundo = nullptr;
     otra.push([&](QWidget *w) {
         segundo = w;
@@ -185,7 +184,7 @@ void TstArmarios::frameOfRowEditors() {
 void TstArmarios::insertFromMainWindowOpensEditorOnce() {
     Entorno e(false, semilla());
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QCOMPARE(d.DSarmarios().state(), State::Insert);
         QCOMPARE(d.DSarmarios()["INSTALACION"].asInteger(), 10);
@@ -205,7 +204,7 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
     d.DSarmarios().insert(); // as the main window's navigator or grid does
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(
-        e.enBase("select count(*) from INSTALACION_ARMARIO where INSTALACION=10 and N_COLUMNAS=7")
+        e.visto("select count(*) from INSTALACION_ARMARIO where INSTALACION=10 and N_COLUMNAS=7")
             .toInt(),
         1);
     QCOMPARE(d.DSarmarios().state(), State::Insert); // the new row stays pending
@@ -215,7 +214,7 @@ void TstArmarios::insertFromMainWindowOpensEditorOnce() {
 void TstArmarios::duplicateColumnRefusedOnInsert() {
     Entorno e(false, semilla());
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *columna = hijo(w, QStringLiteral("DBEdit1"));
         columna->setFocus();
@@ -238,7 +237,7 @@ void TstArmarios::duplicateColumnRefusedOnInsert() {
         (QStringList{kArmarios,
                      kAplicacion + "|Este número de columna ya existe en esta instalación.|error",
                      kArmarios}));
-    QCOMPARE(e.enBase("select count(*) from INSTALACION_ARMARIO where INSTALACION=10").toInt(), 1);
+    QCOMPARE(e.visto("select count(*) from INSTALACION_ARMARIO where INSTALACION=10").toInt(), 1);
     QVERIFY(!e.vigia.fired());
 }
 
@@ -246,7 +245,7 @@ void TstArmarios::duplicateColumnRefusedOnInsert() {
 void TstArmarios::insertRightAfterTypingSavesTheRow() {
     Entorno e(false, semilla());
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *columna = hijo(w, QStringLiteral("DBEdit1"));
         columna->setFocus();
@@ -256,7 +255,7 @@ void TstArmarios::insertRightAfterTypingSavesTheRow() {
     });
     d.DSarmarios().insert();
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
-    QCOMPARE(e.enBase("select count(*) from INSTALACION_ARMARIO where N_COLUMNAS=7").toInt(), 1);
+    QCOMPARE(e.visto("select count(*) from INSTALACION_ARMARIO where N_COLUMNAS=7").toInt(), 1);
     QVERIFY(!e.vigia.fired());
 }
 
@@ -290,7 +289,7 @@ void TstArmarios::insertKeyInEveryField() {
     Entorno e(false, semilla());
     const Editor ed = editor(cual);
     db::RecordSet &rs = ed.conjunto(e.d());
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QWidget *c = hijo(w, control);
         c->setFocus();
@@ -334,7 +333,7 @@ void TstArmarios::deleteKeyClearsLookupKey() {
     Entorno e(false, semilla());
     const Editor ed = editor(cual);
     db::RecordSet &rs = ed.conjunto(e.d());
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *caja = hijo<platform::DBLookupComboBox>(w, control);
         QVERIFY(!caja->shownText().isEmpty());
@@ -383,7 +382,7 @@ void TstArmarios::sentInstallationIsViewOnly() {
     QVariantList antes;
     for (int i = 0; i < rs.fieldCount(); ++i)
         antes << rs.fieldAt(i).value();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QWidget *c = hijo(w, control);
         c->setFocus();
@@ -425,7 +424,7 @@ void TstArmarios::observationsUpperCase() {
     Entorno e(false, semilla());
     TDatos &d = e.d();
     QString enMemo;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *memo = hijo<platform::DBMemo>(w, QStringLiteral("DBMemo1"));
         QCOMPARE(memo->maxLength(), 150);
@@ -438,7 +437,7 @@ void TstArmarios::observationsUpperCase() {
     editarDerivacion(d, e.principal.get());
     QCOMPARE(enMemo, esperado);
     QCOMPARE(d.DSderivaciones()["OBSERVACIONES"].asString(), esperado);
-    QCOMPARE(e.enBase("select OBSERVACIONES from INSTALACION_DERIVACIONES where ID=200").toString(),
+    QCOMPARE(e.visto("select OBSERVACIONES from INSTALACION_DERIVACIONES where ID=200").toString(),
              esperado);
     QVERIFY(!e.vigia.fired());
 }
@@ -446,7 +445,7 @@ void TstArmarios::observationsUpperCase() {
 void TstArmarios::pastedObservationsKeepTheirCase() {
     Entorno e(false, semilla());
     QString enMemo;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *memo = hijo<platform::DBMemo>(w, QStringLiteral("DBMemo1"));
         memo->setFocus();
@@ -484,7 +483,7 @@ void TstArmarios::typingOnEmptyListDoesNotOpenTwice() {
     Entorno e(false, semilla(QStringLiteral("N"), false));
     const Editor ed = editor(cual);
     db::RecordSet &rs = ed.conjunto(e.d());
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QVERIFY(rs.isEmpty());
         auto *c = hijo<QLineEdit>(w, control);
@@ -506,7 +505,7 @@ void TstArmarios::typingOnEmptyListDoesNotOpenTwice() {
 void TstArmarios::closingSavesNothing() {
     Entorno e(false, semilla());
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         auto *celdas = hijo(w, QStringLiteral("DBEdit2"));
         celdas->setFocus();
@@ -518,7 +517,7 @@ void TstArmarios::closingSavesNothing() {
     editarArmario(d, e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{kArmarios});
     QCOMPARE(d.DSarmarios().state(), State::Edit); // neither saved nor cancelled
-    QCOMPARE(e.enBase("select N_CELDAS from INSTALACION_ARMARIO where ID=100").toInt(), 8);
+    QCOMPARE(e.visto("select N_CELDAS from INSTALACION_ARMARIO where ID=100").toInt(), 8);
     QVERIFY(!e.vigia.fired());
 }
 

@@ -9,7 +9,6 @@
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/WindowWait.h"
 #include "tests/editors/PruebasEditores.h"
-#include "tests/editors/VentanaPrincipal.h"
 
 #include <QDialog>
 #include <QGroupBox>
@@ -108,7 +107,7 @@ void TstSeleccion::installerEditorLayout() {
     QString casilla;
     Qt::CheckState estado = Qt::Checked;
     QString eco;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QCOMPARE(w->objectName(), QStringLiteral("Finstalador"));
         QCOMPARE(w->minimumSize(), w->maximumSize());
@@ -163,7 +162,7 @@ void TstSeleccion::installerEditorLayout() {
 void TstSeleccion::managerEditorLayout() {
     Entorno e(false, semilla());
     QStringList titulos, pistas;
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         QCOMPARE(w->objectName(), QStringLiteral("Fgestor"));
         QCOMPARE(w->minimumSize(), w->maximumSize());
@@ -211,7 +210,7 @@ void TstSeleccion::chosenRowBecomesTheInstallations() {
     Entorno e(false, semilla(inicial, inicial));
     const Lado l = lado(quien);
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         if (siguiente)
             navegador(w)->click(DBNavigator::Next);
@@ -244,7 +243,7 @@ void TstSeleccion::noneLeftChoosesZero() {
                       instalacion(10, QStringLiteral("5000000000"), QStringLiteral("N"), 1, 1)});
     const Lado l = lado(quien);
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) { luego([w] { navegador(w)->click(DBNavigator::Delete); }); });
     respuestas.push(ModalAnswers::press(QStringLiteral("OK")));
     respuestas.push([&](QWidget *w) {
@@ -273,7 +272,7 @@ void TstSeleccion::refusedCloseKeepsWindowOpen() {
     QFETCH(QString, como);
     Entorno e(false, semilla());
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         navegador(w)->click(DBNavigator::Insert);
         auto *servidor = hijo(w, QStringLiteral("DBEdit6"));
@@ -306,12 +305,12 @@ void TstSeleccion::refusedCloseKeepsWindowOpen() {
     elegirInstalador(d, e.principal.get());
     QCOMPARE(respuestas.seen,
              (QStringList{kInstalador, kAplicacion + u'|' + kSinCorreo + ".|error", kInstalador}));
-    QCOMPARE(e.enBase("select count(*) from INSTALADOR where CORREO='nuevo@ejemplo.es' and "
+    QCOMPARE(e.visto("select count(*) from INSTALADOR where CORREO='nuevo@ejemplo.es' and "
                       "SMTP_SERVIDOR='smtp.ejemplo.es'")
                  .toInt(),
              1);
     QCOMPARE(d.DSinstalacion()["INSTALADOR"].asInteger(),
-             e.enBase("select ID from INSTALADOR where CORREO='nuevo@ejemplo.es'").toInt());
+             e.visto("select ID from INSTALADOR where CORREO='nuevo@ejemplo.es'").toInt());
     QVERIFY(!e.vigia.fired());
 }
 
@@ -334,7 +333,7 @@ void TstSeleccion::cancelAfterEditingStillPosts() {
     Entorno e(false, semilla());
     const Lado l = lado(quien);
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         navegador(w)->click(DBNavigator::Next); // the second row: BETA, BLANCO
         if (quien == QLatin1String("instalador")) {
@@ -359,7 +358,7 @@ void TstSeleccion::cancelAfterEditingStillPosts() {
     l.elegir(d, e.principal.get());
     QCOMPARE(respuestas.seen, QStringList{l.ident});
     QCOMPARE(
-        e.enBase(QStringLiteral("select %1 from %2 where ID=2").arg(columna, l.tabla)).toString(),
+        e.visto(QStringLiteral("select %1 from %2 where ID=2").arg(columna, l.tabla)).toString(),
         guardado);
     QCOMPARE(d.DSinstalacion().state(), State::Browse);
     QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), 1);
@@ -378,7 +377,7 @@ void TstSeleccion::acceptOnSentInstallationShowsLock() {
     Entorno e(false, semilla(1, 1, QStringLiteral("S")));
     const Lado l = lado(quien);
     TDatos &d = e.d();
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         navegador(w)->click(DBNavigator::Next);
         QTest::mouseClick(aceptar(w), Qt::LeftButton);
@@ -388,7 +387,7 @@ void TstSeleccion::acceptOnSentInstallationShowsLock() {
     QCOMPARE(d.DSinstalacion().state(), State::Browse);
     QCOMPARE(d.DSinstalacion()[l.campo].asInteger(), 1);
     QCOMPARE(
-        e.enBase(QStringLiteral("select %1 from INSTALACION where ID=10").arg(l.campo)).toInt(), 1);
+        e.visto(QStringLiteral("select %1 from INSTALACION where ID=10").arg(l.campo)).toInt(), 1);
     QCOMPARE(l.lista(d).recNo(), 1); // not read again
     QVERIFY(!e.vigia.fired());
 }
@@ -405,7 +404,7 @@ void TstSeleccion::acceptWithNoInstallationStartsOne() {
     const Lado l = lado(quien);
     TDatos &d = e.d();
     QVERIFY(d.DSinstalacion().isEmpty());
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     respuestas.push([&](QWidget *w) {
         navegador(w)->click(DBNavigator::Next);
         QTest::mouseClick(aceptar(w), Qt::LeftButton);

@@ -1,4 +1,4 @@
-#include "platform/config/Configuracion.h"
+#include "platform/config/Settings.h"
 
 #include <QtTest>
 
@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-using platform::Configuracion;
+using platform::Settings;
 
 // The settings store is pointed at a folder of the test's own through
 // XDG_CONFIG_DIRS; each case writes (or removes) Nirvelo/Trelmavondis.conf.
@@ -65,7 +65,7 @@ void TestConfiguracion::reads_data() {
     QTest::addColumn<QStringList>("values"); // Basededatos, Usuario, Impresos, Directory
     QTest::addColumn<QString>("error");      // empty: no error
 
-    const QString sinBase = Configuracion::SinBaseDeDatos.toString();
+    const QString sinBase = Settings::NoDatabase.toString();
     const QByteArray all = "[General]\n"
                            "Basededatos=servidor:/datos/trelma.fdb\n"
                            "Usuario=SYSDBA\n"
@@ -136,8 +136,8 @@ void TestConfiguracion::reads() {
     if (!organisationContent.isEmpty())
         write(organisationPath(), organisationContent);
 
-    Configuracion config;
-    const std::optional<QString> result = config.leer();
+    Settings config;
+    const std::optional<QString> result = config.read();
     QCOMPARE(result.value_or(QString()), error);
     QCOMPARE(result.has_value(), !error.isEmpty());
     QCOMPARE(config.basededatos(), values.at(0));
@@ -149,27 +149,27 @@ void TestConfiguracion::reads() {
 void TestConfiguracion::rereadsChangedFile() {
     // Same size on purpose: only the time stamp tells the files apart.
     write(confPath(), "[General]\nBasededatos=/uno.fdb\n");
-    Configuracion first;
-    QVERIFY(!first.leer());
+    Settings first;
+    QVERIFY(!first.read());
     QCOMPARE(first.basededatos(), QStringLiteral("/uno.fdb"));
 
     write(confPath(), "[General]\nBasededatos=/dos.fdb\n");
-    Configuracion second;
-    QVERIFY(!second.leer());
+    Settings second;
+    QVERIFY(!second.read());
     QCOMPARE(second.basededatos(), QStringLiteral("/dos.fdb"));
 
     QFile::remove(confPath());
-    Configuracion third;
-    QVERIFY(!third.leer());
+    Settings third;
+    QVERIFY(!third.read());
     QCOMPARE(third.basededatos(), QString());
 }
 
 void TestConfiguracion::readingAgainReplacesValues() {
     write(confPath(), "[General]\nBasededatos=/b\nUsuario=ana\nImpresos=/i\nDirectory=/d\n");
-    Configuracion config;
-    QVERIFY(!config.leer());
+    Settings config;
+    QVERIFY(!config.read());
     write(confPath(), "[General]\nBasededatos=/c\nUsuario=a, b\n");
-    QCOMPARE(config.leer(), std::optional<QString>(Configuracion::tipoInvalido("Usuario")));
+    QCOMPARE(config.read(), std::optional<QString>(Settings::invalidType("Usuario")));
     QCOMPARE(config.basededatos(), QStringLiteral("/c"));
     QCOMPARE(config.usuario(), QString());
     QCOMPARE(config.impresos(), QString());
@@ -178,8 +178,8 @@ void TestConfiguracion::readingAgainReplacesValues() {
 
 void TestConfiguracion::clearEmptiesValues() {
     write(confPath(), "[General]\nBasededatos=/b\nUsuario=ana\nImpresos=/i\nDirectory=/d\n");
-    Configuracion config;
-    QVERIFY(!config.leer());
+    Settings config;
+    QVERIFY(!config.read());
     QCOMPARE(config.directory(), QStringLiteral("/d"));
     config.clear();
     QCOMPARE(config.basededatos(), QString());
@@ -191,13 +191,12 @@ void TestConfiguracion::clearEmptiesValues() {
 void TestConfiguracion::storeFileIsTheSystemOne() {
     // The store read is the system-wide file under XDG_CONFIG_DIRS.
     const QSettings store(QSettings::NativeFormat, QSettings::SystemScope,
-                          Configuracion::Organizacion.toString(),
-                          Configuracion::Aplicacion.toString());
+                          Settings::Organization.toString(), Settings::Application.toString());
     QCOMPARE(QFileInfo(store.fileName()).absoluteFilePath(),
              QFileInfo(confPath()).absoluteFilePath());
     // Nothing is ever written.
-    Configuracion config;
-    QVERIFY(!config.leer());
+    Settings config;
+    QVERIFY(!config.read());
     QVERIFY(!QFile::exists(confPath()));
 }
 
@@ -254,17 +253,17 @@ void TestConfiguracion::readsMailSettings() {
     if (present)
         write(confPath(), content);
 
-    Configuracion::Correo correo;
-    correo.limiteMB = 7;
-    correo.certificado = QStringLiteral("/anterior.pem");
-    const std::optional<QString> result = Configuracion::leerCorreo(correo);
+    Settings::Mail correo;
+    correo.limitMB = 7;
+    correo.certificate = QStringLiteral("/anterior.pem");
+    const std::optional<QString> result = Settings::readMail(correo);
     QCOMPARE(result.value_or(QString()), error);
-    QCOMPARE(correo.limiteMB, limit);
-    QCOMPARE(correo.limiteBytes(), qint64(limit) * 1024 * 1024);
-    QCOMPARE(correo.certificado, certificate);
+    QCOMPARE(correo.limitMB, limit);
+    QCOMPARE(correo.limitBytes(), qint64(limit) * 1024 * 1024);
+    QCOMPARE(correo.certificate, certificate);
 
-    Configuracion config;
-    QCOMPARE(config.leer(), std::optional<QString>());
+    Settings config;
+    QCOMPARE(config.read(), std::optional<QString>());
     if (present)
         QCOMPARE(config.directory(), QStringLiteral("/d"));
 }

@@ -1,4 +1,7 @@
+#include "db/Errors.h"
 #include "platform/dialogs/MessageBoxes.h"
+#include "platform/mail/MailError.h"
+#include "platform/report/Report.h"
 #include "tests/common/ModalAnswers.h"
 
 #include <QtTest>
@@ -7,6 +10,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+
+#include <exception>
+#include <stdexcept>
+
+Q_DECLARE_METATYPE(std::exception_ptr)
 
 namespace {
 
@@ -29,6 +37,8 @@ private slots:
     void errorBox();
     void plainBox();
     void shownModally();
+    void exceptionShown_data();
+    void exceptionShown();
 };
 
 void TestMessageBoxes::fullStop_data() {
@@ -72,7 +82,7 @@ void TestMessageBoxes::fullStop_data() {
 void TestMessageBoxes::fullStop() {
     QFETCH(QString, msg);
     QFETCH(QString, shown);
-    QCOMPARE(conPuntoFinal(msg), shown);
+    QCOMPARE(withFullStop(msg), shown);
 }
 
 void TestMessageBoxes::errorBox_data() {
@@ -88,7 +98,7 @@ void TestMessageBoxes::errorBox_data() {
 
 void TestMessageBoxes::errorBox() {
     QFETCH(QString, msg);
-    const std::unique_ptr<QMessageBox> box = crearCajaError(nullptr, msg);
+    const std::unique_ptr<QMessageBox> box = makeErrorBox(nullptr, msg);
     QCOMPARE(box->windowTitle(), QStringLiteral("Trelmavondis"));
     QCOMPARE(box->icon(), QMessageBox::Critical);
     QFETCH(QString, shown);
@@ -102,7 +112,7 @@ void TestMessageBoxes::errorBox() {
 void TestMessageBoxes::plainBox() {
     const QString msg = QStringLiteral("No se ha podido realizar la conexi\u00f3n con la\n\r"
                                        "base de datos: /x.\n\rCompruebe");
-    const std::unique_ptr<QMessageBox> box = crearCajaMensaje(nullptr, msg);
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(nullptr, msg);
     QCOMPARE(box->windowTitle(), QStringLiteral("Trelmavondis"));
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
     // No full stop rule; what the box paints: three lines, one break for each line feed and
@@ -125,7 +135,7 @@ void TestMessageBoxes::shownModally() {
         QStringList buttons;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         r.push(ModalAnswers::noteButtons(buttons, noteIcon(icon)));
-        mostrarError(nullptr, QStringLiteral("Fallo"));
+        showError(nullptr, QStringLiteral("Fallo"));
         QCOMPARE(r.seen, QStringList{QStringLiteral("Trelmavondis|Fallo.|error")});
         QCOMPARE(icon, QMessageBox::Critical);
         QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
@@ -134,11 +144,57 @@ void TestMessageBoxes::shownModally() {
         ModalAnswers r;
         QMessageBox::Icon icon = QMessageBox::Critical;
         r.push(noteIcon(icon));
-        mostrarMensaje(nullptr, QStringLiteral("Aviso"));
+        showMessage(nullptr, QStringLiteral("Aviso"));
         QCOMPARE(r.seen, QStringList{QStringLiteral("Trelmavondis|Aviso")});
         QCOMPARE(icon, QMessageBox::NoIcon);
     }
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void TestMessageBoxes::exceptionShown_data() {
+    QTest::addColumn<std::exception_ptr>("error");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("shown");
+
+    const auto box = [](const char *text) {
+        return QStringList{QStringLiteral("Trelmavondis|") + QString::fromUtf8(text) +
+                           QStringLiteral("|error")};
+    };
+    QTest::addRow("refusal") << std::make_exception_ptr(
+                                    db::Refusal(QStringLiteral("'32/01/2025' no es una fecha")))
+                             << QStringLiteral("'32/01/2025' no es una fecha")
+                             << box("'32/01/2025' no es una fecha.");
+    QTest::addRow("database") << std::make_exception_ptr(db::DatabaseError(
+                                     QStringLiteral("Violación de clave única"), 335544665))
+                              << QStringLiteral("Violación de clave única")
+                              << box("Violación de clave única.");
+    QTest::addRow("connection lost")
+        << std::make_exception_ptr(db::ConnectionLost(QStringLiteral("Sin servidor: añil")))
+        << QStringLiteral("Sin servidor: añil") << box("Sin servidor: añil.");
+    QTest::addRow("report") << std::make_exception_ptr(
+                                   report::ReportError(QStringLiteral("Campo «Año» desconocido")))
+                            << QStringLiteral("Campo «Año» desconocido")
+                            << box("Campo «Año» desconocido.");
+    QTest::addRow("mail") << std::make_exception_ptr(mail::MailError(mail::MailError::Kind::Refused,
+                                                                     QStringLiteral("550 buzón")))
+                          << QStringLiteral("550 buzón") << box("550 buzón.");
+    QTest::addRow("other, UTF-8") << std::make_exception_ptr(std::runtime_error("Sin conexión"))
+                                  << QStringLiteral("Sin conexión") << box("Sin conexión.");
+    QTest::addRow("silent abort") << std::make_exception_ptr(db::Abort()) << QString()
+                                  << QStringList();
+}
+
+// Every error type of the program shows its own message, decoded once, in the error box.
+void TestMessageBoxes::exceptionShown() {
+    QFETCH(std::exception_ptr, error);
+    QFETCH(QString, text);
+    QFETCH(QStringList, shown);
+    QCOMPARE(exceptionText(error), text);
+    ModalAnswers r;
+    if (!shown.isEmpty())
+        r.push(ModalAnswers::ok());
+    showException(error);
+    QCOMPARE(r.seen, shown);
 }
 
 QTEST_MAIN(TestMessageBoxes)

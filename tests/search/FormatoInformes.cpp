@@ -5,7 +5,7 @@
 #include "db/RecordSet.h"
 #include "documents/Boletin.h"
 #include "search/Ubinstalacion.h"
-#include "tests/search/Entorno.h"
+#include "tests/common/Entorno.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -117,7 +117,7 @@ QString tabla(const QString &conexion, const QString &informe, db::RecordSet &co
 } // namespace
 
 QString seccionGenerada() {
-    Entorno e;
+    Entorno e(kDemo);
     Boletin boletin(e.d(), nullptr);
     TFbinstalacion busqueda(e.d(), nullptr);
     QString s;

@@ -1,6 +1,5 @@
 #include "tests/common/TestApplication.h"
 #include "tests/common/TestRunner.h"
-#include "tests/search/Entorno.h"
 
 int runBusquedaTests(int argc, char **argv);
 

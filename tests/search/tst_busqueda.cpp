@@ -13,7 +13,7 @@
 #include "search/Ubinstalacion.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/WindowWait.h"
-#include "tests/search/Entorno.h"
+#include "tests/common/Entorno.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -250,8 +250,8 @@ private slots:
 };
 
 void TstBusqueda::layoutOfTheDialog() {
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     QString titulo, grupo, foco, enviado, fechaVacia, mascaras, pista;
     QStringList rotulos, columnas, botones, primeraFila;
     Qt::CheckState estado = Qt::Checked;
@@ -367,8 +367,8 @@ void TstBusqueda::filterLine() {
     QFETCH(Qt::CheckState, estado);
     QFETCH(QString, linea);
     QFETCH(QStringList, filas);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     QCOMPARE(c.filtro(), QString()); // created with every installation
@@ -424,8 +424,8 @@ void TstBusqueda::datesTakeTheirWholeDay() {
     QFETCH(QString, hasta);
     QFETCH(QString, linea);
     QFETCH(QStringList, filas);
-    Entorno e(instalacionesConHora());
-    ModalAnswers respuestas;
+    Entorno e(kDemo, instalacionesConHora());
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     c.escribir(c.MEde, de);
@@ -471,8 +471,8 @@ void TstBusqueda::typedDatesReadDayFirst() {
         QCOMPARE(QLocale::system().name(), sistema);
     LocaleEspanol restaurar;
     QLocale::setDefault(QLocale(locale));
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     c.escribir(caja == QLatin1String("MEde") ? c.MEde : c.MEa, tecleado);
@@ -503,8 +503,8 @@ void TstBusqueda::impossibleDateKeepsTheFilter() {
     QFETCH(QString, caja);
     QFETCH(QString, tecleado);
     QFETCH(QString, mensaje);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     c.pulsar(c.CBenv); // sent ones only
@@ -560,8 +560,8 @@ void TstBusqueda::refusedDateTakesTheFocusBack() {
     QFETCH(QString, tecleado);
     QFETCH(QString, corregido);
     QFETCH(QString, linea);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     c.pulsar(c.CBenv); // sent ones only
@@ -610,8 +610,8 @@ void TstBusqueda::leavingWithoutTheFilter_data() {
 
 void TstBusqueda::leavingWithoutTheFilter() {
     QFETCH(QString, cierre);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     TFbinstalacion *dialogo = nullptr;
     bool abierto = true;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
@@ -683,8 +683,8 @@ void TstBusqueda::enterInASelectionControl() {
     QFETCH(QString, linea);
     QFETCH(QString, actual);
     QFETCH(int, principal);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     bool abierto = false;
     QString focoVisto, lineaVista, actualVista;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
@@ -758,8 +758,8 @@ void TstBusqueda::expedientJump() {
     QFETCH(QString, tecleado);
     QFETCH(QString, mensaje);
     QFETCH(QString, actual);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     for (int i = 0; i < clics; ++i)
@@ -782,8 +782,8 @@ void TstBusqueda::expedientJump() {
 }
 
 void TstBusqueda::enteringTheExpedientSelectsIt() {
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     c.escribir(c.NExp, QStringLiteral("2500148719"));
@@ -810,8 +810,8 @@ void TstBusqueda::openingPlacesTheList() {
     QFETCH(int, clics);
     QFETCH(int, principal);
     QFETCH(QString, actual);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     if (clics)
         abrirBusqueda(e, respuestas, [&](Controles &c) {
             for (int i = 0; i < clics; ++i)
@@ -843,8 +843,8 @@ void TstBusqueda::closingHandsBackTheChoice() {
     QFETCH(QString, cierre);
     QFETCH(bool, moverAlPrimero);
     QFETCH(int, principal);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     QCOMPARE(e.actual(), 5);
     QString elegido;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
@@ -879,8 +879,8 @@ void TstBusqueda::choiceFromAnotherDesk_data() {
 void TstBusqueda::choiceFromAnotherDesk() {
     QFETCH(int, principal);
     QFETCH(bool, borrada);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     db::RecordSet &instalacion = e.d().DSinstalacion();
     QVERIFY(instalacion.locate(QStringLiteral("ID"), principal));
     const QString expedientePrincipal = instalacion[QStringLiteral("EXPEDIENTE")].asString();
@@ -928,8 +928,8 @@ void TstBusqueda::choiceFromAnotherDesk() {
 }
 
 void TstBusqueda::stateKeptBetweenOpenings() {
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     TFbinstalacion *primero = nullptr;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         primero = c.w;
@@ -966,8 +966,8 @@ void TstBusqueda::stateKeptBetweenOpenings() {
 }
 
 void TstBusqueda::pendingEditSavedAndListed() {
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     db::RecordSet &instalacion = e.d().DSinstalacion();
     instalacion.edit();
     instalacion[QStringLiteral("LOCALIZA_CALLE")].setValue(QStringLiteral("CALLE NUEVA"));
@@ -986,7 +986,7 @@ void TstBusqueda::pendingEditSavedAndListed() {
 // joined by province and code. The main window stands on installation 5 (Málaga); a further
 // installation in Sevilla uses a municipality code that Madrid also has.
 void TstBusqueda::locationTextOfEveryProvince() {
-    Entorno e({QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION (CODIGO_PROVINCIA, "
+    Entorno e(kDemo, {QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION (CODIGO_PROVINCIA, "
                               "CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION) values ('41', "
                               "'0790000', 'PUEBLO DE PRUEBA')"),
                QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
@@ -1015,7 +1015,7 @@ void TstBusqueda::locationTextOfEveryProvince() {
         "select m.NOMBRE_ENTIDAD_POBLACION from INSTALACION i join VORTAN_ENTIDAD_POBLACION m "
         "on m.CODIGO_PROVINCIA = i.LOCALIZA_CODIGO_PROVINCIA and m.CODIGO_ENTIDAD_POBLACION = "
         "i.LOCALIZA_CODIGO_MUNICIPIO order by i.ID"));
-    ModalAnswers respuestas;
+    ModalAnswers &respuestas = e.respuestas;
     QStringList vistas;
     abrirBusqueda(e, respuestas, [&](Controles &c) {
         vistas = c.columna(4);
@@ -1030,8 +1030,8 @@ void TstBusqueda::locationTextOfEveryProvince() {
 }
 
 void TstBusqueda::listingPrintsTheFilteredRows() {
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     d.dialogo->setDirectorio(QStringLiteral(TRELMA_INFORMES));
@@ -1071,8 +1071,8 @@ void TstBusqueda::listingFailures_data() {
 
 void TstBusqueda::listingFailures() {
     QFETCH(QString, caso);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     Dialogo d(e);
     Controles &c = *d.c;
     QTemporaryDir carpeta;
@@ -1088,7 +1088,7 @@ void TstBusqueda::listingFailures() {
             proyecto.open();
         } catch (const report::ReportError &error) {
             visto = QStringLiteral("Trelmavondis|") +
-                    crearCajaError(nullptr, error.message())->text() + QStringLiteral("|error");
+                    makeErrorBox(nullptr, error.message())->text() + QStringLiteral("|error");
         }
         QVERIFY(!visto.isEmpty());
         respuestas.push(ModalAnswers::ok());

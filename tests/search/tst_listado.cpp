@@ -7,7 +7,7 @@
 #include "platform/controls/SpeedButton.h"
 #include "search/Ubinstalacion.h"
 #include "tests/common/ModalAnswers.h"
-#include "tests/search/Entorno.h"
+#include "tests/common/Entorno.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -202,8 +202,8 @@ void TstListado::headerNamesTheSelection() {
     QFETCH(int, clics);
     QFETCH(QString, frase);
     // Rows on several pages: the header is on each.
-    Entorno e(instalaciones(70));
-    ModalAnswers respuestas;
+    Entorno e(kDemo, instalaciones(70));
+    ModalAnswers &respuestas = e.respuestas;
     Busqueda b(e);
     if (!de.isEmpty())
         b.escribir("MEde", de);
@@ -248,8 +248,8 @@ void TstListado::lastPageGivesTheTotal() {
     QFETCH(int, clics);
     QFETCH(QList<int>, porPagina);
     QFETCH(QString, total);
-    Entorno e(instalaciones(mas));
-    ModalAnswers respuestas;
+    Entorno e(kDemo, instalaciones(mas));
+    ModalAnswers &respuestas = e.respuestas;
     Busqueda b(e);
     if (soloAnadidas) {
         b.escribir("MEde", kDiaSembrado);
@@ -316,8 +316,8 @@ void TstListado::faultToldWithItsReason() {
     QFETCH(QByteArray, antes);
     QFETCH(QByteArray, despues);
     QFETCH(QString, motivo);
-    Entorno e;
-    ModalAnswers respuestas;
+    Entorno e(kDemo);
+    ModalAnswers &respuestas = e.respuestas;
     QTemporaryDir carpeta;
     const int linea = proyectoCambiado(carpeta, antes, despues);
     Busqueda b(e, carpeta.path());

@@ -1,10 +1,10 @@
 #include "tests/platform/controls/ControlsFixture.h"
 
+#include "tests/common/TestRecordSets.h"
 #include "tests/common/WindowWait.h"
 
 #include <QtTest>
 
-using db::FieldType;
 using db::RecordSet;
 
 ControlsFixture::ControlsFixture() {
@@ -13,53 +13,16 @@ ControlsFixture::ControlsFixture() {
     database.open();
     transaction.start();
 
-    gestores = std::make_unique<RecordSet>(transaction, QStringLiteral("DSgestores"));
-    RecordSet &g = *gestores;
-    g.selectSql = {"select * from GESTORES", "order by Nombre"};
-    g.setTableStatements("GESTORES", {"ID", "NOMBRE", "EMAIL", "TELEFONO"});
-    g.generatorName = "NGESTOR";
-    g.addField("ID", FieldType::Integer, 0, true);
-    g.addField("NOMBRE", FieldType::String, 250);
-    g.addField("EMAIL", FieldType::String, 250, true);
-    g.addField("TELEFONO", FieldType::String, 25);
-    sGestores.setDataSet(&g);
-
-    inst = std::make_unique<RecordSet>(transaction, QStringLiteral("DSinstalacion"));
-    RecordSet &i = *inst;
-    const QString cols = "ID, EXPEDIENTE, ENVIADO, GESTOR, POTENCIA, FECHA, LINEAGENERAL_MATERIAL, "
-                         "SOLICITANTE_NOMBRE, SOLICITANTE_NOTA";
-    i.selectSql = {"select " + cols + " from INSTALACION", "", "order by id"};
-    i.setTableStatements("INSTALACION", cols.split(", "));
-    i.generatorName = "INSTALACION";
-    i.addField("ID", FieldType::Integer, 0, true);
-    i.addField("EXPEDIENTE", FieldType::String, 25, true).editMask = "0000000000;0;_";
-    i.addField("ENVIADO", FieldType::FixedChar, 1, true);
-    i.addField("GESTOR", FieldType::Integer);
-    i.addField("POTENCIA", FieldType::Float).displayFormat = "#,##0.00";
-    i.addField("FECHA", FieldType::DateTime).displayFormat = "dd/mm/yyyy";
-    i.addField("LINEAGENERAL_MATERIAL", FieldType::String, 25);
-    i.addField("SOLICITANTE_NOMBRE", FieldType::String, 250);
-    i.addField("SOLICITANTE_NOTA", FieldType::String, 250);
-    i.addLookupField("Ngestor", FieldType::String, 250, "GESTOR", g, "ID", "NOMBRE");
-    i.onNewRecord = [](RecordSet &r) { r["ENVIADO"].setValue("N"); };
-    sInst.setDataSet(&i);
-
-    tipos = std::make_unique<RecordSet>(transaction, QStringLiteral("Qtipoarmario"));
-    tipos->selectSql = {"select * from TIPO_ARMARIO", "order by descripcion"};
+    gestores = gestoresSet(transaction);
+    sGestores.setDataSet(gestores.get());
+    inst = instalacionesSet(transaction, *gestores);
+    sInst.setDataSet(inst.get());
+    tipos = tiposArmarioSet(transaction);
     sTipos.setDataSet(tipos.get());
-
-    armarios = std::make_unique<RecordSet>(transaction, QStringLiteral("DSarmarios"));
-    RecordSet &a = *armarios;
-    a.selectSql = {"select * from INSTALACION_ARMARIO", "order by ID"};
-    a.setTableStatements("INSTALACION_ARMARIO", {"ID", "INSTALACION", "TIPO", "N_COLUMNAS"});
-    a.generatorName = "INSTALACION_ARMARIO";
-    a.addField("ID", FieldType::Integer, 0, true);
-    a.addField("INSTALACION", FieldType::Integer, 0, true);
-    a.addField("TIPO", FieldType::Integer);
-    a.addField("N_COLUMNAS", FieldType::Integer);
-    a.addLookupField("Ntipo", FieldType::String, 250, "TIPO", *tipos, "ID", "DESCRIPCION");
-    a.onNewRecord = [](RecordSet &r) { r["INSTALACION"].setValue(1); };
-    sArmarios.setDataSet(&a);
+    armarios = armariosSet(transaction, *tipos);
+    armarios->selectSql = {"select * from INSTALACION_ARMARIO", "order by ID"};
+    armarios->onNewRecord = [](RecordSet &r) { r["INSTALACION"].setValue(1); };
+    sArmarios.setDataSet(armarios.get());
 }
 
 ControlsFixture::~ControlsFixture() {

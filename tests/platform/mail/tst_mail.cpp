@@ -1,4 +1,4 @@
-#include "SmtpPeer.h"
+#include "tests/common/SmtpPeer.h"
 
 #include "platform/mail/Certificates.h"
 #include "platform/mail/MailError.h"
@@ -658,7 +658,7 @@ void TestMail::startTls() {
         client.setHost(peer.host());
         client.setLogin(User, Password);
         client.addCaCertificates(
-            QSslCertificate::fromPath(QStringLiteral(TRELMA_MAIL_TEST_DIR "/peer-cert.pem")));
+            QSslCertificate::fromPath(SmtpPeer::defaultCertificate()));
         client.connectToServer();
         QVERIFY(client.isEncrypted());
         client.send(standardMessage());

@@ -8,10 +8,8 @@
 #include "platform/report/Document.h"
 #include "platform/report/Model.h"
 #include "platform/report/Report.h"
-#include "tests/common/ModalAnswers.h"
+#include "tests/common/Entorno.h"
 #include "tests/common/SeedRows.h"
-#include "tests/common/TestDatabase.h"
-#include "tests/common/TestDatos.h"
 #include "tests/platform/report/Qinst.h"
 #include "tests/platform/report/ReportTestSupport.h"
 
@@ -27,16 +25,13 @@ using report::Destination;
 
 namespace {
 
-struct Fixture {
-    TestDatabase tdb{true};
-    TDatos datos;
+// The tests' environment on the demo database, with the report engine over its data module.
+struct Fixture : Entorno {
     report::ReportProject project;
     report::OutputSystem output;
     report::PdfRenderer pdf;
 
-    explicit Fixture(const QStringList &seed = {}) {
-        tdb.seed(seed);
-        connectDataModule(datos, tdb);
+    explicit Fixture(const QStringList &seed = {}) : Entorno(kDemo, seed) {
         project.setEngine(&output);
         // What the search dialog gives the listing's header.
         project.setParameter("Seleccion", "Todas");
@@ -47,12 +42,12 @@ struct Fixture {
         project.setProjectFile(report::projectPath(REPORTS_DIR, "Trelmavondis.rav"));
         project.open();
         QVERIFY(project.selectReport("Boletín de la instalación"));
-        project.addConnection("RVDinstalacion", datos.DSinstalacion());
-        project.addConnection("RVDarmarios", datos.DSarmarios());
-        project.addConnection("RVDderivaciones", datos.DSderivaciones());
-        project.addConnection("RVDinstalador", datos.Qinstalador());
+        project.addConnection("RVDinstalacion", datos->DSinstalacion());
+        project.addConnection("RVDarmarios", datos->DSarmarios());
+        project.addConnection("RVDderivaciones", datos->DSderivaciones());
+        project.addConnection("RVDinstalador", datos->Qinstalador());
         if (id > 0) {
-            datos.AbrirSoloInstalacion(id);
+            datos->AbrirSoloInstalacion(id);
         }
     }
     void toFile(const QString &path) {
@@ -348,6 +343,7 @@ private:
 
 void TestReportData::initTestCase() {
     QVERIFY(m_dir.isValid());
+    Entorno::cajas = false; // nothing here shows the data module's boxes
 }
 
 void TestReportData::bulletinPdf() {
@@ -413,18 +409,18 @@ void TestReportData::bulletinOfEveryDossier() {
     Fixture f;
     f.bulletin();
     for (int id = 1; id <= 5; ++id) {
-        f.datos.AbrirSoloInstalacion(id);
-        const QString expediente = f.datos.DSinstalacion()["EXPEDIENTE"].asString();
+        f.datos->AbrirSoloInstalacion(id);
+        const QString expediente = f.datos->DSinstalacion()["EXPEDIENTE"].asString();
         const auto doc = f.project.layOut();
         const QStringList t = doc->texts(0);
         QVERIFY(t.contains(expediente));
-        QVERIFY(t.contains(f.datos.DSinstalacion()["LOCALIZA_CALLE"].asString()));
+        QVERIFY(t.contains(f.datos->DSinstalacion()["LOCALIZA_CALLE"].asString()));
         QVERIFY(t.contains(QStringLiteral("página 1 de %1").arg(doc->pageCount())));
     }
     // And it previews.
     f.output.setSetupAllowed(false);
     f.output.setDefaultDestination(Destination::Preview);
-    ModalAnswers answers;
+    ModalAnswers &answers = f.respuestas;
     answers.push([](QWidget *preview) {
         QVERIFY(QTest::qWaitFor([&] {
             return preview->findChild<QWidget *>("pagina")->property("paginasDibujadas").toInt() >
@@ -470,21 +466,21 @@ void TestReportData::bulletinBranchesContinueOnNewPages() {
 void TestReportData::recordSetsRestored() {
     Fixture f;
     f.bulletin(); // not narrowed: every installation, each on its own page
-    db::RecordSet &inst = f.datos.DSinstalacion();
+    db::RecordSet &inst = f.datos->DSinstalacion();
     inst.moveTo(3);
     const QVariant id = inst["ID"].value();
-    f.datos.DSarmarios().moveTo(1);
-    QCOMPARE(f.datos.DSarmarios().recNo(), 1);
-    QVERIFY(!f.datos.Qinstalador().active());
+    f.datos->DSarmarios().moveTo(1);
+    QCOMPARE(f.datos->DSarmarios().recNo(), 1);
+    QVERIFY(!f.datos->Qinstalador().active());
     const QString file = QDir(m_dir.path()).filePath("todas.pdf");
     f.toFile(file);
     QVERIFY(f.project.execute());
     QVERIFY(f.output.lastPageCount() >= 5); // one installation per page at least
     QCOMPARE(inst.recNo(), 3);
     QCOMPARE(inst["ID"].value(), id);
-    QVERIFY(f.datos.DSarmarios().active());
-    QCOMPARE(f.datos.DSarmarios().recNo(), 1);
-    QVERIFY(!f.datos.Qinstalador().active());
+    QVERIFY(f.datos->DSarmarios().active());
+    QCOMPARE(f.datos->DSarmarios().recNo(), 1);
+    QVERIFY(!f.datos->Qinstalador().active());
     const QString text = pdfText(file);
     for (const char *e : {"2500123450", "2500131021", "2500148719", "2500155300", "2500162042"})
         QVERIFY2(text.contains(e), e);
@@ -508,12 +504,12 @@ void TestReportData::recordSetsRestored() {
     }
     QVERIFY2(error.contains("no tiene el campo \"NO_EXISTE\""), qPrintable(error));
     QCOMPARE(inst.recNo(), 3);
-    QVERIFY(!f.datos.Qinstalador().active());
+    QVERIFY(!f.datos->Qinstalador().active());
 }
 
 void TestReportData::listingPdf() {
     Fixture f;
-    auto qinst = makeQinst(f.datos);
+    auto qinst = makeQinst(*f.datos);
     qinst->open();
     qinst->moveTo(2);
     f.project.setProjectFile(report::projectPath(REPORTS_DIR, "Listado.rav"));
@@ -545,7 +541,7 @@ void TestReportData::listingPdf() {
 
 void TestReportData::longListContinuesWithHeader() {
     Fixture f;
-    auto rows = generatedRows(f.datos.IBTrans(), 300);
+    auto rows = generatedRows(f.datos->IBTrans(), 300);
     f.project.setProjectFile(report::projectPath(REPORTS_DIR, "Listado.rav"));
     f.project.open();
     QVERIFY(f.project.selectReport("LISTADO"));
@@ -578,13 +574,13 @@ void TestReportData::longListContinuesWithHeader() {
 
 void TestReportData::listingPreviewFromSetup() {
     Fixture f;
-    auto rows = generatedRows(f.datos.IBTrans(), 1000);
+    auto rows = generatedRows(f.datos->IBTrans(), 1000);
     f.project.setProjectFile(report::projectPath(REPORTS_DIR, "Listado.rav"));
     f.project.open();
     QVERIFY(f.project.selectReport("Listado"));
     f.project.addConnection("RVqlinst", *rows);
     f.output.setTitles(report::Titles::listing());
-    ModalAnswers answers;
+    ModalAnswers &answers = f.respuestas;
     answers.push(ModalAnswers::press("Aceptar")); // preview is proposed
     int lastPage = 0;
     answers.push([&](QWidget *preview) {
@@ -687,7 +683,7 @@ void TestReportData::pageBegunOnlyWithSomethingToPrint() {
     QFETCH(QList<int>, perPage);
     QFETCH(QStringList, lastPage);
     Fixture f;
-    auto set = rowsOf(f.datos.IBTrans(), rows);
+    auto set = rowsOf(f.datos->IBTrans(), rows);
     const QString head = inside.contains('|') ? inside.section('|', 0, 0) : QString();
     const QString tail = inside.contains('|') ? inside.section('|', 1) : inside;
     const QString xml =
@@ -732,7 +728,7 @@ void TestReportData::countOfTheRows() {
     QFETCH(QString, inFooter);
     QFETCH(QString, inSummary);
     Fixture f;
-    auto set = rowsOf(f.datos.IBTrans(), rows);
+    auto set = rowsOf(f.datos->IBTrans(), rows);
     const QString xml =
         "<report name=\"R\"><page-header height=\"7\"><param name=\"SELECCION\" x=\"0\" "
         "y=\"0\" width=\"80\" height=\"5\"/></page-header>"
@@ -760,13 +756,13 @@ void TestReportData::countOfTheRows() {
 
 void TestReportData::listingSetupCancelled() {
     Fixture f;
-    auto qinst = makeQinst(f.datos);
+    auto qinst = makeQinst(*f.datos);
     f.project.setProjectFile(report::projectPath(REPORTS_DIR, "Listado.rav"));
     f.project.open();
     QVERIFY(f.project.selectReport("Listado"));
     f.project.addConnection("RVqlinst", *qinst);
     f.output.setTitles(report::Titles::listing());
-    ModalAnswers answers;
+    ModalAnswers &answers = f.respuestas;
     answers.push(ModalAnswers::press("Cancelar"));
     QVERIFY(!f.project.execute());
     QCOMPARE(answers.seen, QStringList({"report::SetupDialog|Opciones"}));
@@ -803,12 +799,12 @@ void TestReportData::valuesReadWhole() {
     std::unique_ptr<db::RecordSet> qinst;
     if (project == "Trelmavondis.rav") {
         f.bulletin(installation);
-        sets = {{"RVDinstalacion", &f.datos.DSinstalacion()},
-                {"RVDarmarios", &f.datos.DSarmarios()},
-                {"RVDderivaciones", &f.datos.DSderivaciones()},
-                {"RVDinstalador", &f.datos.Qinstalador()}};
+        sets = {{"RVDinstalacion", &f.datos->DSinstalacion()},
+                {"RVDarmarios", &f.datos->DSarmarios()},
+                {"RVDderivaciones", &f.datos->DSderivaciones()},
+                {"RVDinstalador", &f.datos->Qinstalador()}};
     } else {
-        qinst = makeQinst(f.datos, installation ? QStringLiteral("where ID=%1").arg(installation)
+        qinst = makeQinst(*f.datos, installation ? QStringLiteral("where ID=%1").arg(installation)
                                                 : QString());
         f.project.setProjectFile(path);
         f.project.open();

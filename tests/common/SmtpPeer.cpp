@@ -1,15 +1,18 @@
-#include "SmtpPeer.h"
+#include "tests/common/SmtpPeer.h"
 
 #include <QFile>
 #include <QJsonDocument>
 
+QString SmtpPeer::defaultCertificate() {
+    return QStringLiteral(TRELMA_SMTP_PEER_DIR "/peer-cert.pem");
+}
+
 SmtpPeer::SmtpPeer(const QString &mode, const QString &certificate, const QString &key) {
-    QStringList arguments = {QStringLiteral(TRELMA_MAIL_TEST_DIR "/smtp_peer.py"), m_dir.path(),
+    QStringList arguments = {QStringLiteral(TRELMA_SMTP_PEER_DIR "/smtp_peer.py"), m_dir.path(),
                              mode};
     if (mode == QLatin1String("tls")) {
-        arguments << (certificate.isEmpty() ? QStringLiteral(TRELMA_MAIL_TEST_DIR "/peer-cert.pem")
-                                            : certificate)
-                  << (key.isEmpty() ? QStringLiteral(TRELMA_MAIL_TEST_DIR "/peer-key.pem") : key);
+        arguments << (certificate.isEmpty() ? defaultCertificate() : certificate)
+                  << (key.isEmpty() ? QStringLiteral(TRELMA_SMTP_PEER_DIR "/peer-key.pem") : key);
     }
     m_process.start(QStringLiteral(TRELMA_PYTHON3), arguments);
     // The peer's first line is its port.

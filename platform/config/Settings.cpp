@@ -1,4 +1,4 @@
-#include "platform/config/Configuracion.h"
+#include "platform/config/Settings.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -33,13 +33,13 @@ bool storeExists(const QSettings &store) {
 
 } // namespace
 
-std::optional<QString> Configuracion::leer() {
-    QSettings store(QSettings::NativeFormat, QSettings::SystemScope, Organizacion.toString(),
-                    Aplicacion.toString());
-    return leer(store);
+std::optional<QString> Settings::read() {
+    QSettings store(QSettings::NativeFormat, QSettings::SystemScope, Organization.toString(),
+                    Application.toString());
+    return read(store);
 }
 
-std::optional<QString> Configuracion::leer(QSettings &store) {
+std::optional<QString> Settings::read(QSettings &store) {
     clear();
     // Only this key: no organisation-wide or other fallback.
     store.setFallbacksEnabled(false);
@@ -58,37 +58,37 @@ std::optional<QString> Configuracion::leer(QSettings &store) {
             continue;
         const QVariant value = store.value(key);
         if (value.typeId() != QMetaType::QString)
-            return tipoInvalido(key);
+            return invalidType(key);
         *target = value.toString();
     }
 
     if (m_basededatos.isEmpty())
-        return SinBaseDeDatos.toString();
+        return NoDatabase.toString();
     return std::nullopt;
 }
 
-void Configuracion::clear() {
+void Settings::clear() {
     m_basededatos.clear();
     m_usuario.clear();
     m_impresos.clear();
     m_directory.clear();
 }
 
-std::optional<QString> Configuracion::leerCorreo(Correo &correo) {
-    QSettings store(QSettings::NativeFormat, QSettings::SystemScope, Organizacion.toString(),
-                    Aplicacion.toString());
-    return leerCorreo(store, correo);
+std::optional<QString> Settings::readMail(Mail &mail) {
+    QSettings store(QSettings::NativeFormat, QSettings::SystemScope, Organization.toString(),
+                    Application.toString());
+    return readMail(store, mail);
 }
 
-std::optional<QString> Configuracion::leerCorreo(QSettings &store, Correo &correo) {
-    correo = Correo();
+std::optional<QString> Settings::readMail(QSettings &store, Mail &mail) {
+    mail = Mail();
     store.setFallbacksEnabled(false);
     if (!storeExists(store) || store.status() != QSettings::NoError)
         return std::nullopt;
 
-    const QString limite = ClaveLimiteCorreo.toString();
-    if (store.contains(limite)) {
-        const QVariant value = store.value(limite);
+    const QString limitKey = MailLimitKey.toString();
+    if (store.contains(limitKey)) {
+        const QVariant value = store.value(limitKey);
         // A registry DWORD arrives as a number, an INI value as text.
         bool ok = false;
         qlonglong mb = 0;
@@ -112,27 +112,27 @@ std::optional<QString> Configuracion::leerCorreo(QSettings &store, Correo &corre
         if (!ok || mb < 1 || mb > std::numeric_limits<int>::max()) {
             return QStringLiteral("El valor %1 de la configuración no es válido: «%2» (debe ser "
                                   "un número entero de megabytes, por ejemplo %3)")
-                .arg(limite, shown)
-                .arg(Correo::LimitePorDefectoMB);
+                .arg(limitKey, shown)
+                .arg(Mail::DefaultLimitMB);
         }
-        correo.limiteMB = int(mb);
+        mail.limitMB = int(mb);
     }
 
-    const QString certificado = ClaveCertificadoCorreo.toString();
-    if (store.contains(certificado)) {
-        const QVariant value = store.value(certificado);
+    const QString certificateKey = MailCertificateKey.toString();
+    if (store.contains(certificateKey)) {
+        const QVariant value = store.value(certificateKey);
         if (value.typeId() != QMetaType::QString) {
-            correo = Correo();
+            mail = Mail();
             return QStringLiteral("El valor %1 de la configuración no es válido: debe ser la "
                                   "ruta de un archivo")
-                .arg(certificado);
+                .arg(certificateKey);
         }
-        correo.certificado = value.toString();
+        mail.certificate = value.toString();
     }
     return std::nullopt;
 }
 
-QString Configuracion::tipoInvalido(const QString &name) {
+QString Settings::invalidType(const QString &name) {
     return QStringLiteral("Invalid data type for '%1'").arg(name);
 }
 

@@ -17,6 +17,9 @@ public:
     SmtpPeer(const SmtpPeer &) = delete;
     SmtpPeer &operator=(const SmtpPeer &) = delete;
 
+    // The certificate "tls" serves by default (for 127.0.0.1, signed by itself).
+    static QString defaultCertificate();
+
     bool started() const { return m_port != 0; }
     quint16 port() const { return m_port; }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }

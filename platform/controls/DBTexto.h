@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+namespace platform {
+
 // A label that shows one field of the current record of its data source, as the field
 // displays it, and follows the record as it moves or changes.
 class DBTexto : public QLabel {
@@ -15,7 +17,9 @@ public:
     void setDataField(const QString &name) { m_link.setFieldName(name); }
 
 private:
-    void mostrar();
+    void showValue();
 
-    platform::FieldLink m_link;
+    FieldLink m_link;
 };
+
+} // namespace platform
