@@ -5,6 +5,7 @@
 // line, beside the unfiltered open.
 
 #include "bench/BenchSupport.h"
+#include "db/LocalTime.h"
 #include "data/UDatos.h"
 #include "db/Statement.h"
 #include "search/Filtro.h"
@@ -58,6 +59,7 @@ bool indiceFecha(db::Transaction &t) {
 } // namespace
 
 int main(int argc, char **argv) {
+    db::readLocalTimeZoneOnce(); // as the program starts
     QCoreApplication app(argc, argv);
     const bench::Target target = bench::target(argc, argv);
     SinVentana vista;

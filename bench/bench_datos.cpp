@@ -5,11 +5,13 @@
 
 #include "bench/BareStep.h"
 #include "bench/BenchSupport.h"
+#include "db/LocalTime.h"
 #include "data/UDatos.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char **argv) {
+    db::readLocalTimeZoneOnce(); // as the program starts
     QCoreApplication app(argc, argv);
     TDatos datos;
     const bench::Target target = bench::target(argc, argv);

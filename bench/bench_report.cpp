@@ -8,6 +8,7 @@
 // 3. the preview of that listing: time until its first page is drawn (goal: < 1 s).
 
 #include "bench/BenchSupport.h"
+#include "db/LocalTime.h"
 #include "data/UDatos.h"
 #include "db/Statement.h"
 #include "platform/report/Document.h"
@@ -95,6 +96,7 @@ void resetPeak() {
 } // namespace
 
 int main(int argc, char **argv) {
+    db::readLocalTimeZoneOnce(); // as the program starts
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
     QApplication app(argc, argv);
     const bench::Target target = bench::target(argc, argv);

@@ -7,6 +7,7 @@
 #include "app/Uinstalaciones.h"
 #include "bench/BareStep.h"
 #include "bench/BenchSupport.h"
+#include "db/LocalTime.h"
 #include "data/UDatos.h"
 #include "db/Statement.h"
 #include "platform/controls/DBNavigator.h"
@@ -61,6 +62,7 @@ bool startUp(TFinstalacion &window, TDatos &datos, const QString &database,
 } // namespace
 
 int main(int argc, char **argv) {
+    db::readLocalTimeZoneOnce(); // as the program starts
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const bench::Target target = bench::target(argc, argv);
     const QString &database = target.database;
