@@ -10,22 +10,11 @@
 #include "db/Statement.h"
 #include "search/Filtro.h"
 #include "search/ListaInstalaciones.h"
+#include "tests/common/VistaSinVentana.h"
 
 #include <QCoreApplication>
 
 namespace {
-
-// The data module's questions to the main window, answered by nobody.
-class SinVentana : public DatosView {
-public:
-    bool enviadoMarcado() const override { return false; }
-    void mostrarEnviado(bool) override {}
-    void enfocarExpediente() override {}
-    void abrirEditorArmarios() override {}
-    void abrirEditorDerivaciones() override {}
-    void mensaje(const QString &texto) override { std::fprintf(stderr, "%s\n", qPrintable(texto)); }
-    void error(const QString &texto) override { std::fprintf(stderr, "%s\n", qPrintable(texto)); }
-};
 
 const QString kUnidas = QStringLiteral(
     "select i.EXPEDIENTE, i.ENVIADO, i.FECHA, i.ID, i.LOCALIZA_CODIGO_PROVINCIA, "
@@ -62,7 +51,8 @@ int main(int argc, char **argv) {
     db::readLocalTimeZoneOnce(); // as the program starts
     QCoreApplication app(argc, argv);
     const bench::Target target = bench::target(argc, argv);
-    SinVentana vista;
+    VistaSinVentana vista; // the data module's boxes go to stderr
+    vista.eco = true;
     TDatos datos(&vista);
     datos.Conectar(target.database, QStringLiteral("SYSDBA"), bench::login(target.password));
     if (!indiceFecha(datos.IBTrans())) {

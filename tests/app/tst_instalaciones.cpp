@@ -8,6 +8,7 @@
 #include "tests/app/Arranque.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TypeText.h"
 #include "tests/common/WindowWait.h"
 
 #include "platform/controls/DBEdit.h"
@@ -83,13 +84,6 @@ struct Ventana {
     }
     void clic(const char *nombre) const {
         QTest::mouseClick(hijo(QLatin1String(nombre)), Qt::LeftButton);
-    }
-    // Types into whatever holds the focus, one key at a time.
-    static void teclear(const QString &texto) {
-        for (QChar c : texto) {
-            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget(), kWindowWait);
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-        }
     }
 
     TestDatabase tdb;
@@ -391,7 +385,7 @@ void TstInstalaciones::typingReplacesExpedientAtStartAndAfterInsert() {
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), expediente, kWindowWait);
         QCOMPARE(expediente->selectedText(), expediente->text());
         QCOMPARE(expediente->cursorPosition(), 0);
-        Ventana::teclear(numero);
+        typeIntoFocus(numero);
         QCOMPARE(expediente->text(), numero);
         v.pulsar("DBNavigator1", DBNavigator::Insert); // the first one is saved, a new one starts
         QCOMPARE(v.inst().state(), db::State::Insert);
@@ -595,7 +589,7 @@ void TstInstalaciones::decimalCommaInEdits() {
     auto *e = v.hijo<DBEdit>(edit);
     e->setFocus();
     e->selectAll();
-    Ventana::teclear(tecleado);
+    typeIntoFocus(tecleado);
     QCOMPARE(e->storedText(), visto);
     QTest::keyClick(e, Qt::Key_Tab); // leaving the box writes the field
     QTRY_VERIFY_WITH_TIMEOUT(!e->hasFocus(), kWindowWait);
@@ -640,7 +634,7 @@ void TstInstalaciones::decimalCommaInBranchGrid() {
     const QModelIndex celda = grid->model()->index(0, columna);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(celda).center());
     QCOMPARE(grid->currentIndex(), celda);
-    Ventana::teclear(tecleado);
+    typeIntoFocus(tecleado);
     v.pulsar("DBNavigator3", DBNavigator::Post);
     QCOMPARE(v.datos->DSderivaciones().state(), db::State::Browse);
     QCOMPARE(v.datos->DSderivaciones()[campo].value(), valor);
@@ -912,7 +906,7 @@ void TstInstalaciones::copyCarriesPendingChanges() {
     auto *nombre = v.hijo<DBEdit>(QStringLiteral("DBEdit13"));
     nombre->setFocus();
     nombre->selectAll();
-    Ventana::teclear(QStringLiteral("nuevo titular"));
+    typeIntoFocus(QStringLiteral("nuevo titular"));
     QCOMPARE(v.inst().state(), db::State::Edit);
     const int armarios = v.datos->DSarmarios().recordCount();
     const int derivaciones = v.datos->DSderivaciones().recordCount();
@@ -946,7 +940,7 @@ void TstInstalaciones::copyAnsweredNoCopiesNothing() {
     auto *nombre = v.hijo<DBEdit>(QStringLiteral("DBEdit13"));
     nombre->setFocus();
     nombre->selectAll();
-    Ventana::teclear(QStringLiteral("sin guardar"));
+    typeIntoFocus(QStringLiteral("sin guardar"));
     modal.push(ModalAnswers::press(QStringLiteral("No")));
     v.clic("SpeedButton7");
     QCOMPARE(modal.seen, QStringList{kPreguntaCopia});
@@ -968,7 +962,7 @@ void TstInstalaciones::copyStopsWhenSavingFails() {
     v.pulsar("DBNavigator1", DBNavigator::Insert);
     auto *nombre = v.hijo<DBEdit>(QStringLiteral("DBEdit13"));
     nombre->setFocus();
-    Ventana::teclear(QStringLiteral("SIN NUMERO"));
+    typeIntoFocus(QStringLiteral("SIN NUMERO"));
     modal.push(ModalAnswers::press(QStringLiteral("Sí")));
     modal.push(ModalAnswers::ok());
     v.clic("SpeedButton7");

@@ -6,6 +6,7 @@
 #include "tests/carga/Registro.h"
 
 #include "data/UDatos.h"
+#include "tests/common/VistaSinVentana.h"
 
 #include <QRandomGenerator>
 #include <QThread>
@@ -16,20 +17,6 @@ namespace {
 using db::RecordSet;
 using registro::ahora;
 using registro::canonico;
-
-// The window's part: messages are remembered, so that a refusal shown in a box reaches
-// the record.
-class Vista : public DatosView {
-public:
-    QString ultimo;
-    bool enviadoMarcado() const override { return false; }
-    void mostrarEnviado(bool) override {}
-    void enfocarExpediente() override {}
-    void abrirEditorArmarios() override {}
-    void abrirEditorDerivaciones() override {}
-    void mensaje(const QString &texto) override { ultimo = texto; }
-    void error(const QString &texto) override { ultimo = texto; }
-};
 
 struct Cambio {
     QString columna;
@@ -49,7 +36,8 @@ QString expedienteValido(qint64 base) {
 
 class Escritorio {
 public:
-    Escritorio(const Puesto &p, TDatos &datos, Vista &vista)
+    // The window's part remembers the boxes, so that a refusal shown in one reaches the record.
+    Escritorio(const Puesto &p, TDatos &datos, VistaSinVentana &vista)
         : m_p(p), m_datos(datos), m_vista(vista), m_reg(p.registro), m_rng(p.semilla) {}
 
     void trabajar() {
@@ -103,7 +91,7 @@ private:
     }
 
     void rechazo(const char *op, const QString &mensaje) {
-        m_reg.linea({QStringLiteral("R"), QString::number(ahora()), QLatin1String(op),
+        m_reg.linea({QStringLiteral("R"), QString::number(ahora()), QString::fromUtf8(op),
                      mensaje.section(u'\n', 0, 0)});
     }
 
@@ -341,7 +329,7 @@ private:
 
     const Puesto &m_p;
     TDatos &m_datos;
-    Vista &m_vista;
+    VistaSinVentana &m_vista;
     registro::Archivo m_reg;
     QRandomGenerator m_rng;
     int m_seq = 0;
@@ -351,7 +339,7 @@ private:
 } // namespace
 
 int trabajar(const Puesto &puesto) {
-    Vista vista;
+    VistaSinVentana vista;
     TDatos datos(&vista);
     const QString clave = puesto.clave;
     datos.Conectar(puesto.conexion, QStringLiteral("SYSDBA"), [clave](QString &, QString &c) {

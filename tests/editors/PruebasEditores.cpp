@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <QtTest>
 
 void abrirEditoresDesdeLaVentana() {
     Entorno::preparar = [](Entorno &e) {
@@ -19,14 +18,4 @@ void abrirEditoresDesdeLaVentana() {
 
 void luego(std::function<void()> f) {
     QTimer::singleShot(0, qApp, std::move(f));
-}
-
-void teclear(QWidget *widget, const QString &texto) {
-    for (QChar c : texto) {
-        if (c.unicode() < 128)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
-                                Qt::NoModifier);
-    }
 }

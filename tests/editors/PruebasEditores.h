@@ -29,9 +29,6 @@ template <class T = QWidget> T *hijo(QWidget *w, const QString &nombre) {
     return c;
 }
 
-// Types text key by key into a widget, letters beyond ASCII included.
-void teclear(QWidget *widget, const QString &texto);
-
 inline const QString kBloqueo =
     QStringLiteral("No es posible modificar los registros de una instalacion enviada");
 inline const QString kAplicacion = QStringLiteral("Trelmavondis");

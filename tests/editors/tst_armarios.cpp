@@ -8,6 +8,7 @@
 #include "platform/controls/DBNavigator.h"
 #include "platform/dialogs/Windows.h"
 #include "tests/common/ModalAnswers.h"
+#include "tests/common/TypeText.h"
 #include "tests/common/WindowWait.h"
 #include "tests/editors/PruebasEditores.h"
 
@@ -429,7 +430,7 @@ void TstArmarios::observationsUpperCase() {
         auto *memo = hijo<platform::DBMemo>(w, QStringLiteral("DBMemo1"));
         QCOMPARE(memo->maxLength(), 150);
         memo->setFocus();
-        teclear(memo, tecleado);
+        typeText(memo, tecleado);
         enMemo = memo->toPlainText();
         navegador(w)->click(DBNavigator::Post);
         QTest::mouseClick(hijo(w, QStringLiteral("BitBtn1")), Qt::LeftButton);
@@ -451,7 +452,7 @@ void TstArmarios::pastedObservationsKeepTheirCase() {
         memo->setFocus();
         QApplication::clipboard()->setText(QStringLiteral("Peña y ñu"));
         QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
-        teclear(memo, QStringLiteral(" añadido"));
+        typeText(memo, QStringLiteral(" añadido"));
         enMemo = memo->toPlainText();
         cancelarYCerrar(w);
     });

@@ -84,13 +84,3 @@ bool Form::show() {
 void clickIndicator(QAbstractButton *button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
-
-void typeText(QWidget *widget, const QString &text) {
-    for (QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
-                                Qt::NoModifier);
-    }
-}

@@ -3,6 +3,7 @@
 #include "db/RecordSet.h"
 #include "tests/common/ModalAnswers.h"
 #include "tests/common/TestDatabase.h"
+#include "tests/common/TypeText.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -35,9 +36,6 @@ struct ControlsFixture {
     void addInstalaciones(int n);               // IDs 1..n, expedients E1..En, not sent
     int countInDatabase(const QString &table);
 };
-
-// Types text as keys, letters beyond ASCII included.
-void typeText(QWidget *widget, const QString &text);
 
 // Clicks a check box or radio button where its indicator is: only its indicator and its
 // text take clicks, and a layout may make the button much wider than those.
