@@ -157,17 +157,19 @@ int main(int argc, char **argv) {
     datos.AbrirTodasLasInstalaciones();
 
     // 2. The listing of every installation to PDF.
-    // The search dialog's own list (search/), every installation.
+    // The search dialog's own list (search/), every installation, open on its first row as
+    // the dialog shows it; the listing reads the same rows one way, as the dialog's Imprimir.
     ListaInstalaciones lista(datos.IBTrans(), datos.QtipoBis());
     db::RecordSet *qinst = &lista.Qinst;
-    qinst->close();
+    lista.abrir(QString());
+    const std::unique_ptr<ListaInstalaciones> listado = lista.paraListado();
     report::ReportProject listing;
     report::OutputSystem listingOutput;
     listing.setEngine(&listingOutput);
     listing.setProjectFile(report::projectPath(reports, QStringLiteral("Listado.rav")));
     listing.open();
     listing.selectReport(QStringLiteral("Listado"));
-    listing.addConnection(QStringLiteral("RVqlinst"), *qinst);
+    listing.addConnection(QStringLiteral("RVqlinst"), listado->Qinst);
     listing.setParameter(QStringLiteral("Seleccion"), QStringLiteral("Todas")); // as the dialog
     listingOutput.setTitles(report::Titles::listing());
     listingOutput.setDefaultDestination(report::Destination::File);
@@ -208,7 +210,8 @@ int main(int argc, char **argv) {
             3, [&] { bareHaru(*listDoc, dir.filePath(QStringLiteral("listado-libharu.pdf"))); });
     }
     {
-        // The list alone, every row read into it: its time and what its rows weigh.
+        // The grid's list alone, every row read into it: its time and what its rows weigh.
+        qinst->close();
         const size_t empty = mallinfo2().uordblks;
         qinst->open();
         QElapsedTimer part;

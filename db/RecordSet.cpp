@@ -483,7 +483,7 @@ void RecordSet::checkActive() const {
 
 void RecordSet::checkWritable() const {
     checkActive();
-    if (readOnly())
+    if (readOnly() || m_unidirectional)
         throw DatabaseError(
             QStringLiteral("No es posible modificar '%1': es de solo lectura").arg(m_name));
 }
@@ -494,6 +494,13 @@ QString RecordSet::joined(const QStringList &sql) const {
 
 // ---------------------------------------------------------------- open and close
 
+void RecordSet::setUnidirectional(bool unidirectional) {
+    if (active())
+        throw DatabaseError(
+            QStringLiteral("No es posible cambiar el modo de lectura de '%1' abierto").arg(m_name));
+    m_unidirectional = unidirectional;
+}
+
 void RecordSet::open() {
     if (active())
         return;
@@ -503,6 +510,7 @@ void RecordSet::open() {
     m_openedOn = m_transaction.database().attachmentNumber();
     m_rows.clear();
     m_store.clear();
+    m_base = 0;
     m_fetchedAll = false;
     setState(State::Browse, Tell::Nobody); // told below as the set becoming active
     m_cur = -1;
@@ -572,6 +580,7 @@ void RecordSet::close() {
     m_rows.clear();
     m_store.clear();
     m_cur = -1;
+    m_base = 0;
     m_eof = m_bof = true;
     if (m_select) {
         try {
@@ -594,7 +603,9 @@ bool RecordSet::fetchRow() {
         return false;
     }
     Row row;
-    row.data = rowcodec::fromMessage(m_plan, m_select->message(), &m_store);
+    // The rows a unidirectional set lets go must give their memory back: they own their bytes.
+    row.data =
+        rowcodec::fromMessage(m_plan, m_select->message(), m_unidirectional ? nullptr : &m_store);
     if (m_calcCount)
         row.calc = QVector<QVariant>(m_calcCount);
     m_rows.push_back(std::move(row));
@@ -666,11 +677,12 @@ QVariant RecordSet::currentValue(const Field &f) const {
 }
 
 QVariant RecordSet::valueAt(int row, const Field &f) const {
-    if (row == m_cur)
+    if (m_cur >= 0 && row == m_base + m_cur)
         return currentValue(f);
-    if (row < 0 || row >= int(m_rows.size()))
+    const int i = row - m_base; // a row a unidirectional set has let go reads as null
+    if (i < 0 || i >= int(m_rows.size()))
         return QVariant();
-    return rowValue(m_rows[size_t(row)], f);
+    return rowValue(m_rows[size_t(i)], f);
 }
 
 // Searched afresh from the list's first row each time; the list's current row stays.
@@ -763,8 +775,25 @@ void RecordSet::runAfterScroll() {
 
 void RecordSet::setCurrent(int row) {
     m_cur = row;
-    m_bof = row <= 0;
+    m_bof = row <= 0 && m_base == 0;
     m_eof = m_rows.empty();
+    letEarlierRowsGo();
+}
+
+void RecordSet::letEarlierRowsGo() {
+    if (!m_unidirectional || m_cur <= 0)
+        return;
+    m_rows.erase(m_rows.begin(), m_rows.begin() + m_cur);
+    m_base += m_cur;
+    m_cur = 0;
+}
+
+// A unidirectional set going back to a row it has let go: the select is read again.
+void RecordSet::reopenAt(int row) {
+    close();
+    open();
+    if (row > 0)
+        moveBy(row);
 }
 
 // The one step before every operation that reads or writes rows. After a lost connection
@@ -806,7 +835,7 @@ bool RecordSet::reopenIfStale() {
         return true;
     const Field *id = findField(QStringLiteral("ID"));
     const QVariant key = id && m_cur >= 0 ? currentValue(*id) : QVariant();
-    const int row = m_cur;
+    const int row = recNo();
     close();
     open();
     if (!key.isNull())
@@ -829,6 +858,8 @@ void RecordSet::checkBrowseMode() {
 
 void RecordSet::first() {
     beforeOperation(Step::Move);
+    if (m_base > 0)
+        return reopenAt(0);
     setCurrent(m_rows.empty() ? -1 : 0);
     m_bof = true;
     notifyMoved();
@@ -837,7 +868,14 @@ void RecordSet::first() {
 
 void RecordSet::last() {
     beforeOperation(Step::Move);
-    fetchAll();
+    if (m_unidirectional) {
+        // Each row fetched becomes current, so that only the last one is kept.
+        while (fetchRow()) {
+            m_cur = int(m_rows.size()) - 1;
+            letEarlierRowsGo();
+        }
+    } else
+        fetchAll();
     setCurrent(int(m_rows.size()) - 1);
     m_eof = true;
     notifyMoved();
@@ -848,6 +886,8 @@ void RecordSet::moveBy(int distance) {
     beforeOperation(Step::Move);
     const int from = m_cur;
     int target = m_cur + distance;
+    if (target < 0 && m_base > 0)
+        return reopenAt(std::max(0, m_base + target));
     while (target >= int(m_rows.size()) && fetchRow()) {
     }
     m_eof = m_bof = false;
@@ -862,7 +902,9 @@ void RecordSet::moveBy(int distance) {
     m_cur = target;
     if (m_rows.empty())
         m_eof = m_bof = true;
-    if (m_cur != from) {
+    const int moved = m_cur - from;
+    letEarlierRowsGo();
+    if (moved != 0) {
         notifyMoved();
         runAfterScroll();
     }
@@ -875,7 +917,7 @@ void RecordSet::prior() {
     moveBy(-1);
 }
 void RecordSet::moveTo(int row) {
-    moveBy(row - m_cur);
+    moveBy(row - recNo());
 }
 
 bool RecordSet::locate(const QString &fieldName, const QVariant &value) {

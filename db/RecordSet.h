@@ -36,6 +36,13 @@ public:
     QString generatorName;
     QString generatorField = QStringLiteral("ID");
     bool readOnly() const { return insertSql.isEmpty() && modifySql.isEmpty(); }
+    // A unidirectional set keeps only the rows from its current one on: each row fetched lets
+    // the rows before the current one go, so that reading a list of any length through once
+    // (a report's listing) holds a few rows at a time. Row numbers stay those of the whole
+    // select; going back to a row let go reads the select again from its start. Such a set
+    // is not edited. Set while the set is closed.
+    void setUnidirectional(bool unidirectional);
+    bool unidirectional() const { return m_unidirectional; }
     // Sets the insert, modify, delete and refresh texts over one table's columns, in order:
     // every column from the parameter of its name, the row found by :OLD_ID (:ID to refresh).
     void setTableStatements(const QString &table, const QStringList &columns);
@@ -68,8 +75,8 @@ public:
     bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
     bool modified() const { return m_modified; }
     bool isEmpty() const { return m_rows.empty(); }
-    int recordCount() const { return int(m_rows.size()); }
-    int recNo() const { return m_cur; } // 0-based; -1 with no current record
+    int recordCount() const { return m_base + int(m_rows.size()); }
+    int recNo() const { return m_cur < 0 ? -1 : m_base + m_cur; } // 0-based; -1 with none
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool allFetched() const { return m_fetchedAll; }
@@ -145,6 +152,8 @@ private:
     bool fetchRow();
     void setCurrent(int row);
     void runAfterScroll();
+    void letEarlierRowsGo();
+    void reopenAt(int row);
     void insertAt(bool atEnd);
     void runStatement(std::unique_ptr<Statement> &stmt, const QStringList &sql,
                       const QByteArray &record);
@@ -178,7 +187,9 @@ private:
 
     State m_state = State::Inactive;
     bool m_modified = false;
-    int m_cur = -1;
+    int m_cur = -1;  // index into m_rows
+    int m_base = 0;  // rows a unidirectional set has let go: the row number of m_rows[0]
+    bool m_unidirectional = false;
     bool m_eof = true, m_bof = true;
     bool m_fetchedAll = false;
     int m_openedOn = 0; // the attachment the rows were read under

@@ -14,7 +14,12 @@ bool esMunicipio(const QString &codigo) {
 } // namespace
 
 ListaInstalaciones::ListaInstalaciones(db::Transaction &transaccion, db::RecordSet &tiposBis)
-    : Qinst(transaccion, QStringLiteral("Qinst")), m_nombres(transaccion) {
+    : ListaInstalaciones(transaccion, tiposBis, std::make_shared<NombresLocalidad>(transaccion)) {}
+
+ListaInstalaciones::ListaInstalaciones(db::Transaction &transaccion, db::RecordSet &tiposBis,
+                                       std::shared_ptr<NombresLocalidad> nombres)
+    : Qinst(transaccion, QStringLiteral("Qinst")), m_tiposBis(tiposBis),
+      m_nombres(std::move(nombres)) {
     db::RecordSet &q = Qinst;
     q.selectSql = {
         QStringLiteral("select EXPEDIENTE, ENVIADO, FECHA, ID, LOCALIZA_CODIGO_PROVINCIA, "
@@ -59,6 +64,14 @@ ListaInstalaciones::ListaInstalaciones(db::Transaction &transaccion, db::RecordS
     q.onCalcFields = [this](db::RecordSet &r) { QinstCalcFields(r); };
 }
 
+std::unique_ptr<ListaInstalaciones> ListaInstalaciones::paraListado() const {
+    std::unique_ptr<ListaInstalaciones> copia(
+        new ListaInstalaciones(Qinst.transaction(), m_tiposBis, m_nombres));
+    copia->Qinst.selectSql[LineaFiltro] = filtro();
+    copia->Qinst.setUnidirectional(true);
+    return copia;
+}
+
 void ListaInstalaciones::abrir(const QString &filtro) {
     Qinst.close();
     Qinst.selectSql[LineaFiltro] = filtro;
@@ -82,8 +95,8 @@ void ListaInstalaciones::QinstCalcFields(db::RecordSet &) {
     for (size_t i = 0; i < t.size(); ++i)
         t[i] = m_partes[i]->asString();
     const QString &provincia = t[0];
-    const QVariant municipio = esMunicipio(t[1]) ? m_nombres.nombre(provincia, t[1]) : QVariant();
-    const QVariant entidad = esMunicipio(t[2]) ? QVariant() : m_nombres.nombre(provincia, t[2]);
+    const QVariant municipio = esMunicipio(t[1]) ? m_nombres->nombre(provincia, t[1]) : QVariant();
+    const QVariant entidad = esMunicipio(t[2]) ? QVariant() : m_nombres->nombre(provincia, t[2]);
     m_municipio->setValue(municipio);
     m_entidad->setValue(entidad);
     // A text field keeps as many characters as its size.

@@ -4,6 +4,7 @@
 #include "search/NombresLocalidad.h"
 
 #include <array>
+#include <memory>
 
 // The search list Qinst: every installation (or those of the filter line) by ID, read-only,
 // with the names behind its location codes and the location text Localizacion computed as
@@ -30,6 +31,11 @@ public:
     // Closes and opens Qinst with its present filter line.
     void reabrir() { abrir(filtro()); }
 
+    // The same list for the listing: the same filter line, closed, unidirectional (read once
+    // from the first row to the last, a few rows held at a time, whatever their number), its
+    // names found through this list's. This list and its current row are left as they are.
+    std::unique_ptr<ListaInstalaciones> paraListado() const;
+
     // The location text of the current row, as Localizacion holds it.
     static QString localizacion(const QString &provincia, const QString &municipio,
                                 const QString &entidad, const QString &calle, const QString &portal,
@@ -38,9 +44,12 @@ public:
                                 const QString &codigoPostal);
 
 private:
+    ListaInstalaciones(db::Transaction &transaccion, db::RecordSet &tiposBis,
+                       std::shared_ptr<NombresLocalidad> nombres);
     void QinstCalcFields(db::RecordSet &);
 
-    NombresLocalidad m_nombres;
+    db::RecordSet &m_tiposBis;
+    std::shared_ptr<NombresLocalidad> m_nombres; // shared with the lists made for the listing
     // Fields read by the calculation, in the order of localizacion()'s parameters
     // (municipality and entity codes where the names go).
     std::array<db::Field *, 11> m_partes{};

@@ -1,20 +1,41 @@
 #include "search/NombresLocalidad.h"
 
+namespace {
+
+// A code of at most 17 digits as a number that keeps its length (so that "01" and "1" stay
+// apart); -1 for any other code.
+qint64 numero(const QString &codigo) {
+    if (codigo.size() > 17)
+        return -1;
+    qint64 n = 0;
+    for (QChar c : codigo) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n * 32 + codigo.size();
+}
+
+} // namespace
+
 NombresLocalidad::NombresLocalidad(db::Transaction &transaccion) : m_consulta(transaccion) {}
 
 QVariant NombresLocalidad::nombre(const QString &provincia, const QString &codigo) {
     if (provincia.isEmpty() || codigo.isEmpty())
         return QVariant();
-    const QHash<QString, QString> &nombres = delMunicipio(provincia, codigo.left(3));
-    const auto it = nombres.constFind(codigo);
-    return it == nombres.constEnd() ? QVariant() : QVariant(*it);
+    Provincia &p = m_provincias[provincia];
+    const QString prefijo = codigo.left(3);
+    if (!p.grupos.contains(prefijo))
+        leerGrupo(provincia, p, prefijo);
+    if (const qint64 n = numero(codigo); n >= 0) {
+        const auto it = p.porNumero.constFind(n);
+        return it == p.porNumero.constEnd() ? QVariant() : QVariant(*it);
+    }
+    const auto it = p.porTexto.constFind(codigo);
+    return it == p.porTexto.constEnd() ? QVariant() : QVariant(*it);
 }
 
-const QHash<QString, QString> &NombresLocalidad::delMunicipio(const QString &provincia,
-                                                              const QString &prefijo) {
-    const QString clave = provincia + u'|' + prefijo;
-    if (const auto it = m_municipios.constFind(clave); it != m_municipios.constEnd())
-        return *it;
+void NombresLocalidad::leerGrupo(const QString &provincia, Provincia &p, const QString &prefijo) {
     if (!m_consulta.prepared())
         m_consulta.prepare(
             QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from "
@@ -23,9 +44,14 @@ const QHash<QString, QString> &NombresLocalidad::delMunicipio(const QString &pro
     m_consulta.setParam(QStringLiteral("PROVINCIA"), provincia);
     m_consulta.setParam(QStringLiteral("PREFIJO"), prefijo);
     m_consulta.openCursor();
-    QHash<QString, QString> nombres;
-    while (m_consulta.fetch())
-        nombres.insert(m_consulta.value(0).toString(), m_consulta.value(1).toString());
+    while (m_consulta.fetch()) {
+        const QString codigo = m_consulta.value(0).toString();
+        const QVariant nombre = m_consulta.value(1);
+        if (const qint64 n = numero(codigo); n >= 0)
+            p.porNumero.insert(n, nombre.toString());
+        else
+            p.porTexto.insert(codigo, nombre.toString());
+    }
     m_consulta.closeCursor();
-    return m_municipios[clave] = std::move(nombres);
+    p.grupos.insert(prefijo);
 }

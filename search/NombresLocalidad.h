@@ -3,6 +3,7 @@
 #include "db/Statement.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 // Names of municipalities and population entities over the whole reference table, found by
@@ -10,6 +11,10 @@
 // its entities share the first three characters of their codes: the first row that asks for
 // one of them reads that group's names in one query, and they are kept. The program never
 // writes the reference tables, and like the data module's lists they are read once in a run.
+//
+// A listing of every installation asks for nearly the whole table (some 60,000 names at
+// country scale), so the names are kept compactly: one table per province, keyed by the code
+// as a number where it is one.
 class NombresLocalidad {
 public:
     explicit NombresLocalidad(db::Transaction &transaccion);
@@ -19,8 +24,13 @@ public:
     QVariant nombre(const QString &provincia, const QString &codigo);
 
 private:
-    const QHash<QString, QString> &delMunicipio(const QString &provincia, const QString &prefijo);
+    struct Provincia {
+        QHash<qint64, QString> porNumero; // codes of digits only
+        QHash<QString, QString> porTexto; // any other code
+        QSet<QString> grupos;             // prefixes whose names have been read
+    };
+    void leerGrupo(const QString &provincia, Provincia &p, const QString &prefijo);
 
     db::Statement m_consulta;
-    QHash<QString, QHash<QString, QString>> m_municipios; // by province + "|" + prefix
+    QHash<QString, Provincia> m_provincias;
 };

@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -228,6 +229,12 @@ void TFbinstalacion::ImprimirClick() {
     if (!RVP.selectReport(QStringLiteral("Listado")))
         throw db::Refusal(kSinInforme);
     RVP.setParameter(QLatin1String(ParametroSeleccion), m_seleccion);
+    // The listing reads the rows of the grid's filter through a list of its own, which holds
+    // a few rows at a time however many there are; the grid keeps its rows and its place.
+    const std::unique_ptr<ListaInstalaciones> listado = m_lista.paraListado();
+    RVP.addConnection(QStringLiteral("RVqlinst"), listado->Qinst);
+    const auto devolver =
+        qScopeGuard([this] { RVP.addConnection(QStringLiteral("RVqlinst"), Qinst); });
     // The office's technician adapts Listado.rav: the reason (file, line, field) goes under
     // the message, on a line of its own.
     QString motivo;

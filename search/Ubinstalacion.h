@@ -54,7 +54,8 @@ public:
     db::DataSource Sinst;
 
     // The listing's own engine set-up: the project, its output system with the listing's
-    // titles, the connection RVqlinst reading Qinst and the parameter Seleccion.
+    // titles, the connection RVqlinst reading Qinst (during a run, a one-way reading of the
+    // same rows: see ImprimirClick) and the parameter Seleccion.
     report::ReportProject RVP;
     report::OutputSystem RvSystem1;
 

@@ -446,7 +446,8 @@ bool Layouter::step() {
                         next =
                             prepare(s.empty, s.connection).height + footerHeight(s, s.connection);
                 } else if (!s.children.empty() && s.children.front().kind == Section::Kind::Band) {
-                    if (s.moves && f.source && f.source->set->recNo() != 0)
+                    if (f.source && (s.moves || f.source->set->unidirectional()) &&
+                        f.source->set->recNo() != 0)
                         f.source->set->moveTo(0);
                     next = prepare(s.children.front().band, s.connection).height;
                     if (s.children.size() == 1 && !hasRow(f, f.row + 1))
@@ -475,7 +476,10 @@ bool Layouter::step() {
                 if (f.source) {
                     ++f.source->counted;
                     f.source->row = f.row;
-                    if (s.moves && f.source->set->recNo() != f.row)
+                    // A unidirectional set is walked along, so that it lets the rows
+                    // behind go.
+                    if ((s.moves || f.source->set->unidirectional()) &&
+                        f.source->set->recNo() != f.row)
                         f.source->set->moveTo(f.row);
                 }
                 if (s.newPage && f.row > 0 && m_pageHasBody)

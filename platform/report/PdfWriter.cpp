@@ -40,21 +40,23 @@ struct DocDeleter {
     void operator()(HPDF_Doc d) const { HPDF_Free(d); }
 };
 
-// libharu keeps every page's content in memory, uncompressed, until the document is saved.
-// A page finished is compressed at once instead: its content stream is replaced by the
-// deflated bytes, and the stream's dictionary says /Filter /FlateDecode itself (libharu
-// writes that entry only for the streams it compresses on saving).
+// libharu keeps every page's content in memory, uncompressed, until the document is saved
+// (and a stream added by HPDF_Page_New_Content_Stream is not compressed even then). A page
+// finished is compressed at once instead: its content stream is replaced by the deflated
+// bytes, and the stream's dictionary says /Filter /FlateDecode itself (libharu writes that
+// entry only for the streams it compresses on saving).
 HPDF_STATUS flateEntry(HPDF_Dict, HPDF_Stream out) {
     return HPDF_Stream_WriteStr(out, "/Filter /FlateDecode\012");
 }
 
-void compressNow(HPDF_Page page) {
+// `contents` is the page's content stream being written: its first, or the one added last by
+// HPDF_Page_New_Content_Stream (which does not make it the page's attr->contents).
+void compressNow(HPDF_Page page, HPDF_Dict contents) {
     auto *attr = static_cast<HPDF_PageAttr>(page->attr);
-    HPDF_Dict contents = attr ? attr->contents : nullptr;
-    if (!contents || !contents->stream || contents->write_fn ||
+    if (!attr || !contents || !contents->stream || contents->write_fn ||
         contents->stream->type != HPDF_STREAM_MEMORY ||
-        !(contents->filter & HPDF_STREAM_FILTER_FLATE_DECODE) || attr->stream != contents->stream)
-        return; // not the layout this is made for: libharu compresses it when saving
+        (contents->filter & ~HPDF_STREAM_FILTER_FLATE_DECODE) || attr->stream != contents->stream)
+        return; // not the layout this is made for: libharu writes it as it is
     HPDF_Stream plain = contents->stream;
     QByteArray bytes;
     bytes.reserve(qsizetype(plain->size));
@@ -150,7 +152,7 @@ public:
         }
         HPDF_Page_EndText(page);
         check();
-        compressNow(page);
+        compressNow(page, static_cast<HPDF_PageAttr>(page->attr)->contents);
         if (!waiting.texts.empty())
             m_waiting.push_back(std::move(waiting));
     }
@@ -170,7 +172,7 @@ public:
                 text(w.page, p, w.number, current);
             HPDF_Page_EndText(w.page);
             check();
-            compressNow(w.page); // the new stream, not to keep a whole buffer for one line
+            compressNow(w.page, stream); // not to keep a whole buffer for one line
         }
         m_waiting.clear();
     }

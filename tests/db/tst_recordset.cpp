@@ -169,6 +169,7 @@ private slots:
     void moveThatDoesNotMoveRunsNoHook();
     void newRecordReadsAsNullsElsewhere();
     void hasNextRowReadsAhead();
+    void unidirectionalLetsEarlierRowsGo();
     void controlsPushPendingTextBeforePost();
     void refreshRereadsRow();
     void displayFormats();
@@ -794,6 +795,57 @@ void TstRecordSet::hasNextRowReadsAhead() {
     QVERIFY(!g.hasNextRow());
     QVERIFY(g.allFetched());
     QCOMPARE(g["NOMBRE"].asString(), QStringLiteral("G003"));
+}
+
+// Read one way, the set holds the rows from its current one on; row numbers stay those of the
+// select, and going back reads it again.
+void TstRecordSet::unidirectionalLetsEarlierRowsGo() {
+    Fixture f;
+    f.addGestores(30);
+    RecordSet &g = *f.gestores;
+    const Field &nombre = g["NOMBRE"];
+    auto nombreEn = [&](int fila) { return g.valueAt(fila, nombre).toString(); };
+    g.setUnidirectional(true);
+    g.open();
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, g.setUnidirectional(false));
+    for (int i = 0; i < 10; ++i)
+        g.next();
+    QCOMPARE(g.recNo(), 10);
+    QCOMPARE(g.recordCount(), 11);
+    QCOMPARE(nombre.asString(), QStringLiteral("G011"));
+    QVERIFY(g.valueAt(9, nombre).isNull()); // let go
+    QVERIFY(!g.bof());
+
+    // Rows read ahead stay until the set moves past them.
+    QVERIFY(g.fetchMore(5));
+    QCOMPARE(g.recordCount(), 16);
+    QCOMPARE(nombreEn(15), QStringLiteral("G016"));
+    QCOMPARE(nombreEn(12), QStringLiteral("G013"));
+    g.moveTo(13);
+    QCOMPARE(nombre.asString(), QStringLiteral("G014"));
+    QVERIFY(g.valueAt(12, nombre).isNull());
+    QCOMPARE(nombreEn(15), QStringLiteral("G016"));
+
+    // Back to a row let go: the select is read again.
+    g.moveTo(3);
+    QCOMPARE(g.recNo(), 3);
+    QCOMPARE(nombre.asString(), QStringLiteral("G004"));
+    g.first();
+    QVERIFY(g.bof());
+    QCOMPARE(g.recNo(), 0);
+    QCOMPARE(nombre.asString(), QStringLiteral("G001"));
+
+    g.last();
+    QVERIFY(g.eof());
+    QCOMPARE(g.recNo(), 29);
+    QCOMPARE(g.recordCount(), 30);
+    QCOMPARE(nombre.asString(), QStringLiteral("G030"));
+    QVERIFY(g.valueAt(28, nombre).isNull());
+
+    // Such a set is read, never edited.
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, g.edit());
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, g.insert());
+    QCOMPARE(g.state(), State::Browse);
 }
 
 void TstRecordSet::controlsPushPendingTextBeforePost() {

@@ -258,11 +258,19 @@ void TstListado::lastPageGivesTheTotal() {
     b.pulsarEnviado(clics);
     b.w->Qinst.fetchAll(); // the rows the dialog's list holds
     const int filas = b.w->Qinst.recordCount();
+    // The grid stays where the user left it: on its second row, its rows all there.
+    if (filas > 1)
+        b.w->Qinst.moveTo(1);
+    const int fila = b.w->Qinst.recNo();
+    const QVariant id = b.w->Qinst.field(QStringLiteral("ID")).value();
     QTemporaryDir salida;
     const QString pdf = salida.filePath(QStringLiteral("listado.pdf"));
     respuestas.push(aArchivo(pdf));
     b.imprimir();
     QCOMPARE(respuestas.seen, QStringList{kOpciones});
+    QCOMPARE(b.w->Qinst.recordCount(), filas);
+    QCOMPARE(b.w->Qinst.recNo(), fila);
+    QCOMPARE(b.w->Qinst.field(QStringLiteral("ID")).value(), id);
     const QStringList paginas = paginasPdf(pdf);
     QVERIFY(!paginas.isEmpty());
     QStringList listadas;
