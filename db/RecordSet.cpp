@@ -780,8 +780,10 @@ void RecordSet::setCurrent(int row) {
     letEarlierRowsGo();
 }
 
+// In steps of some rows, not one by one: each step moves the rows kept ahead down the table.
 void RecordSet::letEarlierRowsGo() {
-    if (!m_unidirectional || m_cur <= 0)
+    constexpr int kStep = 64;
+    if (!m_unidirectional || m_cur < kStep)
         return;
     m_rows.erase(m_rows.begin(), m_rows.begin() + m_cur);
     m_base += m_cur;

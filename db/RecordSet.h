@@ -36,9 +36,9 @@ public:
     QString generatorName;
     QString generatorField = QStringLiteral("ID");
     bool readOnly() const { return insertSql.isEmpty() && modifySql.isEmpty(); }
-    // A unidirectional set keeps only the rows from its current one on: each row fetched lets
-    // the rows before the current one go, so that reading a list of any length through once
-    // (a report's listing) holds a few rows at a time. Row numbers stay those of the whole
+    // A unidirectional set keeps only the rows from shortly before its current one on: as it
+    // moves it lets the earlier rows go, so that reading a list of any length through once (a
+    // report's listing) holds a few hundred rows at most. Row numbers stay those of the whole
     // select; going back to a row let go reads the select again from its start. Such a set
     // is not edited. Set while the set is closed.
     void setUnidirectional(bool unidirectional);

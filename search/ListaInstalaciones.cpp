@@ -1,5 +1,7 @@
 #include "search/ListaInstalaciones.h"
 
+#include <QStringBuilder>
+
 using db::FieldType;
 
 namespace {
@@ -84,10 +86,11 @@ QString ListaInstalaciones::localizacion(const QString &provincia, const QString
                                          const QString &bis, const QString &escalera,
                                          const QString &piso, const QString &puerta,
                                          const QString &codigoPostal) {
-    return provincia + u' ' + municipio + QStringLiteral(" - ") + entidad + QStringLiteral(" - ") +
-           calle + QStringLiteral(", ") + portal + u' ' + tipoBis + u' ' + bis +
-           QStringLiteral(", ") + escalera + u' ' + piso + u' ' + puerta + QStringLiteral(" (") +
-           codigoPostal + u')';
+    // Built in one allocation: it is made for every row of the list.
+    const QLatin1String guion(" - "), coma(", ");
+    return provincia % u' ' % municipio % guion % entidad % guion % calle % coma % portal % u' ' %
+           tipoBis % u' ' % bis % coma % escalera % u' ' % piso % u' ' % puerta %
+           QLatin1String(" (") % codigoPostal % u')';
 }
 
 void ListaInstalaciones::QinstCalcFields(db::RecordSet &) {
@@ -99,8 +102,10 @@ void ListaInstalaciones::QinstCalcFields(db::RecordSet &) {
     const QVariant entidad = esMunicipio(t[2]) ? QVariant() : m_nombres->nombre(provincia, t[2]);
     m_municipio->setValue(municipio);
     m_entidad->setValue(entidad);
+    QString texto = localizacion(provincia, municipio.toString(), entidad.toString(), t[3], t[4],
+                                 t[5], t[6], t[7], t[8], t[9], t[10]);
     // A text field keeps as many characters as its size.
-    m_localizacion->setValue(localizacion(provincia, municipio.toString(), entidad.toString(), t[3],
-                                          t[4], t[5], t[6], t[7], t[8], t[9], t[10])
-                                 .left(m_localizacion->size()));
+    if (texto.size() > m_localizacion->size())
+        texto.truncate(m_localizacion->size());
+    m_localizacion->setValue(texto);
 }

@@ -4,7 +4,7 @@ namespace {
 
 // A code of at most 17 digits as a number that keeps its length (so that "01" and "1" stay
 // apart); -1 for any other code.
-qint64 numero(const QString &codigo) {
+qint64 numero(QStringView codigo) {
     if (codigo.size() > 17)
         return -1;
     qint64 n = 0;
@@ -20,12 +20,26 @@ qint64 numero(const QString &codigo) {
 
 NombresLocalidad::NombresLocalidad(db::Transaction &transaccion) : m_consulta(transaccion) {}
 
+NombresLocalidad::Provincia &NombresLocalidad::provincia(const QString &codigo) {
+    if (m_ultima && codigo == m_ultimoCodigo)
+        return *m_ultima;
+    Provincia *&p = m_provincias[codigo];
+    if (!p) {
+        m_todas.push_back(std::make_unique<Provincia>());
+        p = m_todas.back().get();
+    }
+    m_ultimoCodigo = codigo;
+    m_ultima = p;
+    return *p;
+}
+
 QVariant NombresLocalidad::nombre(const QString &provincia, const QString &codigo) {
     if (provincia.isEmpty() || codigo.isEmpty())
         return QVariant();
-    Provincia &p = m_provincias[provincia];
-    const QString prefijo = codigo.left(3);
-    if (!p.grupos.contains(prefijo))
+    Provincia &p = this->provincia(provincia);
+    const QStringView prefijo = QStringView(codigo).left(3);
+    const qint64 grupo = numero(prefijo);
+    if (grupo >= 0 ? !p.grupos.contains(grupo) : !p.gruposTexto.contains(prefijo.toString()))
         leerGrupo(provincia, p, prefijo);
     if (const qint64 n = numero(codigo); n >= 0) {
         const auto it = p.porNumero.constFind(n);
@@ -35,23 +49,26 @@ QVariant NombresLocalidad::nombre(const QString &provincia, const QString &codig
     return it == p.porTexto.constEnd() ? QVariant() : QVariant(*it);
 }
 
-void NombresLocalidad::leerGrupo(const QString &provincia, Provincia &p, const QString &prefijo) {
+void NombresLocalidad::leerGrupo(const QString &provincia, Provincia &p, QStringView prefijo) {
     if (!m_consulta.prepared())
         m_consulta.prepare(
             QStringLiteral("select CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION from "
                            "VORTAN_ENTIDAD_POBLACION where CODIGO_PROVINCIA = :PROVINCIA and "
                            "CODIGO_ENTIDAD_POBLACION starting with :PREFIJO"));
     m_consulta.setParam(QStringLiteral("PROVINCIA"), provincia);
-    m_consulta.setParam(QStringLiteral("PREFIJO"), prefijo);
+    m_consulta.setParam(QStringLiteral("PREFIJO"), prefijo.toString());
     m_consulta.openCursor();
     while (m_consulta.fetch()) {
         const QString codigo = m_consulta.value(0).toString();
-        const QVariant nombre = m_consulta.value(1);
+        const QString nombre = m_consulta.value(1).toString();
         if (const qint64 n = numero(codigo); n >= 0)
-            p.porNumero.insert(n, nombre.toString());
+            p.porNumero.insert(n, nombre);
         else
-            p.porTexto.insert(codigo, nombre.toString());
+            p.porTexto.insert(codigo, nombre);
     }
     m_consulta.closeCursor();
-    p.grupos.insert(prefijo);
+    if (const qint64 grupo = numero(prefijo); grupo >= 0)
+        p.grupos.insert(grupo);
+    else
+        p.gruposTexto.insert(prefijo.toString());
 }

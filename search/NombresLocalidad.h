@@ -6,6 +6,9 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 // Names of municipalities and population entities over the whole reference table, found by
 // province and code together (a code is unique only within its province). A municipality and
 // its entities share the first three characters of their codes: the first row that asks for
@@ -24,13 +27,20 @@ public:
     QVariant nombre(const QString &provincia, const QString &codigo);
 
 private:
+    // Codes and prefixes of digits only are kept as numbers, any other as text.
     struct Provincia {
-        QHash<qint64, QString> porNumero; // codes of digits only
-        QHash<QString, QString> porTexto; // any other code
-        QSet<QString> grupos;             // prefixes whose names have been read
+        QHash<qint64, QString> porNumero;
+        QHash<QString, QString> porTexto;
+        QSet<qint64> grupos; // prefixes whose names have been read
+        QSet<QString> gruposTexto;
     };
-    void leerGrupo(const QString &provincia, Provincia &p, const QString &prefijo);
+    Provincia &provincia(const QString &codigo);
+    void leerGrupo(const QString &provincia, Provincia &p, QStringView prefijo);
 
     db::Statement m_consulta;
-    QHash<QString, Provincia> m_provincias;
+    std::vector<std::unique_ptr<Provincia>> m_todas; // where they stay
+    QHash<QString, Provincia *> m_provincias;
+    // Consecutive rows are often of one province.
+    QString m_ultimoCodigo;
+    Provincia *m_ultima = nullptr;
 };
