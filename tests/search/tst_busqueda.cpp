@@ -986,16 +986,40 @@ void TstBusqueda::pendingEditSavedAndListed() {
 // joined by province and code. The main window stands on installation 5 (Málaga); a further
 // installation in Sevilla uses a municipality code that Madrid also has.
 void TstBusqueda::locationTextOfEveryProvince() {
-    Entorno e(kDemo, {QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION (CODIGO_PROVINCIA, "
-                              "CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION) values ('41', "
-                              "'0790000', 'PUEBLO DE PRUEBA')"),
-               QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
-                              "LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO, "
-                              "LOCALIZA_CALLE, LOCALIZA_TIPOBIS, LOCALIZA_BIS, LOCALIZA_PISO) "
-                              "values (6, '2500000001', 'N', '2025-07-01', '41', '0790000', "
-                              "'CALLE MAYOR', 2, 'B', '3')")});
+    // Besides the demo's: codes that differ only by a leading zero, a code with a letter and
+    // one longer than any number, each a place of its own.
+    QStringList filas;
+    const char *lugares[][2] = {{"0790000", "PUEBLO DE PRUEBA"},
+                                {"790000", "PUEBLO SIN CERO"},
+                                {"A790000", "PUEBLO CON LETRA"},
+                                {"1234567890123450000", "PUEBLO LARGO"},
+                                {"0790001", "ALDEA DE PRUEBA"}};
+    for (const auto &l : lugares)
+        filas << QStringLiteral("insert into VORTAN_ENTIDAD_POBLACION (CODIGO_PROVINCIA, "
+                                "CODIGO_ENTIDAD_POBLACION, NOMBRE_ENTIDAD_POBLACION) values "
+                                "('41', '%1', '%2')")
+                     .arg(QLatin1String(l[0]), QLatin1String(l[1]));
+    filas << QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
+                            "LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO, "
+                            "LOCALIZA_CALLE, LOCALIZA_TIPOBIS, LOCALIZA_BIS, LOCALIZA_PISO) "
+                            "values (6, '2500000001', 'N', '2025-07-01', '41', '0790000', "
+                            "'CALLE MAYOR', 2, 'B', '3')");
+    const char *otras[][2] = {{"790000", nullptr},
+                              {"A790000", "0790001"},
+                              {"1234567890123450000", "0790001"}};
+    int id = 7;
+    for (const auto &o : otras)
+        filas << QStringLiteral("insert into INSTALACION (ID, EXPEDIENTE, ENVIADO, FECHA, "
+                                "LOCALIZA_CODIGO_PROVINCIA, LOCALIZA_CODIGO_MUNICIPIO, "
+                                "LOCALIZA_COD_ENTIDAD_POBLAC, LOCALIZA_CALLE) values (%1, "
+                                "'250000000%1', 'N', '2025-07-01', '41', '%2', %3, 'CALLE')")
+                     .arg(id++)
+                     .arg(QLatin1String(o[0]),
+                          o[1] ? QStringLiteral("'%1'").arg(QLatin1String(o[1]))
+                               : QStringLiteral("null"));
+    Entorno e(kDemo, filas);
     e.d().DSinstalacion().last();
-    QCOMPARE(e.actual(), 6);
+    QCOMPARE(e.actual(), 9);
     e.d().DSinstalacion().locate(QStringLiteral("ID"), 5);
     const QStringList esperadas = e.columna(QStringLiteral(
         "select coalesce(i.LOCALIZA_CODIGO_PROVINCIA, '') || ' ' || "
@@ -1021,12 +1045,15 @@ void TstBusqueda::locationTextOfEveryProvince() {
         vistas = c.columna(4);
         c.pulsar(c.cancelar);
     });
-    QCOMPARE(municipios.size(), 6); // every installation names a known municipality
+    QCOMPARE(municipios.size(), 9); // every installation names a known municipality
     QCOMPARE(vistas, esperadas);
     for (int r = 0; r < vistas.size(); ++r)
         QVERIFY2(vistas[r].contains(u' ' + municipios[r] + QStringLiteral(" - ")),
                  qPrintable(vistas[r]));
     QVERIFY(vistas[5].startsWith(QLatin1String("41 PUEBLO DE PRUEBA -  - CALLE MAYOR, ")));
+    QVERIFY(vistas[6].startsWith(QLatin1String("41 PUEBLO SIN CERO -  - CALLE, ")));
+    QVERIFY(vistas[7].startsWith(QLatin1String("41 PUEBLO CON LETRA - ALDEA DE PRUEBA - CALLE, ")));
+    QVERIFY(vistas[8].startsWith(QLatin1String("41 PUEBLO LARGO - ALDEA DE PRUEBA - CALLE, ")));
 }
 
 void TstBusqueda::listingPrintsTheFilteredRows() {
