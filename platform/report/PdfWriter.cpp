@@ -40,11 +40,11 @@ struct DocDeleter {
     void operator()(HPDF_Doc d) const { HPDF_Free(d); }
 };
 
-// libharu keeps every page's content in memory, uncompressed, until the document is saved
-// (and a stream added by HPDF_Page_New_Content_Stream is not compressed even then). A page
-// finished is compressed at once instead: its content stream is replaced by the deflated
-// bytes, and the stream's dictionary says /Filter /FlateDecode itself (libharu writes that
-// entry only for the streams it compresses on saving).
+// libharu keeps every page's content in memory, uncompressed, in buffers of 4 KB, until the
+// document is saved (and a stream added by HPDF_Page_New_Content_Stream is not compressed even
+// then). A page finished is compressed at once instead: its content stream is replaced by the
+// deflated bytes, and the stream's dictionary says /Filter /FlateDecode itself (libharu writes
+// that entry only for the streams it compresses on saving).
 HPDF_STATUS flateEntry(HPDF_Dict, HPDF_Stream out) {
     return HPDF_Stream_WriteStr(out, "/Filter /FlateDecode\012");
 }
@@ -68,21 +68,24 @@ void compressNow(HPDF_Page page, HPDF_Dict contents) {
             return;
         bytes.append(reinterpret_cast<const char *>(b), qsizetype(length));
     }
-    // qCompress: the zlib stream after four bytes of length.
+    // qCompress: the zlib stream after four bytes of length. A stream too short to gain (the
+    // page-count line's) keeps its bytes, in a buffer of their size.
     const QByteArray packed = qCompress(bytes).mid(4);
-    HPDF_Stream deflated = HPDF_MemStream_New(contents->mmgr, HPDF_UINT(packed.size()) + 1);
-    if (!deflated)
+    const bool deflate = packed.size() + qsizetype(sizeof "/Filter /FlateDecode\n") < bytes.size();
+    const QByteArray &kept = deflate ? packed : bytes;
+    HPDF_Stream done = HPDF_MemStream_New(contents->mmgr, HPDF_UINT(kept.size()) + 1);
+    if (!done)
         return;
-    if (HPDF_Stream_Write(deflated, reinterpret_cast<const HPDF_BYTE *>(packed.constData()),
-                          HPDF_UINT(packed.size())) != HPDF_OK) {
-        HPDF_Stream_Free(deflated);
+    if (HPDF_Stream_Write(done, reinterpret_cast<const HPDF_BYTE *>(kept.constData()),
+                          HPDF_UINT(kept.size())) != HPDF_OK) {
+        HPDF_Stream_Free(done);
         return;
     }
     HPDF_Stream_Free(plain);
-    contents->stream = deflated;
-    attr->stream = deflated;
+    contents->stream = done;
+    attr->stream = done;
     contents->filter = HPDF_STREAM_FILTER_NONE;
-    contents->write_fn = flateEntry;
+    contents->write_fn = deflate ? flateEntry : nullptr;
 }
 
 } // namespace
