@@ -4,8 +4,8 @@
 //
 // With TZ unset, the C library looks at /etc/localtime again on every mktime, and every
 // timestamp a record set reads becomes a local QDateTime through one: a listing of 100,000
-// installations spent a fifth of its time there. Naming the same file in TZ makes the library read it once. The
-// zone is the same; a change of the machine's zone is seen at the next start.
+// installations spent a fifth of its time there. Naming the same file in TZ makes the library
+// read it once. The zone is the same; a change of the machine's zone is seen at the next start.
 
 namespace db {
 

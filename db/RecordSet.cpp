@@ -871,7 +871,7 @@ void RecordSet::first() {
 void RecordSet::last() {
     beforeOperation(Step::Move);
     if (m_unidirectional) {
-        // Each row fetched becomes current, so that only the last one is kept.
+        // Each row fetched becomes current, so that the rows behind it are let go.
         while (fetchRow()) {
             m_cur = int(m_rows.size()) - 1;
             letEarlierRowsGo();

@@ -23,14 +23,9 @@ NombresLocalidad::NombresLocalidad(db::Transaction &transaccion) : m_consulta(tr
 NombresLocalidad::Provincia &NombresLocalidad::provincia(const QString &codigo) {
     if (m_ultima && codigo == m_ultimoCodigo)
         return *m_ultima;
-    Provincia *&p = m_provincias[codigo];
-    if (!p) {
-        m_todas.push_back(std::make_unique<Provincia>());
-        p = m_todas.back().get();
-    }
     m_ultimoCodigo = codigo;
-    m_ultima = p;
-    return *p;
+    m_ultima = &m_provincias[codigo];
+    return *m_ultima;
 }
 
 QVariant NombresLocalidad::nombre(const QString &provincia, const QString &codigo) {

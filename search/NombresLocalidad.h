@@ -6,8 +6,7 @@
 #include <QSet>
 #include <QString>
 
-#include <memory>
-#include <vector>
+#include <unordered_map>
 
 // Names of municipalities and population entities over the whole reference table, found by
 // province and code together (a code is unique only within its province). A municipality and
@@ -38,8 +37,7 @@ private:
     void leerGrupo(const QString &provincia, Provincia &p, QStringView prefijo);
 
     db::Statement m_consulta;
-    std::vector<std::unique_ptr<Provincia>> m_todas; // where they stay
-    QHash<QString, Provincia *> m_provincias;
+    std::unordered_map<QString, Provincia> m_provincias; // nodes stay where they are
     // Consecutive rows are often of one province.
     QString m_ultimoCodigo;
     Provincia *m_ultima = nullptr;
